@@ -1,0 +1,40 @@
+// Process-wide runtime state of the text input/output layer, behind one accessor.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "textio/console_hooks.h"
+#include "textio/file_record.h"
+
+namespace textio {
+
+constexpr int kFileSlots = 256;
+
+// The range of rows that printing uses (0-based, -1 = not yet set).
+struct TextView {
+    int32_t top;
+    int32_t bottom;
+};
+
+struct RuntimeState {
+    int argumentCount;
+    char** arguments;
+    intptr_t argumentExtra;
+    ConsoleHooks hooks;
+    FileRecord screen;
+    std::array<FileRecord, kFileSlots> files;  // slot n = file n; slot 0 = channel -1
+    bool filesUsed;
+    void (*programEndHook)();
+    TextView view;
+};
+
+RuntimeState& Runtime();
+
+// Zeroes the whole state (runtime start-up and tests).
+void ResetRuntimeState();
+
+// The record for a channel number: 0 the screen, 1..255 files, -1 slot 0, else null.
+FileRecord* ResolveChannel(int channel);
+
+}  // namespace textio
