@@ -1,0 +1,29 @@
+// The console operations as the text input/output layer calls them: each runs
+// the graphics version from ConsoleHooks when a screen has filled the slot, and
+// the terminal version otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace textio {
+
+size_t ConsoleReadKeyText(char out[2]);
+int ConsoleKeyWaiting();
+int32_t ConsoleLocate(int32_t row, int32_t column, int32_t visibility);
+void ConsoleCursorPosition(int32_t* column, int32_t* row);
+void ConsoleTextSize(int32_t* columns, int32_t* rows);
+void ConsolePrintBytes(const char* bytes, size_t length, uint32_t flags);
+void ConsoleSleep(int32_t milliseconds);
+int ConsoleLineInput(const std::string_view* prompt, std::string* destination, int question,
+                     int lineEnd);
+int ConsoleInputRedirected();
+
+// The clear-screen operation of the dialogue: clears (default mode 0xFFFF0000)
+// and sets the screen channel's column to 0.
+constexpr uint32_t kClearDefault = 0xFFFF0000u;
+void ClearScreen(uint32_t mode = kClearDefault);
+
+}  // namespace textio
