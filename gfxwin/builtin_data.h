@@ -1,0 +1,39 @@
+// The built-in fonts and default palettes, kept packed and unpacked once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gfxwin {
+
+// 256 glyphs in character-code order; each glyph is `height` rows from top to
+// bottom, one byte per row (width 8), bit 0 = leftmost pixel.
+struct FontDesc {
+    int width;
+    int height;
+    const uint8_t* glyphs;
+};
+
+// `count` red, green, blue triplets, components 0..255.
+struct PaletteDesc {
+    int count;
+    const uint8_t* rgb;
+};
+
+constexpr size_t kBuiltinBlockSize = 10742;
+
+// Unpacks the built-in block on the first call; later calls return at once.
+// Returns false only if the packed block is damaged.
+bool UnpackBuiltinData();
+
+// Font 0: 8x8, 1: 8x14, 2: 8x16. Null when out of range or not yet unpacked.
+const FontDesc* BuiltinFont(int index);
+// Palette 0: 2 colours, 1: 16, 2: 64, 3: 256. Null when out of range or not unpacked.
+const PaletteDesc* BuiltinPalette(int index);
+
+// Decodes 12-bit LZW codes (two per three bytes, 4095 ends the data) into out.
+// Returns the number of bytes written, or -1 when the input ends before the end
+// code or the output would exceed `capacity`.
+long LzwUnpack(const uint8_t* in, size_t inSize, uint8_t* out, size_t capacity);
+
+}  // namespace gfxwin
