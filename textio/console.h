@@ -27,3 +27,9 @@ constexpr uint32_t kClearDefault = 0xFFFF0000u;
 void ClearScreen(uint32_t mode = kClearDefault);
 
 }  // namespace textio
+
+namespace textio {
+// True when keys come from the terminal and its input has ended: key waits
+// then return at once instead of waiting for keys that never come.
+bool ConsoleInputEnded();
+}  // namespace textio

@@ -1,0 +1,128 @@
+// Console dispatch: the graphics version from ConsoleHooks when a screen filled
+// the slot, the terminal version otherwise.
+#include "textio/console.h"
+
+#include "textio/print.h"
+#include "textio/runtime_state.h"
+#include "textio/screen_channel.h"
+#include "textio/terminal.h"
+
+namespace textio {
+
+namespace {
+
+const ConsoleHooks& Hooks() { return Runtime().hooks; }
+
+// Line input on the terminal: the prompt through channel 0, one line from
+// standard input, and an echo of that line when the input is not a terminal so
+// that a transcript reads like the screen.
+int TerminalLineInput(const std::string_view* prompt, std::string* destination, int question,
+                      int lineEnd) {
+    ConsolePrintBytes("", 0, 8);
+    if (prompt != nullptr) {
+        if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
+        if (question != 0) PrintTerminatedText(0, "? ", kMaskNone);
+    }
+    std::string line;
+    try {
+        TerminalReadLine(&line);
+    } catch (...) {
+        if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+        return 4;
+    }
+    if (!TerminalInputIsTerminal()) ConsolePrintBytes(line.data(), line.size(), 0);
+    if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+    try {
+        *destination = std::move(line);
+    } catch (...) {
+        return 4;
+    }
+    return 0;
+}
+
+}  // namespace
+
+size_t ConsoleReadKeyText(char out[2]) {
+    if (Hooks().readKeyText != nullptr) return Hooks().readKeyText(out);
+    const int c = TerminalReadKey(-1);
+    if (c < 0) return 0;
+    out[0] = static_cast<char>(c);
+    return 1;
+}
+
+int ConsoleKeyWaiting() {
+    if (Hooks().keyWaiting != nullptr) return Hooks().keyWaiting();
+    // The terminal read blocks until a key comes, so a key always counts as waiting.
+    return 1;
+}
+
+int32_t ConsoleLocate(int32_t row, int32_t column, int32_t visibility) {
+    if (Hooks().locate != nullptr) return Hooks().locate(row, column, visibility);
+    const int32_t packed = TerminalLocate(row, column);
+    if (column >= 1) ScreenSetColumn(static_cast<uint32_t>(column - 1));
+    return packed;
+}
+
+void ConsoleCursorPosition(int32_t* column, int32_t* row) {
+    if (Hooks().cursorPosition != nullptr) {
+        Hooks().cursorPosition(column, row);
+        return;
+    }
+    TerminalCursor(column, row);
+}
+
+void ConsoleTextSize(int32_t* columns, int32_t* rows) {
+    if (Hooks().textSize != nullptr) {
+        Hooks().textSize(columns, rows);
+        return;
+    }
+    if (columns != nullptr) *columns = kTerminalColumns;
+    if (rows != nullptr) *rows = kTerminalRows;
+}
+
+void ConsolePrintBytes(const char* bytes, size_t length, uint32_t flags) {
+    if (Hooks().printBytes != nullptr) {
+        Hooks().printBytes(bytes, length, flags);
+        return;
+    }
+    if (length > 0) TerminalWrite(bytes, length);
+}
+
+void ConsoleSleep(int32_t milliseconds) {
+    if (Hooks().sleep != nullptr) {
+        Hooks().sleep(milliseconds);
+        return;
+    }
+    // Terminal version: -1 takes one key; a timed wait ends early on a key.
+    if (milliseconds == -1) {
+        TerminalReadKey(-1);
+    } else if (milliseconds > 0) {
+        TerminalReadKey(milliseconds);
+    }
+}
+
+int ConsoleLineInput(const std::string_view* prompt, std::string* destination, int question,
+                     int lineEnd) {
+    if (Hooks().lineInput != nullptr) {
+        return Hooks().lineInput(prompt, destination, -1, 0, question, lineEnd);
+    }
+    return TerminalLineInput(prompt, destination, question, lineEnd);
+}
+
+int ConsoleInputRedirected() {
+    if (Hooks().inputRedirected != nullptr) return Hooks().inputRedirected();
+    return 0;
+}
+
+bool ConsoleInputEnded() { return Hooks().readKeyText == nullptr && TerminalInputEnded(); }
+
+void ClearScreen(uint32_t mode) {
+    if (Hooks().clearScreen != nullptr) {
+        Hooks().clearScreen(mode);
+    } else {
+        TerminalClear();
+    }
+    ScreenSetColumn(0);
+}
+
+}  // namespace textio

@@ -1,0 +1,57 @@
+#include "textio/runtime.h"
+
+#include <cfenv>
+#include <clocale>
+#include <cstdlib>
+
+#include "textio/files.h"
+#include "textio/input_context.h"
+#include "textio/interrupts.h"
+#include "textio/runtime_state.h"
+#include "textio/screen_channel.h"
+#include "textio/terminal.h"
+
+namespace textio {
+
+namespace {
+int gUseCount = 0;
+}
+
+void RuntimeStartup() {
+    if (++gUseCount != 1) return;
+    ResetRuntimeState();
+    // Results depend on the last bits of double arithmetic: round to nearest.
+    std::fesetround(FE_TONEAREST);
+    // Only the character type follows the user; numbers keep the "C" rules.
+    std::setlocale(LC_CTYPE, "");
+    TerminalInit();
+    InstallInterruptHandlers();
+    std::atexit(RuntimeShutdown);
+}
+
+void RuntimeShutdown() {
+    if (gUseCount <= 0 || --gUseCount != 0) return;
+    FileCloseAll();
+    ScreenReleaseKeyText();
+    ResetInputContext();
+    TerminalFinish();
+}
+
+void StoreArguments(int argumentCount, char** arguments, intptr_t extra) {
+    RuntimeState& rt = Runtime();
+    rt.argumentCount = argumentCount;
+    rt.arguments = arguments;
+    rt.argumentExtra = extra;
+}
+
+void EndProgram(int32_t code) {
+    RuntimeState& rt = Runtime();
+    if (void (*hook)() = rt.programEndHook) {
+        rt.programEndHook = nullptr;
+        hook();
+    }
+    TerminalFlush();
+    std::exit(code);
+}
+
+}  // namespace textio

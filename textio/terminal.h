@@ -1,0 +1,42 @@
+// Terminal mode: the text console used when no graphics screen is open.
+// Output goes to standard output (code page 437 bytes, turned into UTF-8 when
+// the character-type locale uses UTF-8); keys and lines come from standard
+// input, one byte per key.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace textio {
+
+constexpr int32_t kTerminalColumns = 80;
+constexpr int32_t kTerminalRows = 25;
+constexpr int kEndOfInput = -1;
+constexpr int kTimedOut = -2;
+
+// Detects terminals and the output encoding; call after the locale is set.
+void TerminalInit();
+// Uses other descriptors (tests); `utf8` chooses the output encoding.
+void TerminalAttach(int inFd, int outFd, bool utf8);
+// Writes out buffered output and restores the terminal's modes.
+void TerminalFinish();
+
+void TerminalWrite(const char* bytes, size_t length);
+void TerminalFlush();
+void TerminalClear();
+int32_t TerminalLocate(int32_t row, int32_t column);
+void TerminalCursor(int32_t* column, int32_t* row);
+void TerminalBell();
+
+// Reads one line without its line end. Returns false at end of input when
+// nothing was read (the line is then empty).
+bool TerminalReadLine(std::string* line);
+// One key: a byte 0..255, kEndOfInput, or kTimedOut after `timeoutMs` (-1 waits).
+int TerminalReadKey(int timeoutMs);
+// True when a key can be read without waiting (or input has ended).
+bool TerminalKeyReady();
+bool TerminalInputEnded();
+bool TerminalInputIsTerminal();
+
+}  // namespace textio
