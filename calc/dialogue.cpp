@@ -1,0 +1,68 @@
+#include "calc/dialogue.h"
+
+#include <cstdint>
+#include <string>
+
+#include "calc/dialogue_texts.h"
+#include "calc/hue_parameter.h"
+#include "calc/result_file.h"
+#include "calc/segment_table.h"
+#include "gfxwin/screen_mode.h"
+#include "textio/console.h"
+#include "textio/input_context.h"
+#include "textio/key_wait.h"
+#include "textio/line_input.h"
+#include "textio/print.h"
+#include "textio/runtime.h"
+
+namespace calc {
+
+namespace {
+
+constexpr int kScreen = 0;
+constexpr int32_t kScreenMode = 18;  // 640x480, 256 colours, 80x30 text
+constexpr int32_t kScreenDepth = 8;
+
+}  // namespace
+
+void RunDialogue(int argumentCount, char** arguments) {
+    // Set-up.
+    textio::StoreArguments(argumentCount, arguments, 0);
+    SegmentStream().Restore();
+    gfxwin::OpenScreen(kScreenMode, kScreenDepth, 0, 0, 0);
+    textio::ClearScreen(textio::kClearDefault);
+    OpenResultFile();
+    HueState hue{};
+    int64_t startWavelength = 375;
+    double la = 0.0;
+    std::string keyText;
+
+    // Dialogue.
+    textio::PrintStringValue(kScreen, kHeading, textio::kMaskLineEnd);
+    textio::PrintStringValue(kScreen, kUnderline, textio::kMaskLineEnd);
+    textio::PrintEnd(kScreen, textio::kMaskLineEnd);
+    textio::PrintEnd(kScreen, textio::kMaskLineEnd);
+    textio::LineInput(&kPromptX, -1, -1);
+    textio::InputReadDouble(&hue.x);
+    textio::LineInput(&kPromptY, -1, -1);
+    textio::InputReadDouble(&hue.y);
+    textio::PrintEnd(kScreen, textio::kMaskLineEnd);
+
+    // Calculation.
+    startWavelength += 5;
+    hue.passFlag = 1;
+    const double t = HueParameter(hue);
+    la = WavelengthForT(t);
+
+    textio::PrintStringValue(kScreen, kResultCaption, textio::kMaskNone);
+    textio::PrintDouble(kScreen, la, textio::kMaskLineEnd);
+    WriteResultLine(startWavelength, la);
+
+    // Ending.
+    keyText = textio::ReadChars(1, kScreen);
+    CloseResultFile();
+    textio::Pause(-1);
+    textio::EndProgram(0);
+}
+
+}  // namespace calc

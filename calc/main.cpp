@@ -1,0 +1,7 @@
+#include "calc/dialogue.h"
+#include "textio/runtime.h"
+
+int main(int argc, char** argv) {
+    textio::RuntimeStartup();
+    calc::RunDialogue(argc, argv);
+}
