@@ -13,14 +13,21 @@ constexpr size_t kFloatBufferSize = 40;    // what the print operations use
 constexpr size_t kIntegerBufferSize = 80;  // what the print operations use
 
 // Formats `value` with `digits` significant digits (the "%.Ng" rules with a
-// three-digit exponent) into `buffer` of `size` bytes. Returns a pointer to the
-// first byte of the zero-terminated text inside buffer, or null when no text
-// could be made (buffer too small for the limit of digits + 8).
+// three-digit exponent, rounded on the exact binary value) into `buffer` of
+// `size` bytes. With kAddBlank the text starts at buffer[1]: a non-negative
+// value gets a blank at buffer[0] and buffer is returned, a negative one returns
+// buffer + 1 and leaves buffer[0] alone. Infinities and NaNs print as "1.#INF",
+// "1.#QNAN", "1.#SNAN" and "-1.#IND" (the NaN of invalid arithmetic).
+// Returns null, with buffer[0] set to 0 when size > 0, when digits < 0, when
+// the text reaches the limit of digits + 8 bytes, or when it does not fit in
+// `size` bytes together with its terminator. Nothing is written past `size`.
 char* FormatFloat(double value, char* buffer, size_t size, int digits, unsigned options);
 
 // Integer text with the print mask folded in (bits 1/4: CR LF, 16: trailing
-// blank). Writes into buffer (at least 80 bytes used by callers, 24+3 needed) and
-// returns the length. Signed values get a blank in the sign place.
+// blank before it). Writes the zero-terminated text into buffer and returns its
+// length; the longest text needs 24 bytes with the terminator (callers use 80).
+// When it does not fit, returns 0 with an empty buffer. Signed values get a
+// blank in the sign place.
 size_t FormatInt64(int64_t value, unsigned mask, char* buffer, size_t size);
 size_t FormatUInt64(uint64_t value, unsigned mask, char* buffer, size_t size);
 
