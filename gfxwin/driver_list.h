@@ -1,0 +1,32 @@
+// The window drivers this platform offers, and the choice of the driver that
+// starts for a new screen.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "gfxwin/window_driver.h"
+
+namespace gfxwin {
+
+struct DriverEntry {
+    const char* name;
+    const WindowDriver* driver;
+};
+
+// The platform's drivers in the order they are tried (without the Null driver).
+std::span<const DriverEntry> PlatformDrivers();
+
+// Test aid: replaces the platform list until called again with `nullptr`.
+void OverrideDriverList(const DriverEntry* entries, size_t count);
+
+// Picks and starts a driver. The name in the environment variable "KRGFX" is
+// read on every call: "null" in any case (or flags of -1) gives the Null driver
+// at once. Otherwise the list is tried in passes, each driver first with the
+// requested refresh rate and then with 0; with a name, drivers of that name come
+// first, and the whole search is repeated with the full-screen flag flipped.
+// Returns the started driver, or null when none starts.
+const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
+                                int32_t refreshRate, int32_t flags);
+
+}  // namespace gfxwin

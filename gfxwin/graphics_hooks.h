@@ -1,0 +1,14 @@
+// Hands the console operations of the text layer to the graphics screen, and
+// takes them back.
+#pragma once
+
+namespace gfxwin {
+
+// Fills the ConsoleHooks slots that have a graphics version. The key, mouse,
+// line-input and sleep slots stay empty, so their terminal versions run.
+void InstallGraphicsHooks();
+
+// Empties all 27 slots.
+void RemoveGraphicsHooks();
+
+}  // namespace gfxwin

@@ -1,0 +1,329 @@
+#include "gfxwin/screen_mode.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "gfxwin/draw_context.h"
+#include "gfxwin/driver_list.h"
+#include "gfxwin/graphics_hooks.h"
+#include "gfxwin/mode_table.h"
+#include "gfxwin/screen_lock.h"
+#include "gfxwin/screen_setup.h"
+#include "gfxwin/text_console.h"
+#include "gfxwin/text_engine.h"
+#include "gfxwin/vga_ports.h"
+#include "gfxwin/window_driver.h"
+#include "textio/console.h"
+#include "textio/last_error.h"
+#include "textio/runtime_state.h"
+#include "textio/screen_channel.h"
+
+namespace gfxwin {
+
+namespace {
+
+constexpr size_t kTitleBufferSize = 128;
+constexpr int32_t kColourAssociationSize = 16;
+
+struct SetupState {
+    char titleBuffer[kTitleBufferSize] = {};
+    const char* title = nullptr;
+    bool endHookRegistered = false;
+};
+
+SetupState& Setup() {
+    static SetupState state;
+    return state;
+}
+
+// The full path of the running program, at most `limit` bytes.
+std::string ExecutablePath(size_t limit) {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
+    std::string result;
+    if (n > 0) {
+        result.assign(path, static_cast<size_t>(n));
+    } else {
+        const textio::RuntimeState& runtime = textio::Runtime();
+        if (runtime.argumentCount > 0 && runtime.arguments != nullptr &&
+            runtime.arguments[0] != nullptr) {
+            result = runtime.arguments[0];
+        }
+    }
+    if (result.size() > limit) result.resize(limit);
+    return result;
+}
+
+void SetTitleOnce() {
+    SetupState& setup = Setup();
+    if (setup.title != nullptr) return;
+    const std::string title = TitleFromPath(ExecutablePath(kTitleBufferSize - 2));
+    const size_t n = std::min(title.size(), kTitleBufferSize - 1);
+    std::memcpy(setup.titleBuffer, title.data(), n);
+    setup.titleBuffer[n] = '\0';
+    setup.title = setup.titleBuffer;
+}
+
+// Releases everything the open screen holds; the driver is stopped first.
+void Teardown(ScreenState* screen) {
+    if (screen->driver != nullptr && screen->driver->exit != nullptr) screen->driver->exit();
+    ReleaseDrawRows(GetDrawContext());
+    for (int32_t p = 0; p < screen->pageCount; ++p) {
+        if (screen->textShadow != nullptr) ScreenFree(screen->textShadow[p]);
+        if (screen->pages != nullptr) ScreenFree(screen->pages[p]);
+    }
+    ScreenFree(screen->textShadow);
+    ScreenFree(screen->pages);
+    ScreenFree(screen->palette);
+    ScreenFree(screen->devicePalette);
+    ScreenFree(screen->colourAssociation);
+    ScreenFree(screen->dirtyRows);
+    ScreenFree(screen->keyStates);
+    ScreenFree(screen->events);
+    if (screen->eventGuard != nullptr) {
+        screen->eventGuard->~EventGuard();
+        ScreenFree(screen->eventGuard);
+    }
+    screen->~ScreenState();
+    ScreenFree(screen);
+    SetCurrentScreen(nullptr);
+    ScreenFree(LookupArea());
+    SetLookupArea(nullptr);
+}
+
+// Steps of the closing set-up (mode 0).
+int CloseToText(int32_t flags) {
+    RemoveGraphicsHooks();
+    const bool quiet = flags == kFlagQuietClose;
+    if (!quiet) textio::ClearScreen(0);
+    textio::Runtime().view = textio::TextView{-1, -1};
+    if (!quiet) {
+        int32_t rows = 0;
+        textio::ConsoleTextSize(nullptr, &rows);
+        textio::Runtime().view = textio::TextView{0, rows > 0 ? rows - 1 : 24};
+    }
+    return 0;
+}
+
+int FailSetup() {
+    if (CurrentScreen() != nullptr) {
+        CloseScreen();
+    } else {
+        RemoveGraphicsHooks();
+        textio::Runtime().view = textio::TextView{-1, -1};
+    }
+    return 1;
+}
+
+bool AllocateBuffers(ScreenState& s) {
+    const size_t pageBytes = static_cast<size_t>(s.pitch) * static_cast<size_t>(s.height);
+    s.pages = static_cast<uint8_t**>(
+        ScreenAlloc(sizeof(uint8_t*) * static_cast<size_t>(s.pageCount), true));
+    if (s.pages == nullptr) return false;
+    for (int32_t p = 0; p < s.pageCount; ++p) {
+        s.pages[p] = static_cast<uint8_t*>(ScreenAlloc(pageBytes, false));
+        if (s.pages[p] == nullptr) return false;
+    }
+    s.framebuffer = s.pages[0];
+    s.visiblePage = 0;
+
+    const size_t marks = static_cast<size_t>(s.height) * static_cast<size_t>(s.scanlineSize);
+    s.dirtyRows = static_cast<uint8_t*>(ScreenAlloc(marks, true));
+    s.palette = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kPaletteSize, true));
+    s.devicePalette = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kPaletteSize, true));
+    s.colourAssociation = static_cast<uint8_t*>(ScreenAlloc(kColourAssociationSize, true));
+    s.keyStates = static_cast<uint8_t*>(ScreenAlloc(kKeyStateCount, true));
+    s.events = static_cast<WindowEvent*>(ScreenAlloc(sizeof(WindowEvent) * kEventQueueSize, true));
+    if (s.dirtyRows == nullptr || s.palette == nullptr || s.devicePalette == nullptr ||
+        s.colourAssociation == nullptr || s.keyStates == nullptr || s.events == nullptr) {
+        return false;
+    }
+    void* guard = ScreenAlloc(sizeof(EventGuard), false);
+    if (guard == nullptr) return false;
+    s.eventGuard = new (guard) EventGuard();
+    auto* lookup = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kLookupEntries, true));
+    if (lookup == nullptr) return false;
+    SetLookupArea(lookup);
+    return true;
+}
+
+bool BuildTextShadows(ScreenState& s, const DrawContext& context) {
+    s.textShadow = static_cast<TextCell**>(
+        ScreenAlloc(sizeof(TextCell*) * static_cast<size_t>(s.pageCount), true));
+    if (s.textShadow == nullptr) return false;
+    const size_t cells = static_cast<size_t>(s.textColumns) * static_cast<size_t>(s.textRows);
+    for (int32_t p = 0; p < s.pageCount; ++p) {
+        s.textShadow[p] = static_cast<TextCell*>(ScreenAlloc(sizeof(TextCell) * cells, true));
+        if (s.textShadow[p] == nullptr) return false;
+    }
+    BlankShadowRows(s, context, 0, s.textRows, 0, s.textColumns - 1);
+    return true;
+}
+
+void ClearPages(const ScreenState& s, const DrawContext& context) {
+    const PixelRoutines* pixels = s.pixels;
+    for (int32_t p = 0; p < s.pageCount; ++p) {
+        for (int32_t y = 0; y < s.height; ++y) {
+            pixels->fillSpan(s.pages[p] + static_cast<size_t>(y) * static_cast<size_t>(s.pitch), 0,
+                             context.viewWidth, context.background);
+        }
+    }
+}
+
+}  // namespace
+
+std::string TitleFromPath(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+    return std::string(name);
+}
+
+const char* WindowTitle() {
+    const char* title = Setup().title;
+    return title != nullptr ? title : "";
+}
+
+void ApplyDefaultPalette(ScreenState& s) {
+    if (s.depth > 8 || s.defaultPalette == nullptr) return;
+    LockScreen();
+    const PaletteDesc& desc = *s.defaultPalette;
+    const int count = std::min(desc.count, kPaletteSize);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* rgb = desc.rgb + 3 * i;
+        s.palette[i] = rgb[0] | (uint32_t{rgb[1]} << 8) | (uint32_t{rgb[2]} << 16);
+    }
+    // The association is read after the whole palette is in place, so that a
+    // device entry may name any logical entry.
+    const std::span<const uint8_t> association = ColourAssociation(s.modeNumber, -1);
+    for (size_t i = 0; i < association.size() && i < kColourAssociationSize; ++i) {
+        s.colourAssociation[i] = association[i];
+    }
+    const int deviceCount = std::min(count, 1 << s.depth);
+    for (int i = 0; i < deviceCount; ++i) {
+        const bool mapped = static_cast<size_t>(i) < association.size();
+        const uint32_t colour = mapped ? s.palette[s.colourAssociation[i]] : s.palette[i];
+        s.devicePalette[i] = colour;
+        if (s.driver != nullptr && s.driver->setPalette != nullptr) {
+            s.driver->setPalette(i, colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        }
+    }
+    MarkAllRowsDirty(s);
+    UnlockScreen(1, 0);
+}
+
+int SetMode(const ModeRequest& request) {
+    int32_t flags = request.flags;
+    if (flags >= 0 && (flags & kFlagShaped)) flags |= kFlagNoSwitch | kFlagNoFrame;
+
+    if (ScreenState* old = CurrentScreen()) Teardown(old);
+    if (request.mode == 0 || request.width == 0) return CloseToText(flags);
+
+    InstallGraphicsHooks();
+    void* block = ScreenAlloc(sizeof(ScreenState), true);
+    if (block == nullptr) return FailSetup();
+    ScreenState& s = *new (block) ScreenState{};
+    SetCurrentScreen(&s);
+    s.modeId = NextModeId();
+    s.modeNumber = request.mode;
+    s.width = request.width;
+    s.height = request.height;
+    s.depth = request.depth;
+    if (flags >= 0 && (flags & kFlagOpenGL)) s.depth = std::max(s.depth, 16);
+
+    // The descriptors live in the unpacked block, so it is unpacked first.
+    if (!UnpackBuiltinData()) return FailSetup();
+    s.defaultPalette = request.paletteIndex >= 0 ? BuiltinPalette(request.paletteIndex) : nullptr;
+    s.font = request.fontIndex >= 0 ? BuiltinFont(request.fontIndex) : nullptr;
+    s.scanlineSize = std::max(request.scanlineSize, 1);
+
+    if (request.aspect != 0.0f) {
+        s.aspect = request.aspect;
+    } else {
+        const float quotient = static_cast<float>(s.height) / static_cast<float>(s.width);
+        s.aspect = static_cast<float>(quotient * 1.3333333333333333);
+    }
+
+    if (s.depth == 24 || s.depth == 32) {
+        s.depth = 32;
+        s.colourMask = 0xFFFFFFFFu;
+        s.bytesPerPixel = 4;
+    } else if (s.depth == 15 || s.depth == 16) {
+        s.depth = 16;
+        s.colourMask = 0xFFFF;
+        s.bytesPerPixel = 2;
+    } else {
+        s.colourMask = (1u << s.depth) - 1;
+        s.bytesPerPixel = (s.depth + 7) / 8;
+    }
+    s.pitch = s.width * s.bytesPerPixel;
+    s.pageCount = std::max(request.pages, 1);
+
+    if (!AllocateBuffers(s)) return FailSetup();
+
+    if (flags != -1) {
+        if (flags & kFlagAlpha) s.statusFlags |= kStatusAlpha;
+        if (flags & kFlagOpenGL) s.statusFlags |= kStatusOpenGL;
+    }
+    s.pixels = PixelRoutinesFor(s.bytesPerPixel);
+    ResetVgaPorts();
+
+    SetTitleOnce();
+    const WindowDriver* driver = StartDriver(WindowTitle(), s.width, s.height * s.scanlineSize,
+                                             s.depth, request.refreshRate, flags);
+    if (driver == nullptr) return FailSetup();
+
+    s.driver = driver;
+    ApplyDefaultPalette(s);
+    s.textColumns = request.textColumns;
+    s.textRows = request.textRows;
+
+    DrawContext& context = GetDrawContext();
+    if (context.rows == nullptr || !BuildTextShadows(s, context)) return FailSetup();
+    ClearPages(s, context);
+
+    textio::ScreenRefreshGeometry();
+
+    SetupState& setup = Setup();
+    if (!setup.endHookRegistered) {
+        textio::Runtime().programEndHook = CloseScreen;
+        setup.endHookRegistered = true;
+    }
+
+    if (flags != kFlagQuietClose) {
+        textio::Runtime().view = textio::TextView{0, s.textRows - 1};
+        Locate(1, 1, 0);
+    }
+    return 0;
+}
+
+int OpenScreen(int32_t mode, int32_t depth, int32_t pages, int32_t flags, int32_t refreshRate) {
+    const ModeInfo* row = FindMode(mode);
+    if (row == nullptr || (mode != 0 && row->width == 0)) return textio::SetLastError(1);
+
+    int32_t useDepth = row->depth;
+    const bool deepDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    if (deepDepth && mode > 13) useDepth = depth;
+    const int32_t usePages = pages <= 0 ? row->pages : pages;
+
+    const ModeRequest request{
+        mode,      row->width,       row->height,   row->scanlineSize, row->palette,
+        row->font, row->textColumns, row->textRows, useDepth,          usePages,
+        flags,     refreshRate,      0.0f};
+    const int code = SetMode(request);
+    if (code == 0) textio::ScreenSetColumn(0);
+    return textio::SetLastError(code);
+}
+
+void CloseScreen() {
+    if (CurrentScreen() == nullptr) return;
+    ModeRequest request{};
+    request.flags = kFlagQuietClose;
+    SetMode(request);
+}
+
+}  // namespace gfxwin
