@@ -1,0 +1,243 @@
+// The built program, run in a temporary folder with piped input: the result
+// file byte for byte, the transcript on standard output, and the exit status.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "support/child_process.h"
+
+using testsupport::ChildOptions;
+using testsupport::ChildResult;
+using testsupport::ReadFileBytes;
+using testsupport::RunChild;
+using testsupport::TempDir;
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+const std::string kHeading =
+    "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
+const std::string kUnderline = "        " + std::string(54, '=');
+
+std::string Blanks(int n) { return std::string(static_cast<size_t>(n), ' '); }
+
+// What the screen shows, as the transcript of a piped run.
+std::string Transcript(const std::string& typedX, const std::string& typedY,
+                       const std::string& result) {
+    return kHeading + kCrLf + kUnderline + kCrLf + kCrLf + kCrLf +
+           "     Farbwertanteil x = ? " + typedX + kCrLf + "     Farbwertanteil y = ? " + typedY +
+           kCrLf + kCrLf + "   farbtongleiche Wellenl\x84nge la= " + result + kCrLf;
+}
+
+ChildResult RunDialogue(const TempDir& dir, const std::string& input,
+                std::map<std::string, std::string> env = {}) {
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = input;
+    env.emplace("KRGFX", "");
+    env.emplace("DISPLAY", "");
+    env.emplace("LC_ALL", "C");
+    options.environment = std::move(env);
+    return RunChild({WL_PROGRAM_PATH}, options);
+}
+
+std::string ResultFile(const TempDir& dir) { return ReadFileBytes(dir.File("wellenlaenge.txt")); }
+
+TEST(DialogueEndToEnd, SpectralInputWritesTwoLines) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.3127\n0.329\nab");
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    const std::string expected = " 0.3127" + Blanks(7) + " 0.329" + Blanks(8) + " 0.3583" + kCrLf +
+                                 " 380" + Blanks(10) + " 488.997" + kCrLf;
+    EXPECT_EQ(expected.size(), 61u);
+    EXPECT_EQ(ResultFile(dir), expected);
+    EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(DialogueEndToEnd, PurpleInputWritesTheReflectedTriple) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.4\n0.2\n\n\n");
+    EXPECT_EQ(r.exitStatus, 0);
+    const std::string expected = " 0.4" + Blanks(10) + " 0.2" + Blanks(10) + " 0.4" + kCrLf +
+                                 " 0.2666666666666666" + Blanks(9) + " 0.4666666666666666" +
+                                 Blanks(9) + " 0.2666666666666668" + kCrLf + " 380" + Blanks(10) +
+                                 " 521.152" + kCrLf;
+    EXPECT_EQ(expected.size(), 135u);
+    EXPECT_EQ(ResultFile(dir), expected);
+    EXPECT_EQ(r.out, Transcript("0.4", "0.2", " 521.152"));
+}
+
+TEST(DialogueEndToEnd, RoundsDownJustBelowAWholeWavelength) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.0743\n0.8338\nxy");
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, Transcript("0.0743", "0.8338", " 519.999"));
+    const std::string file = ResultFile(dir);
+    EXPECT_NE(file.find(" 380" + Blanks(10) + " 519.999\r\n"), std::string::npos) << file;
+}
+
+TEST(DialogueEndToEnd, DecimalCommaEndsTheFirstItem) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0,3127\n0.329\n\n\n");
+    EXPECT_EQ(r.exitStatus, 0);
+    // x = 0: the comma ends the number. z = 0.671, branch 1 holds (y >= x, z >= x).
+    const std::string file = ResultFile(dir);
+    EXPECT_EQ(file.substr(0, 34), " 0" + Blanks(12) + " 0.329" + Blanks(8) + " 0.671")
+        << file;
+    EXPECT_EQ(r.out.find("Farbwertanteil x = ? 0,3127\r\n") != std::string::npos, true);
+}
+
+TEST(DialogueEndToEnd, WhitePointShowsNotANumberAndEnds) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.3333333333333333\n0.3333333333333333\n\n\n");
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, Transcript("0.3333333333333333", "0.3333333333333333", " 1.#QNAN"));
+    const std::string file = ResultFile(dir);
+    EXPECT_NE(file.find(" 380" + Blanks(10) + " 1.#QNAN\r\n"), std::string::npos) << file;
+}
+
+TEST(DialogueEndToEnd, NonFiniteInputEndsWithNotANumber) {
+    for (const char* input : {"inf\n0.3\n\n\n", "nan\nnan\n\n\n", "1e400\n-1e400\n\n\n"}) {
+        TempDir dir;
+        const ChildResult r = RunDialogue(dir, input);
+        ASSERT_FALSE(r.timedOut) << input;
+        EXPECT_EQ(r.exitStatus, 0) << input;
+        EXPECT_NE(r.out.find("la= "), std::string::npos) << input;
+    }
+}
+
+TEST(DialogueEndToEnd, Utf8LocaleShowsUmlautsAsUnicode) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.3127\n0.329\n\n\n", {{"LC_ALL", "C.UTF-8"}});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_NE(r.out.find("Wellenl\xC3\xA4nge aus x und y\r\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find('\x84'), std::string::npos);
+    // The file keeps single-byte text.
+    EXPECT_EQ(ResultFile(dir).size(), 61u);
+}
+
+TEST(DialogueEndToEnd, ReplacesAnOlderResultFile) {
+    TempDir dir;
+    {
+        FILE* f = std::fopen(dir.File("wellenlaenge.txt").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs(std::string(5000, 'x').c_str(), f);
+        std::fclose(f);
+    }
+    const ChildResult r = RunDialogue(dir, "0.3127\n0.329\n\n\n");
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(ResultFile(dir).size(), 61u);
+}
+
+TEST(DialogueFaults, UnwritableFolderStillShowsTheResult) {
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = "0.3127\n0.329\n\n\n";
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    options.dropRoot = true;  // root would write anyway
+    const ChildResult r = RunChild({WL_PROGRAM_PATH}, options);
+    ASSERT_NE(r.exitStatus, 125) << "could not drop root";
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+    bool exists = true;
+    ReadFileBytes(dir.File("wellenlaenge.txt"), &exists);
+    EXPECT_FALSE(exists);
+}
+
+TEST(DialogueFaults, ResultFileOnAFullDeviceDoesNotCrash) {
+    TempDir dir;
+    ASSERT_EQ(symlink("/dev/full", dir.File("wellenlaenge.txt").c_str()), 0);
+    const ChildResult r = RunDialogue(dir, "0.3127\n0.329\n\n\n");
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+}
+
+TEST(DialogueFaults, OutputToAFullDeviceDoesNotCrash) {
+    TempDir dir;
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = "0.3127\n0.329\n\n\n";
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    // The child's standard output is our pipe; close our reading end early by
+    // asking the shell to send it to /dev/full instead.
+    const ChildResult r = RunChild(
+        {"/bin/sh", "-c", std::string("exec \"") + WL_PROGRAM_PATH + "\" >/dev/full"}, options);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(ResultFile(dir).size(), 61u);
+}
+
+TEST(DialogueFaults, EmptyInputEndsWithZeroCoordinates) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "");
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    // x = y = 0, z = 1: branch 1 and branch 2 hold, t = 26 - 5 * 1 = 21 (spectral).
+    const std::string firstLine = " 0" + Blanks(12) + " 0" + Blanks(12) + " 1\r\n";
+    EXPECT_EQ(ResultFile(dir).substr(0, firstLine.size()), firstLine);
+}
+
+TEST(DialogueFaults, VeryLongInputLine) {
+    TempDir dir;
+    const std::string longLine = "0.3127" + std::string(100000 - 6, '7');
+    const ChildResult r = RunDialogue(dir, longLine + "\n0.329\n\n\n");
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    // Only the first 67 characters form the item.
+    const std::string file = ResultFile(dir);
+    EXPECT_EQ(file.substr(0, 19), " 0.3127777777777778") << file.substr(0, 40);
+    EXPECT_NE(r.out.find(longLine + "\r\n"), std::string::npos);
+}
+
+TEST(DialogueFaults, BinaryGarbageIsReadAsNoNumber) {
+    std::string garbage;
+    for (int i = 0; i < 256; ++i) garbage.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
+    for (char& c : garbage) {
+        if (c == '\n') c = 'x';
+    }
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, garbage + "\n" + garbage + "\n" + garbage);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_NE(r.out.find("la= "), std::string::npos);
+}
+
+TEST(DialogueFaults, EndOfInputAtEveryPointNeverHangs) {
+    const std::string full = "0.4\n0.2\nab";
+    for (size_t cut = 0; cut <= full.size(); ++cut) {
+        TempDir dir;
+        const ChildResult r = RunDialogue(dir, full.substr(0, cut));
+        ASSERT_FALSE(r.timedOut) << "cut at " << cut;
+        EXPECT_EQ(r.exitStatus, 0) << "cut at " << cut;
+        EXPECT_NE(r.out.find("la= "), std::string::npos) << "cut at " << cut;
+        // The result line is always written out.
+        EXPECT_NE(ResultFile(dir).find(" 380"), std::string::npos) << "cut at " << cut;
+    }
+}
+
+TEST(DialogueInterrupts, TerminationWritesFilesAndExitsWithSignalStatus) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        TempDir dir;
+        ChildOptions options;
+        options.workingDirectory = dir.path();
+        options.input = "0.3127\n0.329\n";  // then the key wait blocks
+        options.keepInputOpen = true;
+        options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+        options.signalAfterMs = 300;
+        options.signal = sig;
+        const ChildResult r = RunChild({WL_PROGRAM_PATH}, options);
+        ASSERT_FALSE(r.timedOut) << sig;
+        EXPECT_EQ(r.exitStatus, 128 + sig);
+        EXPECT_EQ(ResultFile(dir).size(), 61u) << "signal " << sig;
+        EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+    }
+}
+
+}  // namespace
