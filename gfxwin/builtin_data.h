@@ -23,17 +23,23 @@ struct PaletteDesc {
 constexpr size_t kBuiltinBlockSize = 10742;
 
 // Unpacks the built-in block on the first call; later calls return at once.
-// Returns false only if the packed block is damaged.
+// Returns false only if the packed block is damaged (and then tries again on
+// the next call). Safe to call from several threads.
 bool UnpackBuiltinData();
 
-// Font 0: 8x8, 1: 8x14, 2: 8x16. Null when out of range or not yet unpacked.
+// Font 0: 8x8, 1: 8x14, 2: 8x16. Unpacks the block first if that has not
+// happened yet. Null when the index is out of range or the block is damaged.
+// The descriptor and its glyphs stay valid for the life of the process.
 const FontDesc* BuiltinFont(int index);
-// Palette 0: 2 colours, 1: 16, 2: 64, 3: 256. Null when out of range or not unpacked.
+// Palette 0: 2 colours, 1: 16, 2: 64, 3: 256; otherwise as BuiltinFont.
 const PaletteDesc* BuiltinPalette(int index);
 
-// Decodes 12-bit LZW codes (two per three bytes, 4095 ends the data) into out.
-// Returns the number of bytes written, or -1 when the input ends before the end
-// code or the output would exceed `capacity`.
+// Decodes 12-bit LZW codes (two per three bytes, 4095 ends the data) into out;
+// the stream format is described in lzw.cpp. Returns the number of bytes
+// written, or -1 when the input ends before the end code, the output would
+// exceed `capacity`, or a code is neither defined yet nor the one being
+// defined. Safe on untrusted input: never reads past `inSize` or writes past
+// `capacity`.
 long LzwUnpack(const uint8_t* in, size_t inSize, uint8_t* out, size_t capacity);
 
 }  // namespace gfxwin
