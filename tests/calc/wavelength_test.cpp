@@ -134,7 +134,7 @@ TEST(SegmentTable, SharedBoundsBelongToTheLowerRow) {
 
 TEST(SegmentTable, NoMatchingRowGivesQuietNaN) {
     for (double t : {0.0, 3.6529999999999996, 22.716751269035534, 31.0, -1.0,
-                     std::nan(""), INFINITY, -INFINITY}) {
+                     std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         const double la = calc::WavelengthForT(t);
         ASSERT_TRUE(std::isnan(la)) << t;
         EXPECT_FALSE(std::signbit(la));

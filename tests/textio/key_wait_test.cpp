@@ -11,6 +11,7 @@
 #include "textio/console.h"
 #include "textio/input_context.h"
 #include "textio/line_input.h"
+#include "textio/print.h"
 #include "textio/runtime_state.h"
 #include "textio/screen_channel.h"
 

@@ -113,7 +113,8 @@ TEST_F(PrintTest, ResultLinesLineUpInZones) {
     textio::PrintInt64(5, 380, textio::kMaskZone);
     textio::PrintDouble(5, 488.997, textio::kMaskLineEnd);
     EXPECT_EQ(device_.bytes,
-              " 0.3127       0.329        0.3583\r\n 380           488.997\r\n");
+              " 0.3127" + std::string(7, ' ') + " 0.329" + std::string(8, ' ') + " 0.3583\r\n" +
+                  " 380" + std::string(10, ' ') + " 488.997\r\n");
     EXPECT_EQ(device_.bytes.size(), 61u);
 }
 
