@@ -62,8 +62,14 @@ DrawContext& Context() {
     return context;
 }
 
+void DropRows(DrawContext& context) {
+    ScreenFree(context.rows);
+    context.rows = nullptr;
+    context.rowCount = 0;
+}
+
 void Rebuild(DrawContext& context, const ScreenState& screen) {
-    ReleaseDrawRows(context);
+    DropRows(context);
     context = DrawContext{};
     context.modeId = screen.modeId;
     context.savedViewX = 0;
@@ -104,6 +110,13 @@ DrawContext& GetDrawContext() {
     return context;
 }
 
+int32_t CurrentWorkPage() {
+    const DrawContext& context = Context();
+    const ScreenState* screen = CurrentScreen();
+    if (screen == nullptr || context.modeId != screen->modeId) return 0;
+    return context.workPage;
+}
+
 void UseScreenTarget(DrawContext& context) {
     const uint32_t pending = kContextNeedsScreenTarget | kContextImageTarget;
     if (context.target == nullptr && (context.flags & pending) == 0) return;
@@ -127,7 +140,10 @@ void UseScreenTarget(DrawContext& context) {
 
 void RepointRows(DrawContext& context) {
     const ScreenState* screen = CurrentScreen();
-    if (screen == nullptr || context.rows == nullptr || context.target != nullptr) return;
+    if (screen == nullptr || screen->pages == nullptr || context.rows == nullptr ||
+        context.target != nullptr) {
+        return;
+    }
     if (context.workPage < 0 || context.workPage >= screen->pageCount) return;
     uint8_t* page = screen->pages[context.workPage];
     const int32_t count = context.rowCount < screen->height ? context.rowCount : screen->height;
@@ -136,10 +152,8 @@ void RepointRows(DrawContext& context) {
     }
 }
 
-void ReleaseDrawRows(DrawContext& context) {
-    ScreenFree(context.rows);
-    context.rows = nullptr;
-    context.rowCount = 0;
+void ReleaseDrawRows() {
+    DropRows(Context());
 }
 
 }  // namespace gfxwin

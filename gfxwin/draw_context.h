@@ -54,6 +54,10 @@ struct DrawContext {
 // row pointers) `rows` is null.
 DrawContext& GetDrawContext();
 
+// The page drawing goes to, without rebuilding the context (a context built for
+// another screen will draw to page 0 once rebuilt).
+int32_t CurrentWorkPage();
+
 // Points the context at the work page of the open screen when it does not
 // already draw there (first use after a rebuild, or after drawing to an image).
 void UseScreenTarget(DrawContext& context);
@@ -61,7 +65,8 @@ void UseScreenTarget(DrawContext& context);
 // Re-points the row pointers at the current work page (after a page change).
 void RepointRows(DrawContext& context);
 
-// Drops the row pointers (the screen they point into is going away).
-void ReleaseDrawRows(DrawContext& context);
+// Drops the context's row pointers (the screen they point into is going away)
+// without rebuilding it.
+void ReleaseDrawRows();
 
 }  // namespace gfxwin

@@ -22,7 +22,7 @@ void UnlockScreen(int32_t firstRow, int32_t lastRow) {
     if (screen == nullptr) return;
     firstRow = std::max(firstRow, 0);
     if (lastRow < 0) lastRow = screen->height - 1;
-    if (GetDrawContext().workPage == screen->visiblePage && firstRow <= lastRow &&
+    if (CurrentWorkPage() == screen->visiblePage && firstRow <= lastRow &&
         lastRow < screen->height) {
         MarkRowsDirty(*screen, firstRow, lastRow + 1);
     }

@@ -70,7 +70,7 @@ void SetTitleOnce() {
 // Releases everything the open screen holds; the driver is stopped first.
 void Teardown(ScreenState* screen) {
     if (screen->driver != nullptr && screen->driver->exit != nullptr) screen->driver->exit();
-    ReleaseDrawRows(GetDrawContext());
+    ReleaseDrawRows();
     for (int32_t p = 0; p < screen->pageCount; ++p) {
         if (screen->textShadow != nullptr) ScreenFree(screen->textShadow[p]);
         if (screen->pages != nullptr) ScreenFree(screen->pages[p]);
@@ -289,7 +289,8 @@ int SetMode(const ModeRequest& request) {
     textio::ScreenRefreshGeometry();
 
     SetupState& setup = Setup();
-    if (!setup.endHookRegistered) {
+    // A runtime state that was zeroed again has lost the hook as well.
+    if (!setup.endHookRegistered || textio::Runtime().programEndHook == nullptr) {
         textio::Runtime().programEndHook = CloseScreen;
         setup.endHookRegistered = true;
     }
