@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstring>
 
 #include "textio/runtime.h"
 
@@ -15,13 +17,25 @@ namespace {
 volatile sig_atomic_t gPending = 0;
 int gWakePipe[2] = {-1, -1};
 
-void OnSignal(int sig) {
-    if (gPending == 0) gPending = sig;
+struct EndRequest {
+    std::atomic<bool> set{false};
+    int status = 0;
+    const char* message = nullptr;
+};
+EndRequest gEndRequest;
+std::atomic<bool> gEndClaimed{false};
+
+void Wake() {
     if (gWakePipe[1] >= 0) {
         const char byte = 1;
         ssize_t ignored = write(gWakePipe[1], &byte, 1);
         (void)ignored;
     }
+}
+
+void OnSignal(int sig) {
+    if (gPending == 0) gPending = sig;
+    Wake();
 }
 
 }  // namespace
@@ -54,8 +68,23 @@ int PendingInterrupt() { return gPending; }
 
 void HandlePendingInterrupt() {
     const int sig = gPending;
-    if (sig == 0) return;
-    EndProgram(128 + sig);
+    if (sig != 0) EndProgram(128 + sig);
+    if (gEndRequest.set.load(std::memory_order_acquire)) {
+        if (gEndRequest.message != nullptr) {
+            ssize_t ignored = write(2, gEndRequest.message, std::strlen(gEndRequest.message));
+            ignored = write(2, "\n", 1);
+            (void)ignored;
+        }
+        EndProgram(gEndRequest.status);
+    }
+}
+
+void RequestProgramEnd(int status, const char* message) {
+    if (gEndClaimed.exchange(true)) return;
+    gEndRequest.status = status;
+    gEndRequest.message = message;
+    gEndRequest.set.store(true, std::memory_order_release);
+    Wake();
 }
 
 }  // namespace textio

@@ -10,7 +10,13 @@ void InstallInterruptHandlers();
 int InterruptWakeFd();
 // The signal number that arrived, or 0.
 int PendingInterrupt();
-// Ends the program when a signal arrived; returns otherwise.
+// Ends the program when a signal arrived or an end was requested; returns
+// otherwise. Only the main thread calls it (every wait of the text layer does).
 void HandlePendingInterrupt();
+
+// Asks the main thread to end the program with `status` at its next wait,
+// after writing `message` (a static text, may be null) and a line end to
+// standard error. Safe from any thread; the first request wins.
+void RequestProgramEnd(int status, const char* message);
 
 }  // namespace textio
