@@ -67,7 +67,11 @@ int InterruptWakeFd() { return gWakePipe[0]; }
 int PendingInterrupt() { return gPending; }
 
 void HandlePendingInterrupt() {
+    // Ending runs waits of its own (closing the window); they must not end again.
+    static bool ending = false;
+    if (ending) return;
     const int sig = gPending;
+    if (sig != 0 || gEndRequest.set.load(std::memory_order_acquire)) ending = true;
     if (sig != 0) EndProgram(128 + sig);
     if (gEndRequest.set.load(std::memory_order_acquire)) {
         if (gEndRequest.message != nullptr) {
