@@ -23,7 +23,7 @@ struct DataBlock {
 };
 
 class DataStream {
-public:
+  public:
     explicit DataStream(const DataBlock* first) : first_(first) { Restore(); }
 
     // Puts the cursor on the first item of the first block.
@@ -32,7 +32,7 @@ public:
     double ReadDouble();
     bool AtEnd() const { return block_ == nullptr; }
 
-private:
+  private:
     void SkipEmptyBlocks();
 
     const DataBlock* first_;

@@ -22,6 +22,8 @@ void WriteResultLine(int64_t startWavelength, double la) {
     textio::PrintDouble(kResultFileNumber, la, textio::kMaskLineEnd);
 }
 
-void CloseResultFile() { textio::FileClose(kResultFileNumber); }
+void CloseResultFile() {
+    textio::FileClose(kResultFileNumber);
+}
 
 }  // namespace calc

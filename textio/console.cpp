@@ -11,7 +11,9 @@ namespace textio {
 
 namespace {
 
-const ConsoleHooks& Hooks() { return Runtime().hooks; }
+const ConsoleHooks& Hooks() {
+    return Runtime().hooks;
+}
 
 // Line input on the terminal: the prompt through channel 0, one line from
 // standard input, and an echo of that line when the input is not a terminal so
@@ -114,7 +116,9 @@ int ConsoleInputRedirected() {
     return 0;
 }
 
-bool ConsoleInputEnded() { return Hooks().readKeyText == nullptr && TerminalInputEnded(); }
+bool ConsoleInputEnded() {
+    return Hooks().readKeyText == nullptr && TerminalInputEnded();
+}
 
 void ClearScreen(uint32_t mode) {
     if (Hooks().clearScreen != nullptr) {

@@ -40,8 +40,7 @@ struct ConsoleHooks {
     // 15: -1 when the key with that scan code is down, else 0.
     int32_t (*keyDown)(int32_t scanCode);
     // 16: error code; outputs set to -1 on failure. wheel, buttons, clip may be null.
-    int32_t (*readMouse)(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons,
-                         int32_t* clip);
+    int32_t (*readMouse)(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip);
     // 17: error code.
     int32_t (*setMouse)(int32_t x, int32_t y, int32_t visibility, int32_t clip);
     // 18, 19: VGA port emulation.

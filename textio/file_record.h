@@ -44,7 +44,9 @@ struct FileRecord {
     FileRecord* redirect;
 };
 
-inline bool IsOpen(const FileRecord* rec) { return rec != nullptr && rec->ops != nullptr; }
+inline bool IsOpen(const FileRecord* rec) {
+    return rec != nullptr && rec->ops != nullptr;
+}
 
 // Follows the redirect chain to the record that owns column and width.
 inline FileRecord* ColumnOwner(FileRecord* rec) {

@@ -20,9 +20,13 @@ namespace {
 constexpr size_t kStreamBuffer = 8192;
 constexpr size_t kLineChunk = 512;
 
-FILE* StreamOf(FileRecord* rec) { return static_cast<FILE*>(rec->stream); }
+FILE* StreamOf(FileRecord* rec) {
+    return static_cast<FILE*>(rec->stream);
+}
 
-int64_t Position(FILE* f) { return static_cast<int64_t>(ftello(f)); }
+int64_t Position(FILE* f) {
+    return static_cast<int64_t>(ftello(f));
+}
 
 int FileEof(FileRecord* rec) {
     FILE* f = StreamOf(rec);
@@ -128,7 +132,7 @@ int LockRange(FileRecord* rec, int64_t position, int64_t length, short type) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kErrInvalidCall;
     if (length == 0) return kErrInvalidCall;
-    struct flock fl{};
+    struct flock fl {};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(position);
@@ -203,9 +207,8 @@ bool MeasureAndRewind(FILE* f, FileRecord* rec) {
 }  // namespace
 
 const DeviceOps FileDeviceOps = {
-    FileEof,   FileCloseOp, FileSeek,       FileTell,         FileRead,
-    FileReadWide, FileWrite, FileWriteWide, FileLock,         FileUnlock,
-    FileReadLine, FileReadLineWide, nullptr, FileFlush,
+    FileEof,       FileCloseOp, FileSeek,   FileTell,     FileRead,         FileReadWide, FileWrite,
+    FileWriteWide, FileLock,    FileUnlock, FileReadLine, FileReadLineWide, nullptr,      FileFlush,
 };
 
 int OpenDiskFile(FileRecord* rec, std::string_view name) {
@@ -294,8 +297,8 @@ int FileOpen(std::string_view name, uint32_t mode, uint32_t access, uint32_t loc
     rec->access = access;
     rec->lock = lock;
     if (mode == kModeRandom || mode == kModeInput || mode == kModeOutput) {
-        rec->recordLength = recordLength > 0 ? static_cast<uint32_t>(recordLength)
-                                             : kDefaultRecordLength;
+        rec->recordLength =
+            recordLength > 0 ? static_cast<uint32_t>(recordLength) : kDefaultRecordLength;
     }
     rec->size = -1;
     const int code = OpenDiskFile(rec, name);

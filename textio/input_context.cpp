@@ -11,11 +11,15 @@ namespace {
 
 InputContext gContext{};
 
-bool IsBlank(int c) { return c == ' ' || c == '\t'; }
+bool IsBlank(int c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
-InputContext& CurrentInputContext() { return gContext; }
+InputContext& CurrentInputContext() {
+    return gContext;
+}
 
 void ResetInputContext() {
     std::string().swap(gContext.text);

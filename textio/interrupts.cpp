@@ -62,9 +62,13 @@ void InstallInterruptHandlers() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-int InterruptWakeFd() { return gWakePipe[0]; }
+int InterruptWakeFd() {
+    return gWakePipe[0];
+}
 
-int PendingInterrupt() { return gPending; }
+int PendingInterrupt() {
+    return gPending;
+}
 
 void HandlePendingInterrupt() {
     // Ending runs waits of its own (closing the window); they must not end again.

@@ -65,6 +65,8 @@ std::string ReadChars(uint64_t count, int channel) {
     return text;
 }
 
-void Pause(int32_t milliseconds) { ConsoleSleep(milliseconds); }
+void Pause(int32_t milliseconds) {
+    ConsoleSleep(milliseconds);
+}
 
 }  // namespace textio

@@ -6,7 +6,9 @@ namespace {
 int gLastError = 0;
 }
 
-int LastError() { return gLastError; }
+int LastError() {
+    return gLastError;
+}
 
 int SetLastError(int code) {
     gLastError = code;

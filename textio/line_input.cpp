@@ -12,8 +12,7 @@ void LineInput(const std::string_view* prompt, int question, int lineEnd) {
     // A redirected keyboard would be read as a file; the screen never is.
     ConsoleInputRedirected();
     ResetInputContext();
-    const int code =
-        ConsoleLineInput(prompt, &CurrentInputContext().text, question, lineEnd);
+    const int code = ConsoleLineInput(prompt, &CurrentInputContext().text, question, lineEnd);
     SetLastError(code);
 }
 

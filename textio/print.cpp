@@ -67,7 +67,9 @@ int PrintZoneRecord(FileRecord* rec) {
     return ChannelWrite(rec, kBlanks, static_cast<size_t>(n - (c + 1)));
 }
 
-int PrintZone(int channel) { return PrintZoneRecord(ResolveChannel(channel)); }
+int PrintZone(int channel) {
+    return PrintZoneRecord(ResolveChannel(channel));
+}
 
 void PrintEndRecord(FileRecord* rec, unsigned mask) {
     if (mask & (kMaskLineEnd | kMaskLineEnd2)) {
@@ -77,7 +79,9 @@ void PrintEndRecord(FileRecord* rec, unsigned mask) {
     }
 }
 
-void PrintEnd(int channel, unsigned mask) { PrintEndRecord(ResolveChannel(channel), mask); }
+void PrintEnd(int channel, unsigned mask) {
+    PrintEndRecord(ResolveChannel(channel), mask);
+}
 
 void PrintStringValue(int channel, std::string_view text, unsigned mask) {
     FileRecord* rec = ResolveChannel(channel);
@@ -93,16 +97,16 @@ void PrintTerminatedText(int channel, const char* text, unsigned mask) {
 
 void PrintDouble(int channel, double value, unsigned mask) {
     char buffer[kFloatBufferSize];
-    PrintTerminatedText(channel, FormatFloat(value, buffer, sizeof buffer, kDoubleDigits, kAddBlank),
-                        mask);
+    PrintTerminatedText(channel,
+                        FormatFloat(value, buffer, sizeof buffer, kDoubleDigits, kAddBlank), mask);
 }
 
 void PrintSingle(int channel, float value, unsigned mask) {
     char buffer[kFloatBufferSize];
-    PrintTerminatedText(channel,
-                        FormatFloat(static_cast<double>(value), buffer, sizeof buffer,
-                                    kSingleDigits, kAddBlank),
-                        mask);
+    PrintTerminatedText(
+        channel,
+        FormatFloat(static_cast<double>(value), buffer, sizeof buffer, kSingleDigits, kAddBlank),
+        mask);
 }
 
 void PrintInt64(int channel, int64_t value, unsigned mask) {
@@ -131,7 +135,8 @@ int PutBack(FileRecord* rec, const void* bytes, size_t length) {
     for (size_t i = 0; i < length; ++i) {
         if (wide) {
             // Each byte is kept as a sign-extended 16-bit unit, low byte first.
-            const auto unit = static_cast<uint16_t>(static_cast<int16_t>(static_cast<int8_t>(src[i])));
+            const auto unit =
+                static_cast<uint16_t>(static_cast<int16_t>(static_cast<int8_t>(src[i])));
             incoming[2 * i] = static_cast<unsigned char>(unit & 0xFF);
             incoming[2 * i + 1] = static_cast<unsigned char>(unit >> 8);
         } else {

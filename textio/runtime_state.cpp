@@ -11,7 +11,9 @@ RuntimeState Initial() {
 RuntimeState gState = Initial();
 }  // namespace
 
-RuntimeState& Runtime() { return gState; }
+RuntimeState& Runtime() {
+    return gState;
+}
 
 void ResetRuntimeState() {
     gState = Initial();

@@ -19,7 +19,9 @@ constexpr int kKeyPollMs = 25;
 // Read is filled on the first input, Write on the first output.
 DeviceOps gScreenOps{};
 
-KeyTextBuffer* KeyText(FileRecord* rec) { return static_cast<KeyTextBuffer*>(rec->stream); }
+KeyTextBuffer* KeyText(FileRecord* rec) {
+    return static_cast<KeyTextBuffer*>(rec->stream);
+}
 
 void ReadGeometry(FileRecord* rec) {
     int32_t columns = 0;
@@ -78,8 +80,8 @@ int ScreenRead(FileRecord* rec, void* buffer, size_t* count) {
         return kOk;
     }
     while (wanted > 0) {
-        const size_t n = wanted < static_cast<size_t>(keys->count) ? wanted
-                                                                  : static_cast<size_t>(keys->count);
+        const size_t n =
+            wanted < static_cast<size_t>(keys->count) ? wanted : static_cast<size_t>(keys->count);
         if (n > 0) {
             std::memcpy(out, keys->text, n);
             keys->count -= static_cast<int32_t>(n);

@@ -273,8 +273,12 @@ bool TerminalKeyReady() {
     return poll(&p, 1, 0) > 0;
 }
 
-bool TerminalInputEnded() { return gTerm.inputEnded && gTerm.inPos >= gTerm.inLength; }
+bool TerminalInputEnded() {
+    return gTerm.inputEnded && gTerm.inPos >= gTerm.inLength;
+}
 
-bool TerminalInputIsTerminal() { return gTerm.inTty; }
+bool TerminalInputIsTerminal() {
+    return gTerm.inTty;
+}
 
 }  // namespace textio

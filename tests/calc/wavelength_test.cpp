@@ -12,7 +12,9 @@
 
 namespace {
 
-uint64_t Bits(double d) { return std::bit_cast<uint64_t>(d); }
+uint64_t Bits(double d) {
+    return std::bit_cast<uint64_t>(d);
+}
 
 #define EXPECT_SAME_DOUBLE(actual, expected) \
     EXPECT_EQ(Bits(actual), Bits(expected)) << (actual) << " vs " << (expected)
@@ -133,8 +135,8 @@ TEST(SegmentTable, SharedBoundsBelongToTheLowerRow) {
 }
 
 TEST(SegmentTable, NoMatchingRowGivesQuietNaN) {
-    for (double t : {0.0, 3.6529999999999996, 22.716751269035534, 31.0, -1.0,
-                     std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    for (double t : {0.0, 3.6529999999999996, 22.716751269035534, 31.0, -1.0, std::nan(""),
+                     HUGE_VAL, -HUGE_VAL}) {
         const double la = calc::WavelengthForT(t);
         ASSERT_TRUE(std::isnan(la)) << t;
         EXPECT_FALSE(std::signbit(la));
@@ -150,7 +152,8 @@ TEST(SegmentTable, StoredTextsAreKeptAsListed) {
     EXPECT_STREQ(calc::kSegmentBlocks[0].items[1].text, "3.653");
     EXPECT_STREQ(calc::kSegmentBlocks[63].items[2].text, "22.71675");
     for (size_t r = 0; r + 1 < calc::kSegmentRows; ++r) {
-        EXPECT_STREQ(calc::kSegmentBlocks[r].items[2].text, calc::kSegmentBlocks[r + 1].items[1].text)
+        EXPECT_STREQ(calc::kSegmentBlocks[r].items[2].text,
+                     calc::kSegmentBlocks[r + 1].items[1].text)
             << "row " << r + 1;
         EXPECT_EQ(calc::kSegmentBlocks[r].count, 7u);
         EXPECT_EQ(calc::kSegmentBlocks[r].next, &calc::kSegmentBlocks[r + 1]);

@@ -18,22 +18,23 @@ using testsupport::TempDir;
 namespace {
 
 const std::string kCrLf = "\r\n";
-const std::string kHeading =
-    "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
+const std::string kHeading = "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
 const std::string kUnderline = "        " + std::string(54, '=');
 
-std::string Blanks(int n) { return std::string(static_cast<size_t>(n), ' '); }
+std::string Blanks(int n) {
+    return std::string(static_cast<size_t>(n), ' ');
+}
 
 // What the screen shows, as the transcript of a piped run.
 std::string Transcript(const std::string& typedX, const std::string& typedY,
                        const std::string& result) {
-    return kHeading + kCrLf + kUnderline + kCrLf + kCrLf + kCrLf +
-           "     Farbwertanteil x = ? " + typedX + kCrLf + "     Farbwertanteil y = ? " + typedY +
-           kCrLf + kCrLf + "   farbtongleiche Wellenl\x84nge la= " + result + kCrLf;
+    return kHeading + kCrLf + kUnderline + kCrLf + kCrLf + kCrLf + "     Farbwertanteil x = ? " +
+           typedX + kCrLf + "     Farbwertanteil y = ? " + typedY + kCrLf + kCrLf +
+           "   farbtongleiche Wellenl\x84nge la= " + result + kCrLf;
 }
 
 ChildResult RunDialogue(const TempDir& dir, const std::string& input,
-                std::map<std::string, std::string> env = {}) {
+                        std::map<std::string, std::string> env = {}) {
     ChildOptions options;
     options.workingDirectory = dir.path();
     options.input = input;
@@ -44,7 +45,9 @@ ChildResult RunDialogue(const TempDir& dir, const std::string& input,
     return RunChild({WL_PROGRAM_PATH}, options);
 }
 
-std::string ResultFile(const TempDir& dir) { return ReadFileBytes(dir.File("wellenlaenge.txt")); }
+std::string ResultFile(const TempDir& dir) {
+    return ReadFileBytes(dir.File("wellenlaenge.txt"));
+}
 
 TEST(DialogueEndToEnd, SpectralInputWritesTwoLines) {
     TempDir dir;
@@ -87,8 +90,7 @@ TEST(DialogueEndToEnd, DecimalCommaEndsTheFirstItem) {
     EXPECT_EQ(r.exitStatus, 0);
     // x = 0: the comma ends the number. z = 0.671, branch 1 holds (y >= x, z >= x).
     const std::string file = ResultFile(dir);
-    EXPECT_EQ(file.substr(0, 34), " 0" + Blanks(12) + " 0.329" + Blanks(8) + " 0.671")
-        << file;
+    EXPECT_EQ(file.substr(0, 34), " 0" + Blanks(12) + " 0.329" + Blanks(8) + " 0.671") << file;
     EXPECT_EQ(r.out.find("Farbwertanteil x = ? 0,3127\r\n") != std::string::npos, true);
 }
 

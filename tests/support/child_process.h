@@ -10,12 +10,12 @@ namespace testsupport {
 
 struct ChildOptions {
     std::string workingDirectory;
-    std::string input;                  // written to standard input, then it is closed
-    bool keepInputOpen = false;         // leave standard input open after `input`
+    std::string input;                               // written to standard input, then it is closed
+    bool keepInputOpen = false;                      // leave standard input open after `input`
     std::map<std::string, std::string> environment;  // overrides; "" value unsets
     int timeoutMs = 20000;
-    bool dropRoot = false;              // run as user nobody when started as root
-    std::optional<int> signalAfterMs;   // send `signal` this long after start
+    bool dropRoot = false;             // run as user nobody when started as root
+    std::optional<int> signalAfterMs;  // send `signal` this long after start
     int signal = 0;
 };
 
@@ -32,7 +32,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
 
 // A fresh folder under the system's temporary folder, removed with its content.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -40,7 +40,7 @@ public:
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -12,13 +12,14 @@ int MemoryWrite(textio::FileRecord* rec, const void* bytes, size_t length) {
     return 0;
 }
 
-const textio::DeviceOps kOps = {nullptr, nullptr, nullptr,     nullptr, nullptr,
-                                nullptr, MemoryWrite, nullptr, nullptr, nullptr,
-                                nullptr, nullptr, nullptr,     nullptr};
+const textio::DeviceOps kOps = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, MemoryWrite,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
-const textio::DeviceOps& MemoryDeviceOps() { return kOps; }
+const textio::DeviceOps& MemoryDeviceOps() {
+    return kOps;
+}
 
 void OpenOnMemory(textio::FileRecord* rec, MemoryDevice* device, uint32_t width) {
     *rec = textio::FileRecord{};

@@ -7,7 +7,7 @@
 namespace testsupport {
 
 class TerminalCapture {
-public:
+  public:
     // `input` is what the user types; the input then ends unless keepOpen is set.
     explicit TerminalCapture(const std::string& input = "", bool utf8 = false,
                              bool keepOpen = false);
@@ -20,7 +20,7 @@ public:
     // Types more input (only when keepOpen was set).
     void Type(const std::string& more);
 
-private:
+  private:
     int inWrite_ = -1;
     int inRead_ = -1;
     int outRead_ = -1;

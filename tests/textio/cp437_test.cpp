@@ -25,7 +25,8 @@ TEST(CodePage437, UpperHalfMatchesTheSystemConverter) {
     if (IconvToUtf8(0x84) == "<no converter>") GTEST_SKIP() << "no CP437 converter";
     for (int b = 0x80; b <= 0xFF; ++b) {
         char utf8[4];
-        const size_t n = textio::EncodeUtf8(textio::Cp437ToUnicode(static_cast<unsigned char>(b)), utf8);
+        const size_t n =
+            textio::EncodeUtf8(textio::Cp437ToUnicode(static_cast<unsigned char>(b)), utf8);
         EXPECT_EQ(std::string(utf8, n), IconvToUtf8(static_cast<unsigned char>(b)))
             << "byte " << std::hex << b;
     }

@@ -19,7 +19,7 @@ using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 
 class FilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testsupport::ResetRuntimeForTest(); }
     void TearDown() override {
         textio::FileCloseAll();

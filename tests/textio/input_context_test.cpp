@@ -63,7 +63,12 @@ const ScanCase kCases[] = {
     {"D exponent becomes E", "1D3", {{"1E3", true}}},
     {"d exponent becomes e", "2.5d-1", {{"2.5e-1", true}}},
     {"after & no floating mark and D kept", "&HDE.e", {{"&HDE.e", false}}},
-    {"byte 255 is an ordinary character", "1\xFF" "2", {{"1\xFF" "2", false}}},
+    {"byte 255 is an ordinary character",
+     "1\xFF"
+     "2",
+     {{"1\xFF"
+       "2",
+       false}}},
     {"line feed ends the item", "12\n34", {{"12", false}, {"34", false}}},
     {"carriage return and line feed end it", "12\r\n34", {{"12", false}, {"34", false}}},
     {"lone carriage return ends it", "12\r34", {{"12", false}, {"34", false}}},

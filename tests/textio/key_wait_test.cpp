@@ -20,7 +20,9 @@ namespace {
 // A scripted keyboard behind the key slots: each entry is one key text.
 std::deque<std::string> gKeys;
 
-int ScriptedKeyWaiting() { return gKeys.empty() ? 0 : 1; }
+int ScriptedKeyWaiting() {
+    return gKeys.empty() ? 0 : 1;
+}
 
 size_t ScriptedReadKeyText(char out[2]) {
     if (gKeys.empty()) return 0;
@@ -31,7 +33,7 @@ size_t ScriptedReadKeyText(char out[2]) {
 }
 
 class KeyWaitTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testsupport::ResetRuntimeForTest(); }
     void TearDown() override {
         gKeys.clear();
@@ -56,7 +58,10 @@ TEST_F(KeyWaitTest, OrdinaryKeyGivesItsCharacter) {
 
 TEST_F(KeyWaitTest, ExtendedKeyLeavesItsSecondByteBehind) {
     testsupport::TerminalCapture terminal;
-    UseScriptedKeys({"\xFF" "K", "b"});
+    UseScriptedKeys(
+        {"\xFF"
+         "K",
+         "b"});
     EXPECT_EQ(textio::ReadChars(1, 0), "\xFF");
     EXPECT_EQ(KeyText()->count, 1);
     EXPECT_EQ(KeyText()->text[0], 'K');
@@ -66,7 +71,9 @@ TEST_F(KeyWaitTest, ExtendedKeyLeavesItsSecondByteBehind) {
 
 TEST_F(KeyWaitTest, CloseCodeCountsAsOneKey) {
     testsupport::TerminalCapture terminal;
-    UseScriptedKeys({"\xFF" "k"});
+    UseScriptedKeys(
+        {"\xFF"
+         "k"});
     EXPECT_EQ(textio::ReadChars(1, 0), "\xFF");
     EXPECT_EQ(KeyText()->text[0], 'k');
 }

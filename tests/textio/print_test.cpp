@@ -17,7 +17,7 @@ using testsupport::MemoryDevice;
 using testsupport::OpenOnMemory;
 
 class PrintTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::ResetRuntimeForTest();
         file_ = &textio::Runtime().files[5];
@@ -34,8 +34,8 @@ TEST_F(PrintTest, ZoneAdvanceWritesBlanksToTheNextZoneStart) {
     struct Case {
         uint32_t column;
         size_t blanks;
-    } cases[] = {{0, 14}, {1, 13}, {13, 1}, {14, 14}, {27, 1}, {28, 14}, {69, 1}, {70, 14},
-                 {83, 1}, {200, 10}};
+    } cases[] = {{0, 14},  {1, 13}, {13, 1},  {14, 14}, {27, 1},
+                 {28, 14}, {69, 1}, {70, 14}, {83, 1},  {200, 10}};
     for (const Case& c : cases) {
         device_.bytes.clear();
         file_->column = c.column;
@@ -112,9 +112,8 @@ TEST_F(PrintTest, ResultLinesLineUpInZones) {
     textio::PrintDouble(5, (1.0 - 0.3127) - 0.329, textio::kMaskLineEnd);
     textio::PrintInt64(5, 380, textio::kMaskZone);
     textio::PrintDouble(5, 488.997, textio::kMaskLineEnd);
-    EXPECT_EQ(device_.bytes,
-              " 0.3127" + std::string(7, ' ') + " 0.329" + std::string(8, ' ') + " 0.3583\r\n" +
-                  " 380" + std::string(10, ' ') + " 488.997\r\n");
+    EXPECT_EQ(device_.bytes, " 0.3127" + std::string(7, ' ') + " 0.329" + std::string(8, ' ') +
+                                 " 0.3583\r\n" + " 380" + std::string(10, ' ') + " 488.997\r\n");
     EXPECT_EQ(device_.bytes.size(), 61u);
 }
 
