@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "gfxwin/beep.h"
 #include "gfxwin/draw_context.h"
 #include "gfxwin/screen_lock.h"
@@ -40,6 +44,79 @@ const uint64_t* RowTableFor(uint8_t foreground, uint8_t background) {
     return table.pixels;
 }
 
+constexpr bool IsTtyControl(uint8_t byte) {
+    return byte == 7 || byte == 8 || byte == 9 || byte == 10 || byte == 13;
+}
+
+bool& WideStoresWanted() {
+    static bool wanted = true;
+    return wanted;
+}
+
+// Paints `count` 8-pixel-wide cells of 8-bit pixels with one 64-bit store per
+// glyph row. `rows` points at the cell's top pixel row.
+void PaintCellsByTable(uint8_t* const* rows, int32_t x, const FontDesc& font, const uint8_t* codes,
+                       int32_t count, const uint64_t* table) {
+    const size_t glyphSize = static_cast<size_t>(font.height);
+    for (int32_t gy = 0; gy < font.height; ++gy) {
+        uint8_t* out = rows[gy] + x;
+        const uint8_t* glyphRow = font.glyphs + gy;
+        for (int32_t i = 0; i < count; ++i) {
+            std::memcpy(out + 8 * i, &table[glyphRow[codes[i] * glyphSize]], 8);
+        }
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define WL_HAVE_WIDE_GLYPH_STORES 1
+
+// Four 8x16 cells at a time: the four glyphs are spread so that each pixel row
+// of the four cells becomes one 32-byte store.
+__attribute__((target("avx2"))) int32_t PaintCells16Wide(uint8_t* const* rows, int32_t x,
+                                                         const uint8_t* glyphs,
+                                                         const uint8_t* codes, int32_t count,
+                                                         uint8_t foreground, uint8_t background) {
+    const __m256i bits = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ULL));
+    const __m256i back = _mm256_set1_epi8(static_cast<char>(background));
+    const __m256i change = _mm256_set1_epi8(static_cast<char>(foreground ^ background));
+    // picks[r] spreads row byte r of each interleaved pair over 8 pixels.
+    __m256i picks[8];
+    for (int r = 0; r < 8; ++r) {
+        alignas(32) uint8_t pick[32];
+        for (int k = 0; k < 32; ++k) pick[k] = static_cast<uint8_t>(2 * r + (k / 8) % 2);
+        picks[r] = _mm256_load_si256(reinterpret_cast<const __m256i*>(pick));
+    }
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        auto glyph = [&](int k) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(glyphs + codes[i + k] * 16));
+        };
+        const __m256i even = _mm256_set_m128i(glyph(2), glyph(0));
+        const __m256i odd = _mm256_set_m128i(glyph(3), glyph(1));
+        // Per lane: the row bytes of two cells interleaved, rows 0-7 and 8-15.
+        const __m256i halves[2] = {_mm256_unpacklo_epi8(even, odd),
+                                   _mm256_unpackhi_epi8(even, odd)};
+        const size_t offset = static_cast<size_t>(x) + 8 * static_cast<size_t>(i);
+#pragma GCC unroll 2
+        for (int h = 0; h < 2; ++h) {
+#pragma GCC unroll 8
+            for (int r = 0; r < 8; ++r) {
+                const __m256i spread = _mm256_shuffle_epi8(halves[h], picks[r]);
+                const __m256i set = _mm256_cmpeq_epi8(_mm256_and_si256(spread, bits), bits);
+                const __m256i pixels = _mm256_xor_si256(back, _mm256_and_si256(set, change));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(rows[8 * h + r] + offset), pixels);
+            }
+        }
+    }
+    return i;
+}
+
+bool CpuHasWideStores() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 TextCell* WorkShadow(const ScreenState& screen, const DrawContext& context) {
     if (screen.textShadow == nullptr || context.workPage < 0 ||
         context.workPage >= screen.pageCount) {
@@ -71,6 +148,10 @@ void DrawBuffered(TtyState& tty, const uint8_t* bytes, size_t count) {
 
 }  // namespace
 
+void UseWideGlyphStores(bool enabled) {
+    WideStoresWanted() = enabled;
+}
+
 void ExtendDirty(TtyState& tty, int32_t first, int32_t end) {
     if (first >= end) return;
     if (tty.dirtyFirst == tty.dirtyEnd) {
@@ -92,7 +173,8 @@ void TtyWrite(TtyState& tty, const uint8_t* bytes, size_t length, bool returnOnL
     bool movedAfterText = false;
 
     auto advanceRunning = [&](int32_t count) {
-        running = tty.left + ((running - tty.left + count) % width + width) % width;
+        running += count;
+        if (running > tty.right) running = tty.left + (running - tty.left) % width;
     };
     auto flush = [&] {
         if (used != 0) DrawBuffered(tty, staging, used);
@@ -137,12 +219,22 @@ void TtyWrite(TtyState& tty, const uint8_t* bytes, size_t length, bool returnOnL
                 movedAfterText = true;
                 running = tty.column;
                 break;
-            default:
-                if (used == kStagingBufferSize) flush();
-                staging[used++] = byte;
-                advanceRunning(1);
+            default: {
+                // Take the whole run of printable bytes at once.
+                size_t end = i + 1;
+                while (end < length && !IsTtyControl(bytes[end])) ++end;
+                while (i < end) {
+                    if (used == kStagingBufferSize) flush();
+                    const size_t take = std::min(end - i, kStagingBufferSize - used);
+                    std::memcpy(staging + used, bytes + i, take);
+                    used += take;
+                    advanceRunning(static_cast<int32_t>(take));
+                    i += take;
+                }
+                --i;
                 movedAfterText = false;
                 break;
+            }
         }
     }
 
@@ -262,14 +354,18 @@ int WriteGlyphRun(TtyState& tty, const uint8_t* bytes, int32_t count) {
     if (count == 1 && bytes[0] == 255) {
         context.fillSpan(context.rows[y + cellHeight - 1], x, cellWidth, context.foreground);
     } else if (screen.bytesPerPixel == 1 && cellWidth == 8) {
-        const uint64_t* table = RowTableFor(static_cast<uint8_t>(context.foreground),
-                                            static_cast<uint8_t>(context.background));
-        for (int32_t gy = 0; gy < cellHeight; ++gy) {
-            uint8_t* out = context.rows[y + gy] + x;
-            const uint8_t* glyphRow = font->glyphs + gy;
-            for (int32_t i = 0; i < count; ++i) {
-                std::memcpy(out + 8 * i, &table[glyphRow[bytes[i] * glyphSize]], 8);
-            }
+        const auto foreground = static_cast<uint8_t>(context.foreground);
+        const auto background = static_cast<uint8_t>(context.background);
+        uint8_t* const* rows = context.rows + y;
+        int32_t done = 0;
+#ifdef WL_HAVE_WIDE_GLYPH_STORES
+        if (cellHeight == 16 && WideStoresWanted() && CpuHasWideStores()) {
+            done = PaintCells16Wide(rows, x, font->glyphs, bytes, count, foreground, background);
+        }
+#endif
+        if (done < count) {
+            PaintCellsByTable(rows, x + 8 * done, *font, bytes + done, count - done,
+                              RowTableFor(foreground, background));
         }
     } else {
         for (int32_t i = 0; i < count; ++i) {

@@ -44,6 +44,11 @@ int WriteGlyphRun(TtyState& tty, const uint8_t* bytes, int32_t count);
 // Adds pixel rows [first, end) to the print's dirty range.
 void ExtendDirty(TtyState& tty, int32_t first, int32_t end);
 
+// Cells of the 8x16 font are painted four at a time with wide stores where the
+// processor has them; false keeps to the portable 64-bit stores (tests compare
+// the two).
+void UseWideGlyphStores(bool enabled);
+
 // Prints bytes at the text cursor of the open screen. An empty print does
 // nothing unless `flags` has kPrintForce, which applies a pending line feed.
 void PrintText(const char* bytes, size_t length, uint32_t flags);

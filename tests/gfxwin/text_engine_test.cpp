@@ -68,6 +68,53 @@ TEST_F(TextEngineTest, EveryCodeDrawsItsOwnGlyphOpaquely) {
     }
 }
 
+// Every drawable code, in runs of every length 1..80 starting at every column
+// parity, so that wide and narrow paint paths both meet every glyph.
+std::string DrawableRun(size_t length, size_t start) {
+    std::string text;
+    for (size_t k = 0; text.size() < length; ++k) {
+        const auto code = static_cast<uint8_t>((start + k) % 256);
+        if (code == 7 || code == 8 || code == 9 || code == 10 || code == 13) continue;
+        text.push_back(static_cast<char>(code));
+    }
+    return text;
+}
+
+TEST_F(TextEngineTest, RunsOfEveryLengthPaintEveryGlyph) {
+    SetColours(11, 5, 0);
+    size_t start = 0;
+    for (size_t length = 1; length <= 80; ++length) {
+        const std::string text = DrawableRun(length, start);
+        start += 37;
+        const int row = static_cast<int>(length % 30);
+        const int column = static_cast<int>((length * 7) % (81 - length));
+        Locate(row + 1, column + 1, 0);
+        Print(text);
+        for (size_t k = 0; k < length; ++k) {
+            ASSERT_EQ(CellMismatch(column + static_cast<int>(k), row, static_cast<uint8_t>(text[k]),
+                                   11, 5),
+                      "")
+                << "length " << length << " cell " << k;
+        }
+    }
+}
+
+TEST_F(TextEngineTest, WideAndPortableGlyphStoresPaintTheSamePixels) {
+    std::vector<std::vector<uint8_t>> pictures;
+    for (bool wide : {true, false}) {
+        UseWideGlyphStores(wide);
+        ClearGraphicsScreen(0);
+        for (int pass = 0; pass < 3; ++pass) {
+            SetColours(pass * 5 + 1, 200 - pass, 0);
+            Print(DrawableRun(2000, static_cast<size_t>(pass) * 11));
+        }
+        pictures.push_back(testing::CopyRows(0, 480));
+    }
+    UseWideGlyphStores(true);
+    EXPECT_TRUE(pictures[0] == pictures[1]);
+    EXPECT_FALSE(RowsAre(0, 480, 0));
+}
+
 TEST_F(TextEngineTest, EightyCharactersWrapToTheNextRow) {
     Locate(5, 1, 0);
     Print(std::string(80, 'a'));

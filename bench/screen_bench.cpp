@@ -1,0 +1,135 @@
+// The framebuffer's text work on the Null screen, each next to the plain
+// memory operation over the same 640x480 bytes.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfxwin/screen_mode.h"
+#include "gfxwin/screen_state.h"
+#include "gfxwin/text_console.h"
+#include "gfxwin/text_engine.h"
+
+namespace {
+
+constexpr size_t kFramebufferBytes = 640 * 480;
+
+// Opens mode 18 without a window for the life of one benchmark.
+class NullScreen {
+  public:
+    NullScreen() {
+        setenv("KRGFX", "null", 1);
+        ok_ = gfxwin::OpenScreen(18, 8, 0, 0, 0) == 0;
+    }
+    ~NullScreen() { gfxwin::CloseScreen(); }
+    bool ok() const { return ok_; }
+
+  private:
+    bool ok_ = false;
+};
+
+std::string FullScreenText() {
+    std::string text;
+    for (int i = 0; i < 80 * 30; ++i) text.push_back(static_cast<char>(' ' + i % 95));
+    return text;
+}
+
+void BM_PrintFullScreen(benchmark::State& state) {
+    NullScreen screen;
+    if (!screen.ok()) {
+        state.SkipWithError("screen did not open");
+        return;
+    }
+    const std::string text = FullScreenText();
+    for (auto _ : state) {
+        gfxwin::Locate(1, 1, 0);
+        gfxwin::PrintText(text.data(), text.size(), 0);
+        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_PrintFullScreen);
+
+// The same with the portable 64-bit glyph row stores only.
+void BM_PrintFullScreenPortable(benchmark::State& state) {
+    gfxwin::UseWideGlyphStores(false);
+    BM_PrintFullScreen(state);
+    gfxwin::UseWideGlyphStores(true);
+}
+BENCHMARK(BM_PrintFullScreenPortable);
+
+void BM_ScrollFullScreen(benchmark::State& state) {
+    NullScreen screen;
+    if (!screen.ok()) {
+        state.SkipWithError("screen did not open");
+        return;
+    }
+    const std::string text = FullScreenText();
+    gfxwin::PrintText(text.data(), text.size(), 0);
+    for (auto _ : state) {
+        gfxwin::Locate(30, 1, 0);
+        gfxwin::PrintText("\n", 1, 0);  // a line end on the bottom row scrolls by one row
+        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_ScrollFullScreen);
+
+void BM_ClearScreen(benchmark::State& state) {
+    NullScreen screen;
+    if (!screen.ok()) {
+        state.SkipWithError("screen did not open");
+        return;
+    }
+    for (auto _ : state) {
+        gfxwin::ClearGraphicsScreen(0);
+        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_ClearScreen);
+
+// Plain references over the same number of bytes.
+void BM_PlainMemset(benchmark::State& state) {
+    std::vector<uint8_t> buffer(kFramebufferBytes);
+    int value = 0;
+    for (auto _ : state) {
+        std::memset(buffer.data(), value++ & 0xFF, buffer.size());
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_PlainMemset);
+
+void BM_PlainMemmoveScroll(benchmark::State& state) {
+    std::vector<uint8_t> buffer(kFramebufferBytes, 7);
+    const size_t shift = 16 * 640;
+    for (auto _ : state) {
+        std::memmove(buffer.data(), buffer.data() + shift, buffer.size() - shift);
+        std::memset(buffer.data() + buffer.size() - shift, 0, shift);
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_PlainMemmoveScroll);
+
+void BM_PlainMemcpy(benchmark::State& state) {
+    std::vector<uint8_t> source(kFramebufferBytes, 3);
+    std::vector<uint8_t> target(kFramebufferBytes);
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.data(), source.size());
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+BENCHMARK(BM_PlainMemcpy);
+
+}  // namespace
