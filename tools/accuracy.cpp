@@ -1,0 +1,540 @@
+// wl_accuracy: measures the calculator's dominant wavelength against the exact
+// ray/locus intersection and prints a Markdown report to stdout.
+//
+// usage: wl_accuracy CMF_CSV [SAMPLES [SEED]]
+//   CMF_CSV  colour matching functions, columns nm,xbar,ybar,zbar at 1 nm
+//            (tools/data/cie1931_2deg_cmf_1nm.csv in this repository)
+//   SAMPLES  random points inside the locus (default 200000)
+//   SEED     seed of the 64-bit Mersenne Twister (default 1931)
+// The report is deterministic for given arguments.
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "calc/hue_parameter.h"
+#include "calc/segment_table.h"
+#include "tools/locus_reference.h"
+
+namespace {
+
+constexpr uint64_t kDefaultSamples = 200000;
+constexpr uint64_t kDefaultSeed = 1931;
+constexpr double kWhiteExclusion = 0.01;
+constexpr int kBandWidth = 10;
+constexpr int kBands = (wlref::kLocusLastNm - wlref::kLocusFirstNm) / kBandWidth;  // 32
+constexpr double kThresholds[] = {0.5, 1.0, 5.0};
+
+constexpr const char* kUsage = "usage: wl_accuracy CMF_CSV [SAMPLES [SEED]]";
+
+std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Fmt(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+// What the program computes for (x, y).
+struct ProgramResult {
+    double firstT;   // t of the first pass, before any reflection
+    double t;        // t the lookup is made with
+    double la;       // reported wavelength (NaN when no segment holds t)
+    bool reflected;  // the program treated the point as purple
+};
+
+ProgramResult RunProgram(double x, double y) {
+    // A pass flag of -1 stops after the first pass: the unreflected t.
+    calc::HueState first{};
+    first.x = x;
+    first.y = y;
+    first.passFlag = -1;
+    const double firstT = calc::HueParameter(first);
+
+    calc::HueState s{};
+    s.x = x;
+    s.y = y;
+    s.passFlag = 1;
+    const double t = calc::HueParameter(s);
+    return ProgramResult{firstT, t, calc::WavelengthForT(t), s.passFlag == -1};
+}
+
+// |error| statistics; NaN results are counted apart.
+struct Stats {
+    std::vector<double> errors;
+    uint64_t nan = 0;
+
+    void Add(double program, double reference) {
+        if (std::isnan(program)) {
+            ++nan;
+            return;
+        }
+        errors.push_back(std::fabs(program - reference));
+    }
+    uint64_t Total() const { return errors.size() + nan; }
+    double Max() const {
+        double m = 0.0;
+        for (double e : errors) m = std::max(m, e);
+        return m;
+    }
+    double Mean() const {
+        double sum = 0.0;
+        for (double e : errors) sum += e;
+        return errors.empty() ? 0.0 : sum / static_cast<double>(errors.size());
+    }
+    double Rms() const {
+        double sum = 0.0;
+        for (double e : errors) sum += e * e;
+        return errors.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(errors.size()));
+    }
+    // Nearest-rank percentile.
+    double Percentile(double p) const {
+        if (errors.empty()) return 0.0;
+        std::vector<double> sorted = errors;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t rank =
+            static_cast<size_t>(std::ceil(p / 100.0 * static_cast<double>(sorted.size())));
+        return sorted[std::max<size_t>(rank, 1) - 1];
+    }
+    // Share of all points (NaN results included, as failures) above the limit.
+    double ShareAbove(double limit) const {
+        if (Total() == 0) return 0.0;
+        uint64_t above = nan;
+        for (double e : errors) above += e > limit ? 1 : 0;
+        return static_cast<double>(above) / static_cast<double>(Total());
+    }
+};
+
+// "a–b" in the given format, or one value when both print the same.
+std::string Span(double lo, double hi, const char* format) {
+    char a[64], b[64];
+    std::snprintf(a, sizeof a, format, lo);
+    std::snprintf(b, sizeof b, format, hi);
+    return std::string(a) == b ? std::string(a) : std::string(a) + "–" + b;
+}
+
+std::string Num(double v) {
+    return Fmt("%.4f", v);
+}
+
+std::string Pct(double share) {
+    return Fmt("%.3f %%", 100.0 * share);
+}
+
+void PrintStatsHeader() {
+    std::printf("| set | points | max | mean | RMS | 95th pct. | NaN |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
+}
+
+void PrintStatsRow(const std::string& name, const Stats& s) {
+    std::printf("| %s | %" PRIu64 " | %s | %s | %s | %s | %" PRIu64 " |\n", name.c_str(), s.Total(),
+                Num(s.Max()).c_str(), Num(s.Mean()).c_str(), Num(s.Rms()).c_str(),
+                Num(s.Percentile(95.0)).c_str(), s.nan);
+}
+
+int BandOf(double nm) {
+    const int band = static_cast<int>(std::floor((nm - wlref::kLocusFirstNm) / kBandWidth));
+    return std::clamp(band, 0, kBands - 1);
+}
+
+std::string BandName(int band) {
+    const int lo = wlref::kLocusFirstNm + band * kBandWidth;
+    const int hi = band == kBands - 1 ? wlref::kLocusLastNm : lo + kBandWidth - 1;
+    return Fmt("%d–%d", lo, hi);
+}
+
+// "380–385, 700" from a sorted list of whole wavelengths.
+std::string Ranges(const std::vector<int>& nms) {
+    std::string out;
+    for (size_t i = 0; i < nms.size();) {
+        size_t j = i;
+        while (j + 1 < nms.size() && nms[j + 1] == nms[j] + 1) ++j;
+        if (!out.empty()) out += ", ";
+        out += nms[i] == nms[j] ? Fmt("%d", nms[i]) : Fmt("%d–%d", nms[i], nms[j]);
+        i = j + 1;
+    }
+    return out.empty() ? "none" : out;
+}
+
+struct LocusRow {
+    int nm;
+    ProgramResult program;
+};
+
+struct Sample {
+    double x, y;
+    wlref::Reference ref;
+    ProgramResult program;
+};
+
+int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
+    const std::vector<wlref::LocusPoint> locus = wlref::ReadLocus(csv);
+    const std::vector<int> reversals = wlref::AngleReversals(locus);
+
+    // ---- Along the locus -------------------------------------------------
+    std::vector<LocusRow> rows;
+    Stats locusAll, locusInRange;
+    Stats locusBand[kBands];
+    Stats locusBandInRange[kBands];
+    int bandPurple[kBands] = {};
+    int bandNan[kBands] = {};
+    std::vector<int> treatedPurple, nanNm;
+    uint64_t referenceMismatch = 0;
+    for (const wlref::LocusPoint& p : locus) {
+        const std::optional<wlref::Reference> ref = wlref::DominantReference(locus, p.x, p.y);
+        if (!ref || ref->purple || ref->nm != p.nm) ++referenceMismatch;
+        const ProgramResult r = RunProgram(p.x, p.y);
+        rows.push_back(LocusRow{p.nm, r});
+        const int band = BandOf(p.nm);
+        locusAll.Add(r.la, p.nm);
+        locusBand[band].Add(r.la, p.nm);
+        if (r.reflected) {
+            treatedPurple.push_back(p.nm);
+            ++bandPurple[band];
+        } else {
+            locusInRange.Add(r.la, p.nm);
+            locusBandInRange[band].Add(r.la, p.nm);
+        }
+        if (std::isnan(r.la)) {
+            nanNm.push_back(p.nm);
+            ++bandNan[band];
+        }
+    }
+
+    // ---- Random points inside the locus ----------------------------------
+    double minX = 1.0, maxX = 0.0, minY = 1.0, maxY = 0.0;
+    for (const wlref::LocusPoint& p : locus) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    std::mt19937_64 rng(seed);
+    auto unit = [&rng]() { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
+    std::vector<Sample> points;
+    uint64_t tries = 0, outside = 0, nearWhite = 0, noReference = 0, multiple = 0;
+    while (points.size() < samples) {
+        ++tries;
+        const double x = minX + unit() * (maxX - minX);
+        const double y = minY + unit() * (maxY - minY);
+        if (!wlref::InsideLocus(locus, x, y)) {
+            ++outside;
+            continue;
+        }
+        if (std::hypot(x - wlref::kWhiteX, y - wlref::kWhiteY) < kWhiteExclusion) {
+            ++nearWhite;
+            continue;
+        }
+        int crossings = 0;
+        const std::optional<wlref::Reference> ref =
+            wlref::DominantReference(locus, x, y, &crossings);
+        if (!ref) {
+            ++noReference;
+            continue;
+        }
+        if (crossings > 1) ++multiple;
+        points.push_back(Sample{x, y, *ref, RunProgram(x, y)});
+    }
+    Stats spectral, spectralKept, purple, purpleReflected, all;
+    Stats spectralBand[kBands], purpleBand[kBands];
+    uint64_t spectralReflected = 0, purpleNotReflected = 0;
+    for (const Sample& s : points) {
+        const int band = BandOf(s.ref.nm);
+        all.Add(s.program.la, s.ref.nm);
+        if (s.ref.purple) {
+            purple.Add(s.program.la, s.ref.nm);
+            purpleBand[band].Add(s.program.la, s.ref.nm);
+            if (s.program.reflected) {
+                purpleReflected.Add(s.program.la, s.ref.nm);
+            } else {
+                ++purpleNotReflected;
+            }
+        } else {
+            spectral.Add(s.program.la, s.ref.nm);
+            spectralBand[band].Add(s.program.la, s.ref.nm);
+            if (s.program.reflected) {
+                ++spectralReflected;
+            } else {
+                spectralKept.Add(s.program.la, s.ref.nm);
+            }
+        }
+    }
+
+    // ---- Report ------------------------------------------------------------
+    std::printf("# Accuracy of the dominant wavelength\n\n");
+    std::printf(
+        "Generated by the `wl_accuracy` tool (`tools/accuracy.cpp`); do not edit by hand.\n");
+    std::printf("Rerun from the repository root:\n\n");
+    std::printf("```sh\n");
+    std::printf("cmake -S . -B build && cmake --build build --target wl_accuracy\n");
+    std::printf(
+        "./build/tools/wl_accuracy tools/data/cie1931_2deg_cmf_1nm.csv > docs/accuracy.md\n");
+    std::printf("```\n\n");
+    std::printf("`%s` — defaults: %" PRIu64 " samples, seed %" PRIu64 ". This run: %" PRIu64
+                " samples, seed %" PRIu64 ".\n\n",
+                kUsage, kDefaultSamples, kDefaultSeed, samples, seed);
+
+    std::printf("## Method\n\n");
+    std::printf(
+        "- Locus: CIE 1931 2° colour matching functions at 1 nm (`tools/data/`), "
+        "x = x̄/(x̄+ȳ+z̄), y = ȳ/(x̄+ȳ+z̄), %d–%d nm.\n",
+        wlref::kLocusFirstNm, wlref::kLocusLastNm);
+    std::printf(
+        "- Reference: the wavelength where the ray from the white point E = (1/3, 1/3) through "
+        "(x, y) crosses the locus polyline, interpolated linearly between the 1 nm points. When "
+        "the ray leaves through the purple line the point is purple and the reference is the "
+        "complementary wavelength, where the opposite ray crosses the polyline.\n");
+    std::string turns;
+    for (int nm : reversals) {
+        const size_t i = static_cast<size_t>(nm - wlref::kLocusFirstNm);
+        turns += Fmt("%s%d→%d nm (turns back by %.2g rad)", turns.empty() ? "" : ", ", nm, nm + 1,
+                     wlref::TurnAngle(locus[i], locus[i + 1]));
+    }
+    std::printf(
+        "- Seen from E the polyline turns clockwise at every 1 nm step except %s; "
+        "it sweeps %.2f° in all. Where a ray crosses it more than once, a vertex on the ray "
+        "wins, otherwise the first crossing from %d nm.\n",
+        turns.empty() ? "none" : turns.c_str(),
+        wlref::ClockwiseSweep(locus) * 180.0 / std::acos(-1.0), wlref::kLocusFirstNm);
+    std::printf(
+        "- Program: the hue parameter t (`calc::HueParameter`, reflecting purple points once) "
+        "and the segment table lookup (`calc::WavelengthForT`), exactly as the calculator "
+        "runs them; its result is rounded down to 0.001 nm, so up to 0.001 nm of every "
+        "error is that rounding. Its spectral t range is [%.7g, %.7g]; outside it a point "
+        "is treated as purple and its complementary wavelength is reported.\n",
+        calc::kSpectralLow, calc::kSpectralHigh);
+    std::printf(
+        "- Error = program − reference in nm; the tables give |error|. A NaN result (no "
+        "segment holds t) is counted in the NaN column and left out of max/mean/RMS/percentile; "
+        "in the threshold shares it counts as exceeding every threshold. The 95th percentile "
+        "is the nearest-rank value.\n\n");
+
+    std::printf("## Along the locus (%d–%d nm, 1 nm steps)\n\n", wlref::kLocusFirstNm,
+                wlref::kLocusLastNm);
+    std::printf(
+        "Input: each locus vertex (x, y) itself; the reference is its wavelength (checked: the "
+        "reference geometry returned a different value for %" PRIu64 " vertices).\n\n",
+        referenceMismatch);
+    PrintStatsHeader();
+    PrintStatsRow("all wavelengths", locusAll);
+    PrintStatsRow("t within the spectral range", locusInRange);
+    std::printf("\n");
+
+    std::printf("Wavelengths whose t lies outside the spectral range (treated as purple, so a ");
+    std::printf("complementary wavelength is reported — a gross error): **%s**.\n\n",
+                Ranges(treatedPurple).c_str());
+    if (!treatedPurple.empty()) {
+        std::printf("| nm | first-pass t | t after reflection | reported nm |\n");
+        std::printf("|---:|---:|---:|---:|\n");
+        for (const LocusRow& r : rows) {
+            if (!r.program.reflected) continue;
+            std::printf("| %d | %.6f | %.6f | %.3f |\n", r.nm, r.program.firstT, r.program.t,
+                        r.program.la);
+        }
+        std::printf("\n");
+    }
+    std::printf("First-pass t near the ends of the locus (spectral range [%.7g, %.7g]):",
+                calc::kSpectralLow, calc::kSpectralHigh);
+    for (int nm : {380, 381, 382, 383, 698, 699, 700}) {
+        const LocusRow& r = rows[static_cast<size_t>(nm - wlref::kLocusFirstNm)];
+        std::printf("%s %d nm: %.6f", nm == 380 ? "" : ";", nm, r.program.firstT);
+    }
+    std::printf(".\n\n");
+    std::printf("Wavelengths where the result is NaN: **%s**.\n\n", Ranges(nanNm).c_str());
+
+    std::printf("Error by 10 nm band (the last band includes 700 nm). \"max\" and \"mean\" ");
+    std::printf("leave out the wavelengths treated as purple; \"max incl. purple\" does not.\n\n");
+    std::printf("| band (nm) | max | mean | max incl. purple | treated as purple | NaN |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|\n");
+    for (int b = 0; b < kBands; ++b) {
+        std::printf("| %s | %s | %s | %s | %d | %d |\n", BandName(b).c_str(),
+                    Num(locusBandInRange[b].Max()).c_str(), Num(locusBandInRange[b].Mean()).c_str(),
+                    Num(locusBand[b].Max()).c_str(), bandPurple[b], bandNan[b]);
+    }
+    std::printf("\n");
+
+    std::printf("## Random points inside the locus\n\n");
+    std::printf("%" PRIu64
+                " points uniform in the region bounded by the locus (%d–%d nm) and the purple "
+                "line: rejection sampling in the bounding box x ∈ [%.5f, %.5f], y ∈ [%.5f, %.5f] "
+                "with `std::mt19937_64` seed %" PRIu64
+                " (53-bit uniforms). Points closer than %.2f to "
+                "the white point are excluded. Tries: %" PRIu64
+                "; rejected outside the region: %" PRIu64
+                "; rejected near the white point: %" PRIu64 "; without a reference: %" PRIu64
+                "; kept points whose ray crosses the locus more than once: %" PRIu64 ".\n\n",
+                samples, wlref::kLocusFirstNm, wlref::kLocusLastNm, minX, maxX, minY, maxY, seed,
+                kWhiteExclusion, tries, outside, nearWhite, noReference, multiple);
+    std::printf(
+        "Spectral points are compared with the dominant wavelength, purple points with the "
+        "complementary wavelength.\n\n");
+    PrintStatsHeader();
+    PrintStatsRow("spectral", spectral);
+    PrintStatsRow("spectral, program also treats as spectral", spectralKept);
+    PrintStatsRow("purple", purple);
+    PrintStatsRow("purple, program also treats as purple", purpleReflected);
+    PrintStatsRow("all", all);
+    std::printf("\n");
+    std::printf("Spectral points the program treats as purple: %" PRIu64
+                "; purple points the program treats as spectral: %" PRIu64 ".\n\n",
+                spectralReflected, purpleNotReflected);
+
+    std::printf("| set | error > 0.5 nm | error > 1 nm | error > 5 nm |\n");
+    std::printf("|---|---:|---:|---:|\n");
+    auto shareRow = [](const char* name, const Stats& s) {
+        std::printf("| %s | %s | %s | %s |\n", name, Pct(s.ShareAbove(kThresholds[0])).c_str(),
+                    Pct(s.ShareAbove(kThresholds[1])).c_str(),
+                    Pct(s.ShareAbove(kThresholds[2])).c_str());
+    };
+    shareRow("spectral", spectral);
+    shareRow("purple", purple);
+    shareRow("all", all);
+    std::printf("\n");
+
+    std::printf(
+        "Error by 10 nm band of the reference wavelength (dominant for spectral points, "
+        "complementary for purple points):\n\n");
+    std::printf(
+        "| band (nm) | spectral points | max | 95th pct. | > 1 nm | purple points | max | > 1 nm "
+        "|\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (int b = 0; b < kBands; ++b) {
+        const Stats& s = spectralBand[b];
+        const Stats& q = purpleBand[b];
+        std::printf("| %s | %" PRIu64 " | %s | %s | %s | %" PRIu64 " | %s | %s |\n",
+                    BandName(b).c_str(), s.Total(), s.Total() ? Num(s.Max()).c_str() : "–",
+                    s.Total() ? Num(s.Percentile(95.0)).c_str() : "–",
+                    s.Total() ? Pct(s.ShareAbove(1.0)).c_str() : "–", q.Total(),
+                    q.Total() ? Num(q.Max()).c_str() : "–",
+                    q.Total() ? Pct(q.ShareAbove(1.0)).c_str() : "–");
+    }
+    std::printf("\n");
+
+    // ---- Where it fails ----------------------------------------------------
+    std::printf("## Where it fails\n\n");
+    std::vector<int> order(kBands);
+    for (int b = 0; b < kBands; ++b) order[b] = b;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return locusBandInRange[a].Max() > locusBandInRange[b].Max();
+    });
+    std::printf("- Weakest locus bands (max |error| where t is in range): ");
+    for (int i = 0; i < 5; ++i) {
+        const int b = order[i];
+        std::printf("%s%s nm: %s nm (mean %s)", i ? "; " : "", BandName(b).c_str(),
+                    Num(locusBandInRange[b].Max()).c_str(),
+                    Num(locusBandInRange[b].Mean()).c_str());
+    }
+    std::printf(".\n");
+    std::printf(
+        "- Locus wavelengths its t range treats as purple: %s (%zu of %zu); the reported "
+        "complementary wavelengths are off by up to %s nm there.\n",
+        Ranges(treatedPurple).c_str(), treatedPurple.size(), locus.size(),
+        Num(locusAll.Max()).c_str());
+    std::printf("- Locus wavelengths with a NaN result: %s.\n", Ranges(nanNm).c_str());
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return spectralBand[a].ShareAbove(1.0) > spectralBand[b].ShareAbove(1.0);
+    });
+    std::printf("- Random spectral points, bands with the largest share above 1 nm: ");
+    for (int i = 0; i < 3; ++i) {
+        const int b = order[i];
+        std::printf("%s%s nm: %s (max %s nm)", i ? "; " : "", BandName(b).c_str(),
+                    Pct(spectralBand[b].ShareAbove(1.0)).c_str(),
+                    Num(spectralBand[b].Max()).c_str());
+    }
+    std::printf(".\n");
+
+    // The misclassified random points, by reference wavelength and first-pass t.
+    double lowRef = INFINITY, highRef = -INFINITY, lowT = INFINITY, highT = -INFINITY;
+    double lowLa = INFINITY, highLa = -INFINITY;
+    double purpleLowT = INFINITY, purpleHighT = -INFINITY, purpleLowLa = INFINITY,
+           purpleHighLa = -INFINITY;
+    for (const Sample& s : points) {
+        if (!s.ref.purple && s.program.reflected) {
+            lowRef = std::min(lowRef, s.ref.nm);
+            highRef = std::max(highRef, s.ref.nm);
+            lowT = std::min(lowT, s.program.firstT);
+            highT = std::max(highT, s.program.firstT);
+            lowLa = std::min(lowLa, s.program.la);
+            highLa = std::max(highLa, s.program.la);
+        }
+        if (s.ref.purple && !s.program.reflected) {
+            purpleLowT = std::min(purpleLowT, s.program.firstT);
+            purpleHighT = std::max(purpleHighT, s.program.firstT);
+            purpleLowLa = std::min(purpleLowLa, s.program.la);
+            purpleHighLa = std::max(purpleHighLa, s.program.la);
+        }
+    }
+    if (spectralReflected > 0) {
+        std::printf("- Random spectral points treated as purple: %" PRIu64
+                    " (reference %s nm, first-pass t %s > %.7g), reported as %s nm.\n",
+                    spectralReflected, Span(lowRef, highRef, "%.3f").c_str(),
+                    Span(lowT, highT, "%.6f").c_str(), calc::kSpectralHigh,
+                    Span(lowLa, highLa, "%.3f").c_str());
+    }
+    if (purpleNotReflected > 0) {
+        std::printf(
+            "- Random purple points treated as spectral: %" PRIu64
+            " (first-pass t %s, between %.7g and the 700 nm vertex's t %.6f), reported as %s nm "
+            "instead of their complementary wavelength.\n",
+            purpleNotReflected, Span(purpleLowT, purpleHighT, "%.6f").c_str(), calc::kSpectralLow,
+            rows.back().program.firstT, Span(purpleLowLa, purpleHighLa, "%.3f").c_str());
+    }
+
+    std::vector<const Sample*> worst;
+    for (const Sample& s : points) worst.push_back(&s);
+    auto errorOf = [](const Sample* s) {
+        return std::isnan(s->program.la) ? INFINITY : std::fabs(s->program.la - s->ref.nm);
+    };
+    std::stable_sort(worst.begin(), worst.end(),
+                     [&](const Sample* a, const Sample* b) { return errorOf(a) > errorOf(b); });
+    std::printf("- Largest random-point errors:\n\n");
+    std::printf("| x | y | reference nm | purple | program nm | treated as purple | error |\n");
+    std::printf("|---:|---:|---:|:---:|---:|:---:|---:|\n");
+    for (size_t i = 0; i < std::min<size_t>(5, worst.size()); ++i) {
+        const Sample& s = *worst[i];
+        std::printf("| %.8f | %.8f | %.3f | %s | %.3f | %s | %s |\n", s.x, s.y, s.ref.nm,
+                    s.ref.purple ? "yes" : "no", s.program.la, s.program.reflected ? "yes" : "no",
+                    Num(errorOf(&s)).c_str());
+    }
+    return 0;
+}
+
+bool ParseCount(const char* text, uint64_t* out) {
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (end == text || *end != '\0' || text[0] == '-') return false;
+    *out = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
+    uint64_t samples = kDefaultSamples;
+    uint64_t seed = kDefaultSeed;
+    if ((argc > 2 && (!ParseCount(argv[2], &samples) || samples == 0)) ||
+        (argc > 3 && !ParseCount(argv[3], &seed))) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
+    try {
+        return Run(argv[1], samples, seed);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "wl_accuracy: %s\n", e.what());
+        return 1;
+    }
+}
