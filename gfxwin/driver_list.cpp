@@ -4,16 +4,23 @@
 
 #include <cstdlib>
 
+#ifdef WL_HAVE_X11
+#include "gfxwin/host/x11/x11_host.h"
+#endif
+
 namespace gfxwin {
 
 namespace {
 
 // Ended by an empty entry. Window drivers for this platform join here.
-constexpr DriverEntry kPlatformList[] = {
+const DriverEntry kPlatformList[] = {
+#ifdef WL_HAVE_X11
+    {"X11", x11::X11Driver()},
+#endif
     {nullptr, nullptr},
 };
 
-constexpr size_t CountEntries(const DriverEntry* entries) {
+size_t CountEntries(const DriverEntry* entries) {
     size_t n = 0;
     while (entries[n].driver != nullptr) ++n;
     return n;

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 
 #include "gfxwin/builtin_data.h"
+#include "gfxwin/host/host_sync.h"
 
 namespace gfxwin {
 
@@ -35,11 +35,11 @@ constexpr int kLookupEntries = 512;
 // Guards the event queue. A binary semaphore in spirit: one holder at a time.
 class EventGuard {
   public:
-    void Acquire() { mutex_.lock(); }
-    void Release() { mutex_.unlock(); }
+    void Acquire() { mutex_.Lock(); }
+    void Release() { mutex_.Unlock(); }
 
   private:
-    std::mutex mutex_;
+    host::HostMutex mutex_;
 };
 
 // Status flag values.

@@ -230,9 +230,13 @@ TEST(DriverChoiceTest, WithoutKrgfxTheEmptyListFailsAndTearsEverythingDown) {
         ASSERT_EQ(OpenScreen(18, 8, 0, 0, 0), 0);
     }
     ScopedEnv env("KRGFX", std::nullopt);
+    // A platform without window drivers.
+    const DriverEntry none[] = {{nullptr, nullptr}};
+    OverrideDriverList(none, 0);
     ASSERT_TRUE(PlatformDrivers().empty());
     textio::SetLastError(0);
     EXPECT_EQ(OpenScreen(18, 8, 0, 0, 0), 1);
+    OverrideDriverList(nullptr, 0);
     EXPECT_EQ(textio::LastError(), 1);
     EXPECT_EQ(CurrentScreen(), nullptr);
     EXPECT_TRUE(HooksEmpty());

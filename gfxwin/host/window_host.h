@@ -1,0 +1,149 @@
+// The window system as the window layer sees it: one window with a fixed-size
+// picture, the messages that arrive through it, and the few services the
+// window procedure and the update pass call.
+//
+// A host turns its own events into neutral WindowMessages; everything that
+// decides what a message means (key codes, the key buffer, events, activation,
+// the mouse state) is platform-independent code. Every WindowHost call is made
+// on the window thread.
+#pragma once
+
+#include <cstdint>
+
+namespace gfxwin::host {
+
+enum class MessageKind {
+    kKeyDown,     // a key went down (or repeats) without Alt, or with Ctrl+Alt
+    kKeyUp,       // a key went up
+    kSysKeyDown,  // a key went down while Alt is held without Ctrl; F10; Alt itself
+    kSysKeyUp,
+    kChar,               // a typed character (code page 437 byte)
+    kClose,              // the close button
+    kActivate,           // the window gained or lost the keyboard focus
+    kMaximize,           // the user asked to maximise the window
+    kPaint,              // part of the window must be drawn again
+    kDisplayChange,      // the display's format changed
+    kMouseMove,          // the pointer moved (or entered) within the window
+    kMouseLeave,         // the pointer left the window
+    kButtonDown,         // a mouse button went down
+    kButtonDoubleClick,  // the second press of a double click
+    kButtonUp,           // a mouse button went up
+    kWheel,              // vertical wheel step
+    kHorizontalWheel,    // horizontal wheel step
+};
+
+// Mouse button bits, as kept in the button state.
+constexpr int kButtonLeft = 1;
+constexpr int kButtonRight = 2;
+constexpr int kButtonMiddle = 4;
+constexpr int kButtonExtra1 = 8;
+constexpr int kButtonExtra2 = 16;
+
+struct WindowMessage {
+    MessageKind kind;
+    // Keys: PC set-1 scan code (0..255), Win32 virtual key, extended-key flag,
+    // repeat count, and whether the key was already down (an auto-repeat).
+    int scanCode = 0;
+    int virtualKey = 0;
+    bool extended = false;
+    int repeatCount = 1;
+    bool previousDown = false;
+    // Keys: Alt was held (the context bit of system keys).
+    bool altHeld = false;
+    // Key messages: the character the keyboard layout gives the key with the
+    // current modifiers, as a Latin-1 byte (0 when none or outside Latin-1);
+    // Ctrl+letter gives the control character. `deadKey` marks a dead key,
+    // which gives no character.
+    uint8_t character = 0;
+    bool deadKey = false;
+    // Key messages: the key's character without modifiers, uppercase for
+    // letters, 0 when none.
+    uint8_t unshiftedChar = 0;
+    // kChar: the code page 437 byte ('?' for characters outside code page 437).
+    uint8_t cp437 = 0;
+    // kActivate.
+    bool active = false;
+    bool minimized = false;
+    // Mouse: position in the client area, and on the screen.
+    int x = 0;
+    int y = 0;
+    int screenX = 0;
+    int screenY = 0;
+    // Buttons: one of the kButton bits. Wheels: +1 up/right, -1 down/left.
+    int button = 0;
+    int delta = 0;
+};
+
+// The picture's pixel layout in the window system.
+struct PixelFormat {
+    int bitsPerPixel = 0;  // 16, 24 or 32
+    uint32_t redMask = 0;
+    uint32_t greenMask = 0;
+    uint32_t blueMask = 0;
+};
+
+// Receives the messages a pump delivers.
+class MessageSink {
+  public:
+    virtual void Deliver(const WindowMessage& message) = 0;
+
+  protected:
+    ~MessageSink() = default;
+};
+
+struct WindowRequest {
+    const char* title;
+    int32_t width;
+    int32_t height;
+    bool fullScreen;
+};
+
+class WindowHost {
+  public:
+    virtual ~WindowHost() = default;
+
+    // Creates the window, client area exactly width x height, not resizable,
+    // centred on the screen, titled, shown. Also creates the picture memory of
+    // width x height pixels. False on failure (nothing is left behind).
+    virtual bool CreateWindow(const WindowRequest& request) = 0;
+    // Destroys the window and the picture. Safe to call when none exists.
+    virtual void DestroyWindow() = 0;
+
+    // The picture memory, its row pitch in bytes and its pixel layout.
+    virtual uint8_t* Picture() = 0;
+    virtual int32_t PicturePitch() const = 0;
+    virtual PixelFormat Format() const = 0;
+    // Shows `count` picture rows from `first` in the window, in one transfer.
+    virtual void ShowRows(int32_t first, int32_t count) = 0;
+
+    // Delivers every pending message without blocking.
+    virtual void Pump(MessageSink& sink) = 0;
+    // True once the connection to the window system is gone; after that no
+    // call reaches the window system any more.
+    virtual bool ConnectionLost() const = 0;
+
+    // Pressed state of every virtual key (bit 7 set = down), including the
+    // left/right forms of Shift, Ctrl and Alt (160..165).
+    virtual void KeyboardState(uint8_t state[256]) = 0;
+    // True when the pointer is within the client area.
+    virtual bool PointerInClient() = 0;
+
+    // Requests of the drawing thread, carried out by the window thread.
+    virtual void SetTitle(const char* title) = 0;
+    virtual void MoveWindow(int32_t x, int32_t y) = 0;
+    // The outer window's top-left corner on the screen.
+    virtual bool WindowPosition(int32_t* x, int32_t* y) = 0;
+    virtual void WarpPointer(int32_t x, int32_t y) = 0;
+    virtual void ShowPointer(bool visible) = 0;
+    virtual void ConfinePointer(bool confine) = 0;
+    // Switches the window between its normal size and full screen (the
+    // picture centred on black). The display mode never changes.
+    virtual void SetFullScreen(bool fullScreen) = 0;
+
+    // The display's refresh rate in Hz, 0 when unknown.
+    virtual int32_t RefreshRate() = 0;
+    // The size of the screen, for the mode list.
+    virtual void ScreenSize(int32_t* width, int32_t* height, int32_t* depth) = 0;
+};
+
+}  // namespace gfxwin::host

@@ -1,0 +1,77 @@
+// Aids for tests against a real X server: a private Xvfb on a free display,
+// the X tools run as child processes, a reader of XWD screenshots, and a
+// sender of the window manager's close request.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace x11test {
+
+// The full path of a program found on PATH, empty when there is none.
+std::string FindProgram(const std::string& name);
+bool HaveProgram(const std::string& name);
+
+// An Xvfb of its own, 1024x768 at depth 24, without TCP. Stopped (by its
+// process id) when the object goes.
+class XvfbServer {
+  public:
+    XvfbServer() = default;
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    // Starts the server and waits until it accepts connections; false (with
+    // the reason in error()) when that fails.
+    bool Start();
+    void Stop();
+    bool Running() const { return pid_ > 0; }
+    const std::string& display() const { return display_; }
+    const std::string& error() const { return error_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string display_;
+    std::string error_;
+};
+
+struct ToolResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program with DISPLAY set to `display`.
+ToolResult RunTool(const std::vector<std::string>& argv, const std::string& display);
+
+// The id of the top-level window with this name, 0 when there is none.
+unsigned long FindWindow(const std::string& display, const std::string& name);
+
+// Geometry and properties as xwininfo and xprop report them.
+struct WindowInfo {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+bool QueryWindow(const std::string& display, unsigned long window, WindowInfo* info);
+std::string WindowProperty(const std::string& display, unsigned long window,
+                           const std::string& property);
+
+// A screenshot of a window in 0x00RRGGBB pixels, read from xwd's output.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot* shot,
+                    std::string* error);
+
+// Asks the window to close as a window manager does (WM_DELETE_WINDOW).
+bool SendCloseRequest(const std::string& display, unsigned long window);
+
+// The position of the pointer relative to the window's origin.
+bool MovePointer(const std::string& display, unsigned long window, int x, int y);
+
+}  // namespace x11test
