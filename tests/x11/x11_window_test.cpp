@@ -418,11 +418,20 @@ TEST_F(X11ProgramTest, LostServerEndsTheProgramWithStatusOneAndWritesTheFile) {
 
     testsupport::ChildResult result;
     std::thread child([&] { result = testsupport::RunChild({WL_PROGRAM_PATH}, options); });
+    // Wait until the window is on the screen and the dialogue waits for x.
     unsigned long window = 0;
-    for (int i = 0; i < 100 && window == 0; ++i) {
+    for (int i = 0; i < 100; ++i) {
         std::this_thread::sleep_for(50ms);
         window = x11test::FindWindow(server.display(), "wellenlaenge");
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%lx", window);
+        if (window != 0 &&
+            x11test::RunTool({"xwininfo", "-id", id}, server.display()).out.find("IsViewable") !=
+                std::string::npos) {
+            break;
+        }
     }
+    std::this_thread::sleep_for(300ms);
     server.Stop();
     child.join();
     ASSERT_NE(window, 0u) << "the program never showed its window";

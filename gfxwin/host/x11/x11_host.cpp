@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <vector>
 
 #include "gfxwin/host/host_sync.h"
 #include "gfxwin/host/x11/x11_keyboard.h"
@@ -63,6 +65,12 @@ int QuietIOError(Display*) {
     return 0;
 }
 
+// Connections whose server went away, kept (and reachable) to the end.
+std::vector<Display*>& DeadDisplays() {
+    static auto* displays = new std::vector<Display*>();
+    return *displays;
+}
+
 bool NativeIsLittleEndian() {
     const uint16_t probe = 1;
     uint8_t first;
@@ -87,8 +95,10 @@ class X11Host final : public host::WindowHost {
     ~X11Host() override {
         DestroyWindow();
         if (lost_) {
-            // The connection is unusable; only the socket is given back.
+            // Closing would talk to the dead server again; the socket is given
+            // back and the record kept until the process ends, which follows.
             close(ConnectionNumber(dpy_));
+            DeadDisplays().push_back(dpy_);
         } else {
             XCloseDisplay(dpy_);
         }
@@ -105,6 +115,11 @@ class X11Host final : public host::WindowHost {
     void Pump(host::MessageSink& sink) override;
     bool ConnectionLost() const override { return lost_; }
 
+    // False once the server is gone. The socket is looked at before Xlib
+    // uses it, so that a server that went away is noticed here and Xlib's own
+    // error path (which cannot be left cleanly) stays the rare exception.
+    bool Usable();
+
     void KeyboardState(uint8_t state[256]) override {
         for (int i = 0; i < 256; ++i) state[i] = vkCount_[i] > 0 ? 0x80 : 0;
     }
@@ -115,7 +130,7 @@ class X11Host final : public host::WindowHost {
 
     void SetTitle(const char* title) override;
     void MoveWindow(int32_t x, int32_t y) override {
-        if (lost_ || window_ == 0) return;
+        if (!Usable() || window_ == 0) return;
         XMoveWindow(dpy_, window_, x, y);
         XFlush(dpy_);
     }
@@ -126,7 +141,7 @@ class X11Host final : public host::WindowHost {
         return true;
     }
     void WarpPointer(int32_t x, int32_t y) override {
-        if (lost_ || window_ == 0) return;
+        if (!Usable() || window_ == 0) return;
         XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, x + offsetX_, y + offsetY_);
         XFlush(dpy_);
     }
@@ -390,7 +405,7 @@ void X11Host::SetSizeHints(bool fixed) {
 }
 
 void X11Host::SetTitle(const char* title) {
-    if (lost_ || window_ == 0) return;
+    if (!Usable() || window_ == 0) return;
     XStoreName(dpy_, window_, title);
     XChangeProperty(dpy_, window_, netWmName_, utf8String_, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(title),
@@ -414,7 +429,7 @@ void X11Host::WaitForMap() {
     // The window is up once the server has mapped it; later events stay queued
     // for the first pump.
     XEvent event;
-    for (int waited = 0; waited < kMapWaitMs && !lost_; waited += 10) {
+    for (int waited = 0; waited < kMapWaitMs && Usable(); waited += 10) {
         if (XCheckTypedWindowEvent(dpy_, window_, MapNotify, &event)) return;
         if (lost_) return;
         pollfd p{ConnectionNumber(dpy_), POLLIN, 0};
@@ -438,7 +453,7 @@ void X11Host::TakeFocus() {
 }
 
 void X11Host::ShowRows(int32_t first, int32_t count) {
-    if (lost_ || window_ == 0 || image_ == nullptr || count <= 0) return;
+    if (!Usable() || window_ == 0 || image_ == nullptr || count <= 0) return;
     const int dx = offsetX_, dy = offsetY_ + first;
     if (useShm_) {
         XShmPutImage(dpy_, window_, gc_, image_, 0, first, dx, dy, static_cast<unsigned>(width_),
@@ -454,7 +469,7 @@ void X11Host::ShowRows(int32_t first, int32_t count) {
 }
 
 void X11Host::ShowPointer(bool visible) {
-    if (lost_ || window_ == 0) return;
+    if (!Usable() || window_ == 0) return;
     if (visible) {
         XUndefineCursor(dpy_, window_);
     } else {
@@ -471,7 +486,7 @@ void X11Host::ShowPointer(bool visible) {
 }
 
 void X11Host::ConfinePointer(bool confine) {
-    if (lost_ || window_ == 0) return;
+    if (!Usable() || window_ == 0) return;
     if (confine) {
         confined_ =
             XGrabPointer(dpy_, window_, True,
@@ -485,7 +500,7 @@ void X11Host::ConfinePointer(bool confine) {
 }
 
 void X11Host::SetFullScreen(bool fullScreen) {
-    if (lost_ || window_ == 0 || fullScreen == fullScreen_) return;
+    if (!Usable() || window_ == 0 || fullScreen == fullScreen_) return;
     fullScreen_ = fullScreen;
     // The window manager may only grow the window with the limit lifted.
     SetSizeHints(!fullScreen);
@@ -531,7 +546,22 @@ void X11Host::UpdatePosition(const XConfigureEvent& e) {
     }
 }
 
+bool X11Host::Usable() {
+    if (lost_) return false;
+    const int fd = ConnectionNumber(dpy_);
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0) return true;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        lost_ = true;
+    } else if (p.revents & POLLIN) {
+        char byte;
+        if (recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) lost_ = true;
+    }
+    return !lost_;
+}
+
 void X11Host::Pump(host::MessageSink& sink) {
+    if (!Usable()) return;
     while (!lost_ && XPending(dpy_) > 0 && !lost_) {
         XEvent event;
         XNextEvent(dpy_, &event);
