@@ -284,7 +284,11 @@ int SetMode(const ModeRequest& request) {
 
     DrawContext& context = GetDrawContext();
     if (context.rows == nullptr || !BuildTextShadows(s, context)) return FailSetup();
+    // The driver's window thread may already be showing the pages: clear them
+    // under the lock and have every row shown again.
+    LockScreen();
     ClearPages(s, context);
+    UnlockScreen(0, -1);
 
     textio::ScreenRefreshGeometry();
 
