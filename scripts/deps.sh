@@ -3,9 +3,12 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-want=(cmake g++ make)
+# The X11 libraries give the program its window; without them it builds for
+# the terminal only.
+want=(cmake g++ make libx11-dev libxext-dev)
 if [ "${1:-build}" = test ]; then
-    want+=(googletest libgtest-dev libbenchmark-dev)
+    # Xvfb, xdotool, xwd/xwininfo/xprop: the window tests against a real X server.
+    want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils)
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, then the same tests
-# under AddressSanitizer with UndefinedBehaviorSanitizer.
+# under AddressSanitizer with UndefinedBehaviorSanitizer, then the window
+# tests (two threads sharing the screen) under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -20,3 +21,21 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_SANITIZE=address -DWL_BUILD_BENCH=OFF
+
+# ThreadSanitizer: only the window layer runs two threads, so only its tests.
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+echo "=== build build-tsan (window tests)"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_SANITIZE=thread \
+    -DWL_BUILD_BENCH=OFF >/dev/null
+tsan_targets=(gfxwin_tests)
+if grep -q '^WL_HAVE_X11:INTERNAL=ON' build-tsan/CMakeCache.txt; then
+    tsan_targets+=(x11_tests)
+fi
+cmake --build build-tsan --target "${tsan_targets[@]}" -j"$jobs"
+echo "=== test build-tsan"
+# Some kernels place memory where ThreadSanitizer does not expect it; without
+# address randomisation the layout is always the expected one.
+run_tsan() { setarch "$(uname -m)" -R "$@"; }
+for t in "${tsan_targets[@]}"; do
+    run_tsan "build-tsan/tests/$t" --gtest_brief=1
+done
