@@ -1,0 +1,181 @@
+// The window: one update pass (a full frame, one text row), the CPU an idle
+// open window uses, and the time from OpenScreen to a mapped window. The
+// window-system measurements need an X server (DISPLAY).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "gfxwin/host/host_sync.h"
+#include "gfxwin/host/window_host.h"
+#include "gfxwin/presentation.h"
+#include "gfxwin/screen_mode.h"
+#include "gfxwin/screen_state.h"
+#include "gfxwin/window.h"
+
+#ifdef WL_HAVE_X11
+#include "gfxwin/host/x11/x11_host.h"
+#endif
+
+namespace {
+
+using gfxwin::WindowState;
+
+// A host whose picture is plain memory: the pass without a window system.
+class MemoryHost final : public gfxwin::host::WindowHost {
+  public:
+    MemoryHost() : picture_(640 * 480 * 4) {}
+    bool CreateWindow(const gfxwin::host::WindowRequest&) override { return true; }
+    void DestroyWindow() override {}
+    uint8_t* Picture() override { return picture_.data(); }
+    int32_t PicturePitch() const override { return 640 * 4; }
+    gfxwin::host::PixelFormat Format() const override { return {32, 0xFF0000, 0xFF00, 0xFF}; }
+    void ShowRows(int32_t, int32_t count) override { benchmark::DoNotOptimize(count); }
+    void Pump(gfxwin::host::MessageSink&) override {}
+    bool ConnectionLost() const override { return false; }
+    void KeyboardState(uint8_t state[256]) override { std::memset(state, 0, 256); }
+    bool PointerInClient() override { return false; }
+    void SetTitle(const char*) override {}
+    void MoveWindow(int32_t, int32_t) override {}
+    bool WindowPosition(int32_t*, int32_t*) override { return false; }
+    void WarpPointer(int32_t, int32_t) override {}
+    void ShowPointer(bool) override {}
+    void ConfinePointer(bool) override {}
+    void SetFullScreen(bool) override {}
+    int32_t RefreshRate() override { return 0; }
+    void ScreenSize(int32_t* w, int32_t* h, int32_t* d) override { *w = *h = *d = 0; }
+
+  private:
+    std::vector<uint8_t> picture_;
+};
+
+// Mode 18 in memory (Null driver) with a window state of our own, whose
+// passes this thread runs itself.
+class PassRig {
+  public:
+    explicit PassRig(gfxwin::host::WindowHost* host) : host_(host) {
+        setenv("KRGFX", "null", 1);
+        if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0 || host_ == nullptr) return;
+        ws_.screen = gfxwin::CurrentScreen();
+        ws_.host = host_.get();
+        ws_.width = 640;
+        ws_.height = 480;
+        ws_.active = 1;
+        if (!host_->CreateWindow({"bench", 640, 480, false})) return;
+        ws_.convert = gfxwin::ChooseConverter(8, host_->Format());
+        ok_ = ws_.convert != nullptr;
+        // Something to show: every pixel row has a different colour index.
+        uint8_t* fb = ws_.screen->framebuffer;
+        for (int y = 0; y < 480; ++y) std::memset(fb + y * 640, y & 0xFF, 640);
+    }
+    ~PassRig() {
+        if (host_ != nullptr) host_->DestroyWindow();
+        host_.reset();
+        gfxwin::CloseScreen();
+    }
+    bool ok() const { return ok_; }
+    void Pass(int32_t first, int32_t rows) {
+        gfxwin::MarkRowsDirty(*ws_.screen, first, first + rows);
+        gfxwin::UpdatePass(ws_);
+    }
+
+  private:
+    std::unique_ptr<gfxwin::host::WindowHost> host_;
+    WindowState ws_{};
+    bool ok_ = false;
+};
+
+void RunPasses(benchmark::State& state, gfxwin::host::WindowHost* host) {
+    PassRig rig(host);
+    if (!rig.ok()) {
+        state.SkipWithError("no window");
+        return;
+    }
+    const auto rows = static_cast<int32_t>(state.range(0));
+    for (auto _ : state) rig.Pass(rows == 480 ? 0 : 200, rows);
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+
+// The pass into memory: conversion through the palette and the bookkeeping.
+void BM_UpdatePassMemory(benchmark::State& state) {
+    RunPasses(state, new MemoryHost());
+}
+BENCHMARK(BM_UpdatePassMemory)->Arg(480)->Arg(16);
+
+#ifdef WL_HAVE_X11
+bool HaveDisplay(benchmark::State& state) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+        state.SkipWithError("DISPLAY is not set");
+        return false;
+    }
+    return true;
+}
+
+// The pass into a real window: conversion, the transfer to the server (shared
+// memory when it offers it) and the wait until the server has the pixels.
+void BM_UpdatePassX11(benchmark::State& state) {
+    if (!HaveDisplay(state)) return;
+    RunPasses(state, gfxwin::x11::OpenX11Host());
+    state.SetLabel(gfxwin::x11::LastWindowUsedSharedMemory() ? "shm" : "plain");
+}
+BENCHMARK(BM_UpdatePassX11)->Arg(480)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdatePassX11Plain(benchmark::State& state) {
+    if (!HaveDisplay(state)) return;
+    gfxwin::x11::DisableSharedMemoryForNextWindow();
+    RunPasses(state, gfxwin::x11::OpenX11Host());
+}
+BENCHMARK(BM_UpdatePassX11Plain)->Arg(480)->Arg(16)->Unit(benchmark::kMicrosecond);
+
+// The whole process's CPU time while an open window shows nothing new for
+// 10 s, as a share of one core.
+void BM_IdleWindowCpu(benchmark::State& state) {
+    if (!HaveDisplay(state)) return;
+    setenv("KRGFX", "x11", 1);
+    if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) {
+        state.SkipWithError("the window did not open");
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // first frame shown
+    double percent = 0;
+    uint64_t passes = 0;
+    for (auto _ : state) {
+        const gfxwin::PresentationStats before = gfxwin::ReadPresentationStats();
+        const long long cpu0 = gfxwin::host::HostProcessCpuMicros();
+        const auto t0 = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        const long long cpu1 = gfxwin::host::HostProcessCpuMicros();
+        const auto t1 = std::chrono::steady_clock::now();
+        const double wall = std::chrono::duration<double, std::micro>(t1 - t0).count();
+        percent = 100.0 * static_cast<double>(cpu1 - cpu0) / wall;
+        passes = gfxwin::ReadPresentationStats().passes - before.passes;
+    }
+    gfxwin::CloseScreen();
+    state.counters["cpu_percent_of_core"] = percent;
+    state.counters["passes_per_s"] = static_cast<double>(passes) / 10.0;
+}
+BENCHMARK(BM_IdleWindowCpu)->Iterations(1)->Unit(benchmark::kSecond);
+
+// From the OpenScreen call until it returns with the window mapped.
+void BM_OpenScreenToMappedWindow(benchmark::State& state) {
+    if (!HaveDisplay(state)) return;
+    setenv("KRGFX", "x11", 1);
+    for (auto _ : state) {
+        if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) {
+            state.SkipWithError("the window did not open");
+            return;
+        }
+        state.PauseTiming();
+        gfxwin::CloseScreen();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenScreenToMappedWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
+#endif
+
+}  // namespace
