@@ -65,10 +65,11 @@ int QuietIOError(Display*) {
     return 0;
 }
 
-// Connections whose server went away, kept (and reachable) to the end.
-std::vector<Display*>& DeadDisplays() {
-    static auto* displays = new std::vector<Display*>();
-    return *displays;
+// Records of connections whose server went away (the display and its
+// graphics context), kept to the end: freeing them would talk to the server.
+std::vector<void*>& DeadRecords() {
+    static auto* records = new std::vector<void*>();
+    return *records;
 }
 
 bool NativeIsLittleEndian() {
@@ -98,7 +99,7 @@ class X11Host final : public host::WindowHost {
             // Closing would talk to the dead server again; the socket is given
             // back and the record kept until the process ends, which follows.
             close(ConnectionNumber(dpy_));
-            DeadDisplays().push_back(dpy_);
+            DeadRecords().push_back(dpy_);
         } else {
             XCloseDisplay(dpy_);
         }
@@ -374,6 +375,7 @@ void X11Host::ReleasePicture() {
 
 void X11Host::DestroyWindow() {
     ReleasePicture();
+    if (lost_ && gc_ != nullptr) DeadRecords().push_back(gc_);
     if (!lost_) {
         if (confined_) XUngrabPointer(dpy_, CurrentTime);
         if (gc_ != nullptr) XFreeGC(dpy_, gc_);
