@@ -4,6 +4,7 @@
 #include "gfxwin/text_console.h"
 #include "gfxwin/text_engine.h"
 #include "gfxwin/vga_ports.h"
+#include "gfxwin/window_hooks.h"
 #include "textio/runtime_state.h"
 
 namespace gfxwin {
@@ -35,6 +36,7 @@ void InstallGraphicsHooks() {
     hooks.inputRedirected = InputNotRedirected;
     hooks.copyPage = CopyPage;
     hooks.selectPages = SelectPages;
+    InstallKeyAndMouseHooks(hooks);
 }
 
 void RemoveGraphicsHooks() {

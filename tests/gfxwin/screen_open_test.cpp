@@ -7,6 +7,7 @@
 
 #include "gfxwin/draw_context.h"
 #include "gfxwin/driver_list.h"
+#include "gfxwin/key_buffer.h"
 #include "gfxwin/pages.h"
 #include "gfxwin/screen_dump_helpers.h"
 #include "gfxwin/screen_lock.h"
@@ -16,6 +17,7 @@
 #include "gfxwin/text_console.h"
 #include "gfxwin/text_engine.h"
 #include "gfxwin/vga_ports.h"
+#include "gfxwin/window_hooks.h"
 #include "textio/last_error.h"
 #include "textio/print.h"
 #include "textio/runtime_state.h"
@@ -84,16 +86,17 @@ TEST_F(ScreenOpenTest, Mode18BuildsThe640x480TextScreen) {
     EXPECT_EQ(textio::LastError(), 0);
 }
 
-TEST_F(ScreenOpenTest, GraphicsVersionsFillAllSlotsButKeysMouseLineInputAndSleep) {
+TEST_F(ScreenOpenTest, GraphicsVersionsFillAllSlotsButReadTextLineLineInputAndSleep) {
     const textio::ConsoleHooks& h = textio::Runtime().hooks;
-    // Left to the terminal until a key source exists.
-    EXPECT_EQ(h.readKeyText, nullptr);
-    EXPECT_EQ(h.waitKey, nullptr);
-    EXPECT_EQ(h.keyWaiting, nullptr);
+    // Left to the terminal: the simple line reader that no operation calls.
     EXPECT_EQ(h.readTextLine, nullptr);
-    EXPECT_EQ(h.keyDown, nullptr);
-    EXPECT_EQ(h.readMouse, nullptr);
-    EXPECT_EQ(h.setMouse, nullptr);
+    // The key buffer and the window's mouse.
+    EXPECT_EQ(h.readKeyText, &ReadKeyText);
+    EXPECT_EQ(h.waitKey, &WaitForKey);
+    EXPECT_EQ(h.keyWaiting, &KeyAvailable);
+    EXPECT_EQ(h.keyDown, &KeyDownByScanCode);
+    EXPECT_EQ(h.readMouse, &ReadMouse);
+    EXPECT_EQ(h.setMouse, &SetMousePointer);
     EXPECT_EQ(h.lineInput, nullptr);
     EXPECT_EQ(h.lineInputWide, nullptr);
     EXPECT_EQ(h.sleep, nullptr);
