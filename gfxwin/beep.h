@@ -1,15 +1,14 @@
-// The platform beep: a tone of a frequency and a duration. The host installs
-// the service; without one the beep is silent.
+// The platform beep of the window layer is the text layer's one beep service:
+// the window installs its bell there, and the bell byte of a print, like the
+// line editor, sounds through it.
 #pragma once
+
+#include "textio/beep.h"
 
 namespace gfxwin {
 
-using BeepService = void (*)(int frequencyHz, int durationMs);
-
-// Installs the service (null = silent); returns the one it replaces.
-BeepService SetBeepService(BeepService service);
-
-// Sounds a tone through the installed service.
-void Beep(int frequencyHz, int durationMs);
+using textio::Beep;
+using textio::BeepService;
+using textio::SetBeepService;
 
 }  // namespace gfxwin

@@ -1,5 +1,7 @@
 #include "gfxwin/graphics_hooks.h"
 
+#include "gfxwin/graphics_line_input.h"
+#include "gfxwin/graphics_pause.h"
 #include "gfxwin/pages.h"
 #include "gfxwin/text_console.h"
 #include "gfxwin/text_engine.h"
@@ -32,7 +34,10 @@ void InstallGraphicsHooks() {
     hooks.portIn = PortIn;
     hooks.portOut = PortOut;
     hooks.viewChanged = ViewChanged;
+    hooks.lineInput = GraphicsLineInput;
+    hooks.lineInputWide = GraphicsLineInputWide;
     hooks.readCell = ReadCell;
+    hooks.sleep = GraphicsPause;
     hooks.inputRedirected = InputNotRedirected;
     hooks.copyPage = CopyPage;
     hooks.selectPages = SelectPages;

@@ -4,8 +4,9 @@
 
 namespace gfxwin {
 
-// Fills the ConsoleHooks slots that have a graphics version. The key, mouse,
-// line-input and sleep slots stay empty, so their terminal versions run.
+// Fills the ConsoleHooks slots that have a graphics version, the line editor
+// and the key waits among them. Slots without one stay empty, so their terminal
+// versions run.
 void InstallGraphicsHooks();
 
 // Empties all 27 slots.

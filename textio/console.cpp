@@ -2,10 +2,12 @@
 // the slot, the terminal version otherwise.
 #include "textio/console.h"
 
+#include "textio/line_input.h"
 #include "textio/print.h"
 #include "textio/runtime_state.h"
 #include "textio/screen_channel.h"
 #include "textio/terminal.h"
+#include "textio/terminal_keys.h"
 
 namespace textio {
 
@@ -15,11 +17,19 @@ const ConsoleHooks& Hooks() {
     return Runtime().hooks;
 }
 
-// Line input on the terminal: the prompt through channel 0, one line from
-// standard input, and an echo of that line when the input is not a terminal so
-// that a transcript reads like the screen.
+// Line input on the terminal. On an interactive terminal the line editor runs
+// as in the window, without the cursor mark (the terminal shows its own
+// cursor). Otherwise: the prompt through channel 0, one line from standard
+// input, and an echo of that line when the input is not a terminal so that a
+// transcript reads like the screen.
 int TerminalLineInput(const std::string_view* prompt, std::string* destination, int question,
                       int lineEnd) {
+    if (TerminalInputIsTerminal() && TerminalOutputIsTerminal()) {
+        TerminalHoldRaw(true);
+        const int code = EditedLineInput(prompt, destination, question, lineEnd, false);
+        TerminalHoldRaw(false);
+        return code;
+    }
     ConsolePrintBytes("", 0, 8);
     if (prompt != nullptr) {
         if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
@@ -46,10 +56,9 @@ int TerminalLineInput(const std::string_view* prompt, std::string* destination, 
 
 size_t ConsoleReadKeyText(char out[2]) {
     if (Hooks().readKeyText != nullptr) return Hooks().readKeyText(out);
-    const int c = TerminalReadKey(-1);
-    if (c < 0) return 0;
-    out[0] = static_cast<char>(c);
-    return 1;
+    const int32_t code = TerminalReadKeyCode(-1);
+    if (code < 0) return 0;
+    return KeyCodeText(code, out);
 }
 
 int ConsoleKeyWaiting() {
@@ -62,7 +71,8 @@ int32_t ConsoleLocate(int32_t row, int32_t column, int32_t visibility) {
     if (Hooks().locate != nullptr) return Hooks().locate(row, column, visibility);
     const int32_t packed = TerminalLocate(row, column);
     if (column >= 1) ScreenSetColumn(static_cast<uint32_t>(column - 1));
-    return packed;
+    // Bit 16 tells whether the cursor is shown.
+    return packed | (TerminalShowCursor(visibility) ? 0x10000 : 0);
 }
 
 void ConsoleCursorPosition(int32_t* column, int32_t* row) {
@@ -95,11 +105,12 @@ void ConsoleSleep(int32_t milliseconds) {
         Hooks().sleep(milliseconds);
         return;
     }
-    // Terminal version: -1 takes one key; a timed wait ends early on a key.
+    // Terminal version: -1 takes one key (an escape sequence is one key); a
+    // timed wait ends early on a key.
     if (milliseconds == -1) {
-        TerminalReadKey(-1);
+        TerminalReadKeyCode(-1);
     } else if (milliseconds > 0) {
-        TerminalReadKey(milliseconds);
+        TerminalReadKeyCode(milliseconds);
     }
 }
 

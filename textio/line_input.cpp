@@ -1,11 +1,19 @@
 #include "textio/line_input.h"
 
+#include <optional>
+
 #include "textio/console.h"
+#include "textio/edit_line.h"
 #include "textio/input_context.h"
 #include "textio/last_error.h"
+#include "textio/print.h"
 #include "textio/screen_channel.h"
 
 namespace textio {
+
+namespace {
+constexpr uint32_t kForcePrint = 8;
+}
 
 void LineInput(const std::string_view* prompt, int question, int lineEnd) {
     ScreenReadInit();
@@ -14,6 +22,20 @@ void LineInput(const std::string_view* prompt, int question, int lineEnd) {
     ResetInputContext();
     const int code = ConsoleLineInput(prompt, &CurrentInputContext().text, question, lineEnd);
     SetLastError(code);
+}
+
+int EditedLineInput(const std::string_view* prompt, std::string* destination, int question,
+                    int lineEnd, bool markOn) {
+    ConsolePrintBytes("", 0, kForcePrint);
+    if (prompt != nullptr) {
+        if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
+        if (question != 0) PrintTerminatedText(0, "? ", kMaskNone);
+    }
+    std::optional<std::string> line = EditLine(markOn);
+    if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+    if (!line) return kErrOutOfMemory;
+    *destination = std::move(*line);
+    return kOk;
 }
 
 }  // namespace textio

@@ -9,7 +9,21 @@
 
 namespace textio {
 
+namespace {
+SleepFunction gSleepFunction = nullptr;
+}  // namespace
+
+SleepFunction SetSleepFunction(SleepFunction function) {
+    const SleepFunction previous = gSleepFunction;
+    gSleepFunction = function;
+    return previous;
+}
+
 void SleepMilliseconds(int milliseconds) {
+    if (gSleepFunction != nullptr) {
+        gSleepFunction(milliseconds);
+        return;
+    }
     HandlePendingInterrupt();
     if (milliseconds <= 0) {
         std::this_thread::yield();

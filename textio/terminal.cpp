@@ -29,6 +29,8 @@ struct Terminal {
     bool lineEndEchoed = false;
     bool haveSavedModes = false;
     bool rawActive = false;
+    int rawHolds = 0;
+    bool cursorHidden = false;
     termios savedModes{};
     int32_t column = 0;
     int32_t row = 0;
@@ -169,7 +171,9 @@ void TerminalAttach(int inFd, int outFd, bool utf8) {
 }
 
 void TerminalFinish() {
+    if (gTerm.cursorHidden) TerminalShowCursor(1);
     TerminalFlush();
+    gTerm.rawHolds = 0;
     SetRaw(false);
 }
 
@@ -261,8 +265,37 @@ int TerminalReadKey(int timeoutMs) {
     TerminalFlush();
     SetRaw(true);
     const int c = NextByte(timeoutMs);
-    SetRaw(false);
+    if (gTerm.rawHolds == 0) SetRaw(false);
     return c;
+}
+
+void TerminalUnreadByte() {
+    if (gTerm.inPos > 0) --gTerm.inPos;
+}
+
+void TerminalHoldRaw(bool hold) {
+    if (hold) {
+        if (gTerm.rawHolds++ == 0) SetRaw(true);
+    } else if (gTerm.rawHolds > 0 && --gTerm.rawHolds == 0) {
+        SetRaw(false);
+    }
+}
+
+bool TerminalUtf8() {
+    return gTerm.utf8;
+}
+
+bool TerminalShowCursor(int visibility) {
+    if (visibility >= 0 && gTerm.outTty) {
+        const bool hide = visibility == 0;
+        if (hide != gTerm.cursorHidden) {
+            static constexpr char kHide[] = "\x1b[?25l";
+            static constexpr char kShow[] = "\x1b[?25h";
+            Emit(hide ? kHide : kShow, sizeof kHide - 1);
+            gTerm.cursorHidden = hide;
+        }
+    }
+    return !gTerm.cursorHidden;
 }
 
 bool TerminalKeyReady() {
@@ -279,6 +312,10 @@ bool TerminalInputEnded() {
 
 bool TerminalInputIsTerminal() {
     return gTerm.inTty;
+}
+
+bool TerminalOutputIsTerminal() {
+    return gTerm.outTty;
 }
 
 }  // namespace textio

@@ -34,9 +34,21 @@ void TerminalBell();
 bool TerminalReadLine(std::string* line);
 // One key: a byte 0..255, kEndOfInput, or kTimedOut after `timeoutMs` (-1 waits).
 int TerminalReadKey(int timeoutMs);
+// Steps back over the byte the last TerminalReadKey returned, so that the next
+// read delivers it again.
+void TerminalUnreadByte();
+// While held (calls nest), the terminal stays in raw mode between key reads,
+// so keys typed during output are neither echoed nor held back for a line.
+void TerminalHoldRaw(bool hold);
+// True when output is turned into UTF-8 (and typed text arrives in UTF-8).
+bool TerminalUtf8();
+// Visibility 0 hides the terminal's cursor, a positive value shows it, a
+// negative one keeps it. Returns true when the cursor is shown.
+bool TerminalShowCursor(int visibility);
 // True when a key can be read without waiting (or input has ended).
 bool TerminalKeyReady();
 bool TerminalInputEnded();
 bool TerminalInputIsTerminal();
+bool TerminalOutputIsTerminal();
 
 }  // namespace textio

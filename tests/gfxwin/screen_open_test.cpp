@@ -7,6 +7,8 @@
 
 #include "gfxwin/draw_context.h"
 #include "gfxwin/driver_list.h"
+#include "gfxwin/graphics_line_input.h"
+#include "gfxwin/graphics_pause.h"
 #include "gfxwin/key_buffer.h"
 #include "gfxwin/pages.h"
 #include "gfxwin/screen_dump_helpers.h"
@@ -86,7 +88,7 @@ TEST_F(ScreenOpenTest, Mode18BuildsThe640x480TextScreen) {
     EXPECT_EQ(textio::LastError(), 0);
 }
 
-TEST_F(ScreenOpenTest, GraphicsVersionsFillAllSlotsButReadTextLineLineInputAndSleep) {
+TEST_F(ScreenOpenTest, GraphicsVersionsFillAllSlotsButReadTextLine) {
     const textio::ConsoleHooks& h = textio::Runtime().hooks;
     // Left to the terminal: the simple line reader that no operation calls.
     EXPECT_EQ(h.readTextLine, nullptr);
@@ -97,10 +99,10 @@ TEST_F(ScreenOpenTest, GraphicsVersionsFillAllSlotsButReadTextLineLineInputAndSl
     EXPECT_EQ(h.keyDown, &KeyDownByScanCode);
     EXPECT_EQ(h.readMouse, &ReadMouse);
     EXPECT_EQ(h.setMouse, &SetMousePointer);
-    EXPECT_EQ(h.lineInput, nullptr);
-    EXPECT_EQ(h.lineInputWide, nullptr);
-    EXPECT_EQ(h.sleep, nullptr);
     // Graphics versions.
+    EXPECT_EQ(h.lineInput, &GraphicsLineInput);
+    EXPECT_EQ(h.lineInputWide, &GraphicsLineInputWide);
+    EXPECT_EQ(h.sleep, &GraphicsPause);
     EXPECT_EQ(h.clearScreen, &ClearGraphicsScreen);
     EXPECT_EQ(h.locate, &Locate);
     EXPECT_EQ(h.printBytes, &PrintText);
