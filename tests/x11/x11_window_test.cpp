@@ -324,6 +324,18 @@ TEST_F(X11WindowTest, AltEnterShowsThePictureCentredOnBlackAndBack) {
     EXPECT_EQ(shot.At(1000, 700), 0u);
     EXPECT_EQ(KeysAsText(50), "");
 
+    // The pointer is reported in picture coordinates; the black margin is
+    // outside the picture.
+    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 192 + 100, 144 + 50));
+    WaitIdle();
+    int32_t x = -5, y = -5;
+    ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 50);
+    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 10, 10));
+    WaitIdle();
+    EXPECT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 1);
+
     ASSERT_EQ(Tool({"xdotool", "key", "alt+Return"}).status, 0);
     for (int i = 0; i < 100; ++i) {
         WaitIdle();

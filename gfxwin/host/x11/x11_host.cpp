@@ -125,8 +125,8 @@ class X11Host final : public host::WindowHost {
         for (int i = 0; i < 256; ++i) state[i] = vkCount_[i] > 0 ? 0x80 : 0;
     }
     bool PointerInClient() override {
-        return pointerInside_ && pointerX_ >= 0 && pointerY_ >= 0 && pointerX_ < windowWidth_ &&
-               pointerY_ < windowHeight_;
+        return pointerInside_ && pointerX_ >= 0 && pointerY_ >= 0 && pointerX_ < width_ &&
+               pointerY_ < height_;
     }
 
     void SetTitle(const char* title) override;
@@ -209,6 +209,8 @@ class X11Host final : public host::WindowHost {
 
     // Pointer.
     bool pointerInside_ = false;
+    // Pointer position in picture coordinates (the window's, less the
+    // centring offset in full screen).
     int32_t pointerX_ = -1, pointerY_ = -1;
     unsigned lastPressButton_ = 0;
     Time lastPressTime_ = 0;
@@ -691,11 +693,11 @@ void X11Host::RebuildKeyState(const char keys[32]) {
 }
 
 void X11Host::HandleButton(const XButtonEvent& e, bool press, host::MessageSink& sink) {
-    pointerX_ = e.x;
-    pointerY_ = e.y;
+    pointerX_ = e.x - offsetX_;
+    pointerY_ = e.y - offsetY_;
     WindowMessage m{MessageKind::kButtonDown};
-    m.x = e.x;
-    m.y = e.y;
+    m.x = pointerX_;
+    m.y = pointerY_;
     m.screenX = e.x_root;
     m.screenY = e.y_root;
     switch (e.button) {
@@ -782,11 +784,11 @@ void X11Host::Handle(XEvent& event, host::MessageSink& sink) {
             break;
         case MotionNotify: {
             pointerInside_ = true;
-            pointerX_ = event.xmotion.x;
-            pointerY_ = event.xmotion.y;
+            pointerX_ = event.xmotion.x - offsetX_;
+            pointerY_ = event.xmotion.y - offsetY_;
             WindowMessage m{MessageKind::kMouseMove};
-            m.x = event.xmotion.x;
-            m.y = event.xmotion.y;
+            m.x = pointerX_;
+            m.y = pointerY_;
             m.screenX = event.xmotion.x_root;
             m.screenY = event.xmotion.y_root;
             sink.Deliver(m);
@@ -794,11 +796,11 @@ void X11Host::Handle(XEvent& event, host::MessageSink& sink) {
         }
         case EnterNotify: {
             pointerInside_ = true;
-            pointerX_ = event.xcrossing.x;
-            pointerY_ = event.xcrossing.y;
+            pointerX_ = event.xcrossing.x - offsetX_;
+            pointerY_ = event.xcrossing.y - offsetY_;
             WindowMessage m{MessageKind::kMouseMove};
-            m.x = event.xcrossing.x;
-            m.y = event.xcrossing.y;
+            m.x = pointerX_;
+            m.y = pointerY_;
             m.screenX = event.xcrossing.x_root;
             m.screenY = event.xcrossing.y_root;
             sink.Deliver(m);
