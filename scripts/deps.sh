@@ -9,19 +9,30 @@ want=(cmake g++ make libx11-dev libxext-dev)
 if [ "${1:-build}" = test ]; then
     # Xvfb, xdotool, xwd/xwininfo/xprop: the window tests against a real X server.
     want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils)
+    # The locale sources, to build a decimal-comma locale for the number tests.
+    want+=(locales)
 fi
 
 missing=()
 for p in "${want[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "Missing packages: ${missing[*]} (run as root, or install them with apt-get)" >&2
-    exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing packages: ${missing[*]} (run as root, or install them with apt-get)" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# Number text and text-to-number must not follow a user's decimal comma; the
+# tests check that under a German locale, which is built here when missing.
+if [ "${1:-build}" = test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+    if [ "$(id -u)" -eq 0 ] && command -v localedef >/dev/null; then
+        localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "could not build de_DE.UTF-8" >&2
+    fi
+fi

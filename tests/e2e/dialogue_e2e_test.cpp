@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <string>
 
 #include "support/child_process.h"
@@ -122,6 +123,19 @@ TEST(DialogueEndToEnd, Utf8LocaleShowsUmlautsAsUnicode) {
     EXPECT_EQ(r.out.find('\x84'), std::string::npos);
     // The file keeps single-byte text.
     EXPECT_EQ(ResultFile(dir).size(), 61u);
+}
+
+TEST(DialogueEndToEnd, DecimalCommaLocaleKeepsThePoint) {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8";
+    std::setlocale(LC_ALL, "C");
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.4\n0.2\n\n\n", {{"LC_ALL", "de_DE.UTF-8"}});
+    EXPECT_EQ(r.exitStatus, 0);
+    // Typed points still read as points, and every number is written with one.
+    const std::string file = ResultFile(dir);
+    EXPECT_EQ(file.size(), 135u) << file;
+    EXPECT_NE(file.find(" 0.2666666666666666"), std::string::npos);
+    EXPECT_NE(r.out.find("la=  521.152\r\n"), std::string::npos) << r.out;
 }
 
 TEST(DialogueEndToEnd, ReplacesAnOlderResultFile) {
