@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Takes the screenshot in docs/screenshot.png: runs the program in its window
+# on a private Xvfb, types the sample input, and saves the window once the
+# result shows.
+#
+# Usage: tools/screenshot.sh [PROGRAM] [OUTPUT]
+#   PROGRAM  the built program; without it, build/wellenlaenge is built first
+#   OUTPUT   the PNG to write (default docs/screenshot.png)
+# Needs Xvfb, xdotool, xwd and ImageMagick's convert.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-}
+output=${2:-$root/docs/screenshot.png}
+
+for tool in Xvfb xdotool xwd convert; do
+    command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing" >&2; exit 1; }
+done
+if [ -z "$program" ]; then
+    cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$root/build" --target wellenlaenge -j"$(nproc)" >/dev/null
+    program=$root/build/wellenlaenge
+fi
+program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
+
+work=$(mktemp -d)
+xvfb_pid=
+program_pid=
+cleanup() {
+    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number once it listens.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
+
+mkdir "$work/run"
+(cd "$work/run" && exec env -u KRGFX "$program" </dev/null >/dev/null) &
+program_pid=$!
+
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^wellenlaenge$' | head -n1)
+[ -n "$window" ] || { echo "screenshot.sh: the window did not appear" >&2; exit 1; }
+# No window manager: give the window the keyboard focus ourselves.
+timeout 10 xdotool windowfocus --sync "$window"
+
+# Typed keys wait in the program's key buffer until the editor reads them.
+xdotool type --delay 40 '0.3127'
+xdotool key Return
+xdotool type --delay 40 '0.329'
+xdotool key Return
+
+# Wait until text row 8 (pixel rows 112..127) lights up: the result line.
+shown=
+for _ in $(seq 100); do
+    xwd -silent -id "$window" >"$work/shot.xwd"
+    if [ "$(convert "xwd:$work/shot.xwd" -crop 640x16+0+112 +repage -format '%[max]' info:)" != 0 ]; then
+        shown=1
+        break
+    fi
+    sleep 0.1
+done
+[ -n "$shown" ] || { echo "screenshot.sh: the result line did not show" >&2; exit 1; }
+sleep 0.2
+xwd -silent -id "$window" >"$work/shot.xwd"
+mkdir -p "$(dirname "$output")"
+convert "xwd:$work/shot.xwd" -strip -define png:exclude-chunks=date,time "png:$output"
+
+# The two final keys end the program.
+xdotool key a
+sleep 0.3
+xdotool key b
+for _ in $(seq 50); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$program_pid" 2>/dev/null; then
+    echo "screenshot.sh: the program did not end" >&2
+    exit 1
+fi
+wait "$program_pid" || { echo "screenshot.sh: the program ended with status $?" >&2; exit 1; }
+program_pid=
+echo "wrote $output"
