@@ -14,9 +14,9 @@
 
 #include <array>
 #include <atomic>
-#include <mutex>
 
 #include "gfxwin/builtin_block_data.h"
+#include "gfxwin/host/host_sync.h"
 
 namespace gfxwin {
 namespace {
@@ -42,7 +42,11 @@ BuiltinStore g_store;
 // Set (release) once the block and the descriptors are valid; readers that see
 // it set need no lock. Unpacking itself runs under the mutex.
 std::atomic<bool> g_unpacked{false};
-std::mutex g_unpackLock;
+
+host::HostMutex& UnpackLock() {
+    static host::HostMutex lock;
+    return lock;
+}
 
 bool UnpackLocked() {
     if (g_unpacked.load(std::memory_order_relaxed)) return true;
@@ -67,8 +71,11 @@ bool UnpackLocked() {
 
 bool UnpackBuiltinData() {
     if (g_unpacked.load(std::memory_order_acquire)) return true;
-    std::lock_guard<std::mutex> hold(g_unpackLock);
-    return UnpackLocked();
+    host::HostMutex& lock = UnpackLock();
+    lock.Lock();
+    const bool unpacked = UnpackLocked();
+    lock.Unlock();
+    return unpacked;
 }
 
 const FontDesc* BuiltinFont(int index) {

@@ -1,11 +1,12 @@
 #include "gfxwin/driver_list.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 
 #ifdef WL_HAVE_X11
 #include "gfxwin/host/x11/x11_host.h"
+#endif
+#ifdef WL_HAVE_GDI
+#include "gfxwin/host/win32/gdi_host.h"
 #endif
 
 namespace gfxwin {
@@ -17,8 +18,22 @@ const DriverEntry kPlatformList[] = {
 #ifdef WL_HAVE_X11
     {"X11", x11::X11Driver()},
 #endif
+#ifdef WL_HAVE_GDI
+    {"GDI", win32::GdiDriver()},
+#endif
     {nullptr, nullptr},
 };
+
+// Names compare without regard to ASCII letter case.
+bool SameName(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const auto ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
+        const int la = (ca >= 'A' && ca <= 'Z') ? ca + 32 : ca;
+        const int lb = (cb >= 'A' && cb <= 'Z') ? cb + 32 : cb;
+        if (la != lb) return false;
+        if (ca == 0) return true;
+    }
+}
 
 size_t CountEntries(const DriverEntry* entries) {
     size_t n = 0;
@@ -58,8 +73,7 @@ const WindowDriver* Pass(std::span<const DriverEntry> list, const char* onlyName
                          const Request& request) {
     for (const DriverEntry& entry : list) {
         if (entry.driver == nullptr) continue;
-        if (onlyName != nullptr &&
-            (entry.name == nullptr || strcasecmp(entry.name, onlyName) != 0)) {
+        if (onlyName != nullptr && (entry.name == nullptr || !SameName(entry.name, onlyName))) {
             continue;
         }
         if (TryDriver(entry.driver, request, request.refreshRate)) return entry.driver;
@@ -84,7 +98,7 @@ const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height
                                 int32_t refreshRate, int32_t flags) {
     const char* name = std::getenv("KRGFX");
     if (name != nullptr && name[0] == '\0') name = nullptr;
-    if (flags == -1 || (name != nullptr && strcasecmp(name, "null") == 0)) return NullDriver();
+    if (flags == -1 || (name != nullptr && SameName(name, "null"))) return NullDriver();
 
     const std::span<const DriverEntry> list = PlatformDrivers();
     Request request{title, width, height, depth, refreshRate, flags};

@@ -132,6 +132,21 @@ void FillExpansionLookup(bool redLow) {
     }
 }
 
+// Indexed framebuffer into an indexed picture: the rows as they are.
+void CopyIndexedRows(const ScreenState& s, uint8_t* destination, int32_t pitch) {
+    const auto bytes = static_cast<size_t>(s.pitch);
+    ForEachDirtyRow(s, destination, pitch,
+                    [&](const uint8_t* src, uint8_t* dst) { std::memcpy(dst, src, bytes); });
+}
+
+bool IsIndexedDepth(int32_t depth) {
+    return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+}
+
+bool IsIndexedFormat(const host::PixelFormat& f) {
+    return f.bitsPerPixel == 8 && f.redMask == 0 && f.greenMask == 0 && f.blueMask == 0;
+}
+
 enum class Src { kIndexed, k565, k888 };
 
 template <Src S, Dst D, bool RedLow>
@@ -187,6 +202,9 @@ class ProcedureSink final : public host::MessageSink {
   public:
     explicit ProcedureSink(WindowState& ws) : ws_(ws) {}
     void Deliver(const host::WindowMessage& message) override { WindowProcedure(ws_, message); }
+    bool DeliverForDefault(const host::WindowMessage& message) override {
+        return WindowProcedure(ws_, message);
+    }
 
   private:
     WindowState& ws_;
@@ -206,6 +224,7 @@ void ApplyRequests(WindowState& ws) {
 }  // namespace
 
 RowConverter ChooseConverter(int32_t sourceDepth, const host::PixelFormat& format) {
+    if (IsIndexedFormat(format)) return IsIndexedDepth(sourceDepth) ? CopyIndexedRows : nullptr;
     Dst d;
     bool redLow;
     if (!DestinationOf(format, &d, &redLow)) return nullptr;
@@ -234,19 +253,25 @@ bool PresentationInit(WindowState& ws) {
     if (ws.openHost == nullptr || ws.screen == nullptr) return false;
     host::WindowHost* h = ws.openHost();
     if (h == nullptr) return false;
-    const host::WindowRequest request{ws.title, ws.width, ws.height,
-                                      (ws.flags & kWindowFullScreen) != 0};
+    const host::WindowRequest request{
+        ws.title, ws.width,       ws.height, (ws.flags & kWindowFullScreen) != 0,
+        ws.depth, ws.refreshRate, ws.flags};
     if (!h->CreateWindow(request)) {
         delete h;
         return false;
     }
-    const RowConverter convert = ChooseConverter(ws.screen->depth, h->Format());
-    if (convert == nullptr) {
+    const ScreenState& s = *ws.screen;
+    const bool indexed = IsIndexedFormat(h->Format());
+    const bool rowsAsTheyAre =
+        indexed && IsIndexedDepth(s.depth) && s.scanlineSize <= 1 && s.pitch % 4 == 0;
+    const RowConverter convert = rowsAsTheyAre ? nullptr : ChooseConverter(s.depth, h->Format());
+    if (convert == nullptr && !rowsAsTheyAre) {
         h->DestroyWindow();
         delete h;
         return false;
     }
     ws.host = h;
+    ws.indexed = indexed;
     ws.convert = convert;
     ws.screen->refreshRate = h->RefreshRate();
     h->ScreenSize(&ws.screenWidth, &ws.screenHeight, &ws.screenDepth);
@@ -261,6 +286,7 @@ void PresentationExit(WindowState& ws) {
         ws.host = nullptr;
     }
     ws.convert = nullptr;
+    ws.indexed = false;
 }
 
 void UpdatePass(WindowState& ws) {
@@ -268,9 +294,11 @@ void UpdatePass(WindowState& ws) {
     host::WindowHost& h = *ws.host;
     ApplyRequests(ws);
 
-    // The palette shows through the conversion, so a changed palette means
-    // converting every row again.
+    // The palette shows through the conversion (or the host's colour table),
+    // and the window keeps the colours it was shown: a changed palette means
+    // showing every row again.
     if (ws.paletteChanged != 0) {
+        if (ws.indexed) h.SetColours(ws.paletteCopy);
         MarkAllRowsDirty(s);
         ws.paletteChanged = 0;
     }
@@ -282,11 +310,16 @@ void UpdatePass(WindowState& ws) {
         int32_t last = rows - 1;
         while (s.dirtyRows[last] == 0) --last;
         const int32_t repeat = std::max(s.scanlineSize, 1);
-        ws.convert(s, h.Picture(), h.PicturePitch());
+        if (ws.convert != nullptr) ws.convert(s, h.Picture(), h.PicturePitch());
         const int32_t top = first * repeat;
         const int32_t count = std::min((last + 1) * repeat, ws.height) - top;
         if (count > 0) {
-            h.ShowRows(top, count);
+            if (ws.convert != nullptr) {
+                h.ShowRows(top, count);
+            } else {
+                h.ShowRowsFrom(s.framebuffer + static_cast<size_t>(first) * s.pitch, s.pitch, top,
+                               count);
+            }
             ++ws.stats.transfers;
             ws.stats.rowsShown += static_cast<uint64_t>(count);
         }
@@ -302,7 +335,13 @@ void UpdatePass(WindowState& ws) {
 }
 
 void PaintWindow(WindowState& ws) {
-    if (ws.host != nullptr) ws.host->ShowRows(0, ws.height);
+    if (ws.host == nullptr) return;
+    if (ws.convert == nullptr && ws.indexed && ws.screen != nullptr) {
+        const ScreenState& s = *ws.screen;
+        ws.host->ShowRowsFrom(s.framebuffer, s.pitch, 0, std::min(s.height, ws.height));
+        return;
+    }
+    ws.host->ShowRows(0, ws.height);
 }
 
 void RefreshKeyStates(WindowState& ws) {

@@ -12,11 +12,14 @@ namespace gfxwin {
 
 // The converter for a framebuffer of `sourceDepth` bits (1..8 indexed, 16,
 // 32) into `format`; null when the pair has none. Converters whose source is
-// 16 bits expand through the screen's lookup area, which this fills.
+// 16 bits expand through the screen's lookup area, which this fills. An
+// indexed source into an indexed (8-bit) picture is the row copy.
 RowConverter ChooseConverter(int32_t sourceDepth, const host::PixelFormat& format);
 
 // Window thread. Connects to the window system, creates the window and picks
-// the converter; false (with nothing left behind) when any step fails.
+// the converter; false (with nothing left behind) when any step fails. An
+// indexed host takes the rows of a one-byte-per-pixel framebuffer as they are
+// when their pitch is a multiple of 4 and no scan line repeats: no converter.
 bool PresentationInit(WindowState& ws);
 // Window thread. Destroys the window and closes the connection.
 void PresentationExit(WindowState& ws);

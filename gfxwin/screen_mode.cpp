@@ -1,7 +1,5 @@
 #include "gfxwin/screen_mode.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -9,6 +7,7 @@
 #include "gfxwin/draw_context.h"
 #include "gfxwin/driver_list.h"
 #include "gfxwin/graphics_hooks.h"
+#include "gfxwin/host/host_process.h"
 #include "gfxwin/mode_table.h"
 #include "gfxwin/screen_lock.h"
 #include "gfxwin/screen_setup.h"
@@ -41,12 +40,8 @@ SetupState& Setup() {
 
 // The full path of the running program, at most `limit` bytes.
 std::string ExecutablePath(size_t limit) {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
-    std::string result;
-    if (n > 0) {
-        result.assign(path, static_cast<size_t>(n));
-    } else {
+    std::string result = host::ExecutablePath(limit);
+    if (result.empty()) {
         const textio::RuntimeState& runtime = textio::Runtime();
         if (runtime.argumentCount > 0 && runtime.arguments != nullptr &&
             runtime.arguments[0] != nullptr) {

@@ -62,6 +62,9 @@ struct WindowState {
     int32_t paletteChanged;
     int32_t running;
     int32_t active;
+    // The picture holds palette indices shown through the host's colour table;
+    // without a converter the framebuffer rows go to the host as they are.
+    bool indexed;
     RowConverter convert;
     // The outer window's position as last seen by the window thread.
     int32_t outerX, outerY;

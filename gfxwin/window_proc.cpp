@@ -181,10 +181,11 @@ void ToggleFullScreen(WindowState& ws) {
     ws.active = 1;
 }
 
-void WindowProcedure(WindowState& ws, const WindowMessage& m) {
+bool WindowProcedure(WindowState& ws, const WindowMessage& m) {
     MouseState& mouse = Mouse();
     mouse.inside = ws.host->PointerInClient() ? 1 : 0;
     PendingEvent pending;
+    bool defaultHandling = true;
 
     switch (m.kind) {
         case MessageKind::kKeyDown: {
@@ -192,58 +193,62 @@ void WindowProcedure(WindowState& ws, const WindowMessage& m) {
             if (code > 255) {
                 for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
             }
-            if (EndsKeyMessage(m.virtualKey, code)) return;
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
             KeyEvent(pending, m.previousDown ? kEventKeyRepeat : kEventKeyPress, m, code);
             break;
         }
         case MessageKind::kKeyUp: {
             const int32_t code = KeyCodeOf(ws, m);
-            if (EndsKeyMessage(m.virtualKey, code)) return;
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
             KeyEvent(pending, kEventKeyRelease, m, code);
             break;
         }
         case MessageKind::kSysKeyDown: {
-            if (ws.active == 0) return;
+            if (ws.active == 0) return true;
             if (m.virtualKey == VK_RETURN && m.altHeld) {
                 ToggleFullScreen(ws);
-                return;
+                return false;
             }
             // With Alt held the key types nothing into the buffer.
             const int32_t code = KeyCodeOf(ws, m);
-            if (EndsKeyMessage(m.virtualKey, code)) return;
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
             KeyEvent(pending, kEventKeyRelease, m, code);
             break;
         }
         case MessageKind::kSysKeyUp:
-            return;
+            return true;
         case MessageKind::kChar:
             CharacterPath(m);
-            return;
+            return true;
         case MessageKind::kClose:
             // The window stays open: the program decides what closing means.
             PostKey(kCloseCode);
             pending.Set(kEventClose);
+            defaultHandling = false;
             break;
         case MessageKind::kActivate:
             Activation(ws, m, pending);
+            defaultHandling = false;
             break;
         case MessageKind::kMaximize:
-            if (ws.active != 0) ToggleFullScreen(ws);
-            return;
+            if (ws.active == 0) return true;
+            ToggleFullScreen(ws);
+            return false;
         case MessageKind::kPaint:
             PaintWindow(ws);
-            return;
+            return true;
         case MessageKind::kDisplayChange:
             PaintWindow(ws);
             if (ws.screen != nullptr) MarkAllRowsDirty(*ws.screen);
-            return;
+            return true;
         case MessageKind::kMouseMove:
             MouseMove(ws, m, pending);
             break;
         case MessageKind::kMouseLeave:
-            if (ws.active == 0) return;
+            if (ws.active == 0) return true;
             pending.Set(kEventMouseExit);
             mouse.tracked = 0;
+            defaultHandling = false;
             break;
         case MessageKind::kButtonDown:
         case MessageKind::kButtonDoubleClick:
@@ -262,6 +267,7 @@ void WindowProcedure(WindowState& ws, const WindowMessage& m) {
             break;
     }
     if (pending.set && ws.screen != nullptr) PostWindowEvent(*ws.screen, pending.event);
+    return defaultHandling;
 }
 
 }  // namespace gfxwin

@@ -29,7 +29,9 @@ enum EventKind : int32_t {
     kEventHorizontalWheel = 14,
 };
 
-void WindowProcedure(WindowState& ws, const host::WindowMessage& message);
+// Returns whether the window system's default handling of the message should
+// follow (false: fully handled here).
+bool WindowProcedure(WindowState& ws, const host::WindowMessage& message);
 
 // The key code of a key message (key down, key up, system key down), or
 // kNoKey: the modifiers come from the host's keyboard state.

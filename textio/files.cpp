@@ -1,16 +1,13 @@
 // Disk files: buffered platform streams behind the device operation table.
 #include "textio/files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
 #include "textio/last_error.h"
+#include "textio/platform/file_io.h"
 #include "textio/runtime_state.h"
 
 namespace textio {
@@ -25,7 +22,7 @@ FILE* StreamOf(FileRecord* rec) {
 }
 
 int64_t Position(FILE* f) {
-    return static_cast<int64_t>(ftello(f));
+    return platform::StreamTell(f);
 }
 
 int FileEof(FileRecord* rec) {
@@ -54,7 +51,7 @@ int FileCloseOp(FileRecord* rec) {
 int FileSeek(FileRecord* rec, int64_t offset, int origin) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kErrInvalidCall;
-    return fseeko(f, static_cast<off_t>(offset), origin) == 0 ? kOk : kErrIo;
+    return platform::StreamSeek(f, offset, origin) ? kOk : kErrIo;
 }
 
 int FileTell(FileRecord* rec, int64_t* position) {
@@ -79,7 +76,8 @@ uint16_t WidenByte(unsigned char byte) {
     wchar_t wide = 0;
     const char c = static_cast<char>(byte);
     const size_t r = std::mbrtowc(&wide, &c, 1, &state);
-    if (r == 1 && static_cast<unsigned long>(wide) < 0x10000) return static_cast<uint16_t>(wide);
+    const auto value = static_cast<uint32_t>(wide);
+    if (r == 1 && value < 0x10000) return static_cast<uint16_t>(value);
     return byte;
 }
 
@@ -128,25 +126,21 @@ int FileWriteWide(FileRecord* rec, const uint16_t* units, size_t count) {
     return FileWrite(rec, bytes.data(), bytes.size());
 }
 
-int LockRange(FileRecord* rec, int64_t position, int64_t length, short type) {
+int LockRange(FileRecord* rec, int64_t position, int64_t length, platform::RangeLock how) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kErrInvalidCall;
     if (length == 0) return kErrInvalidCall;
-    struct flock fl {};
-    fl.l_type = type;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = static_cast<off_t>(position);
-    fl.l_len = static_cast<off_t>(length);
-    return fcntl(fileno(f), F_SETLK, &fl) == 0 ? kOk : kErrIo;
+    return platform::LockStreamRange(f, position, length, how) ? kOk : kErrIo;
 }
 
 int FileLock(FileRecord* rec, int64_t position, int64_t length) {
-    const short type = (rec->access == kAccessRead) ? F_RDLCK : F_WRLCK;
-    return LockRange(rec, position, length, type);
+    const auto how = (rec->access == kAccessRead) ? platform::RangeLock::kShared
+                                                  : platform::RangeLock::kExclusive;
+    return LockRange(rec, position, length, how);
 }
 
 int FileUnlock(FileRecord* rec, int64_t position, int64_t length) {
-    return LockRange(rec, position, length, F_UNLCK);
+    return LockRange(rec, position, length, platform::RangeLock::kUnlock);
 }
 
 int FileReadLine(FileRecord* rec, std::string* line) {
@@ -199,9 +193,10 @@ size_t ByteOrderMarkLength(uint32_t encoding) {
 
 // Size by seeking to the end, then back to the start of the data.
 bool MeasureAndRewind(FILE* f, FileRecord* rec) {
-    if (fseeko(f, 0, SEEK_END) != 0) return false;
+    if (!platform::StreamSeek(f, 0, SEEK_END)) return false;
     rec->size = Position(f);
-    return fseeko(f, static_cast<off_t>(ByteOrderMarkLength(rec->encoding)), SEEK_SET) == 0;
+    return platform::StreamSeek(f, static_cast<int64_t>(ByteOrderMarkLength(rec->encoding)),
+                                SEEK_SET);
 }
 
 }  // namespace
@@ -212,12 +207,7 @@ const DeviceOps FileDeviceOps = {
 };
 
 int OpenDiskFile(FileRecord* rec, std::string_view name) {
-    std::string path(name);
-#ifdef _WIN32
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-#endif
+    const std::string path = platform::NativeFileName(name);
     rec->ops = &FileDeviceOps;
     if (rec->mode > kModeAppend) return kErrInvalidCall;
 
@@ -230,18 +220,21 @@ int OpenDiskFile(FileRecord* rec, std::string_view name) {
         case kModeAppend:
             f = std::fopen(path.c_str(), "ab");
             if (f == nullptr) return kErrOpenRefused;
+            // Some C libraries report position 0 until the first write.
+            platform::StreamSeek(f, 0, SEEK_END);
             break;
         case kModeInput: {
             f = std::fopen(path.c_str(), "rb");
             if (f == nullptr) return kErrOpenRefused;
-            if (fseeko(f, 0, SEEK_END) != 0) {
+            if (!platform::StreamSeek(f, 0, SEEK_END)) {
                 std::fclose(f);
                 return kErrInvalidCall;
             }
             rec->size = Position(f);
             f = std::freopen(path.c_str(), "r", f);
             if (f == nullptr) return kErrOpenRefused;
-            if (fseeko(f, static_cast<off_t>(ByteOrderMarkLength(rec->encoding)), SEEK_SET) != 0) {
+            if (!platform::StreamSeek(f, static_cast<int64_t>(ByteOrderMarkLength(rec->encoding)),
+                                      SEEK_SET)) {
                 std::fclose(f);
                 return kErrInvalidCall;
             }

@@ -1,14 +1,13 @@
-// Ctrl+C, SIGTERM and hang-up: the handler only records the signal and wakes
-// any wait; the main thread then ends the program in order (terminal restored,
-// files written out) with exit status 128 + signal number.
+// Ctrl+C, SIGTERM and hang-up (on Windows: Ctrl+C, Ctrl+Break and closing the
+// console): the handler only records the interrupt and wakes any wait; the
+// main thread then ends the program in order (terminal restored, files written
+// out) with exit status 128 + signal number (Windows: STATUS_CONTROL_C_EXIT).
 #pragma once
 
 namespace textio {
 
 void InstallInterruptHandlers();
-// The file descriptor that becomes readable when a signal arrived, or -1.
-int InterruptWakeFd();
-// The signal number that arrived, or 0.
+// The exit status the interrupt that arrived asks for, or 0.
 int PendingInterrupt();
 // Ends the program when a signal arrived or an end was requested; returns
 // otherwise. Only the main thread calls it (every wait of the text layer does).

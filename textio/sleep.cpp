@@ -1,11 +1,7 @@
 #include "textio/sleep.h"
 
-#include <poll.h>
-
-#include <chrono>
-#include <thread>
-
 #include "textio/interrupts.h"
+#include "textio/platform/interrupt_source.h"
 
 namespace textio {
 
@@ -25,20 +21,8 @@ void SleepMilliseconds(int milliseconds) {
         return;
     }
     HandlePendingInterrupt();
-    if (milliseconds <= 0) {
-        std::this_thread::yield();
-        return;
-    }
-    const int fd = InterruptWakeFd();
-    if (fd < 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-        return;
-    }
-    struct pollfd p {
-        fd, POLLIN, 0
-    };
-    poll(&p, 1, milliseconds);
-    HandlePendingInterrupt();
+    platform::SleepOrWake(milliseconds);
+    if (milliseconds > 0) HandlePendingInterrupt();
 }
 
 }  // namespace textio

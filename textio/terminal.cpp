@@ -1,22 +1,21 @@
 #include "textio/terminal.h"
 
-#include <langinfo.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "textio/cp437.h"
 #include "textio/interrupts.h"
+#include "textio/platform/terminal_io.h"
 
 namespace textio {
 
 namespace {
 
 struct Terminal {
+    // The devices are looked at on first use (on Windows that may attach a
+    // console, which a run in the window must not do).
+    bool prepared = false;
+    bool standardStreams = true;
     int inFd = 0;
     int outFd = 1;
     bool utf8 = false;
@@ -31,7 +30,7 @@ struct Terminal {
     bool rawActive = false;
     int rawHolds = 0;
     bool cursorHidden = false;
-    termios savedModes{};
+    bool controlSequences = false;
     int32_t column = 0;
     int32_t row = 0;
     char out[4096];
@@ -43,17 +42,24 @@ struct Terminal {
 
 Terminal gTerm;
 
-void WriteAll(const char* bytes, size_t length) {
-    while (length > 0 && !gTerm.outBroken) {
-        const ssize_t n = write(gTerm.outFd, bytes, length);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            gTerm.outBroken = true;  // closed pipe or full device: drop further output
-            return;
-        }
-        bytes += n;
-        length -= static_cast<size_t>(n);
+void Prepare() {
+    if (gTerm.prepared) return;
+    gTerm.prepared = true;
+    if (gTerm.standardStreams) {
+        platform::PrepareStandardStreams();
+        gTerm.utf8 = platform::LocaleUsesUtf8();
     }
+    gTerm.inTty = platform::IsTerminal(gTerm.inFd);
+    gTerm.outTty = platform::IsTerminal(gTerm.outFd);
+    gTerm.controlSequences = gTerm.outTty && platform::TakesControlSequences(gTerm.outFd);
+    if (gTerm.inTty && platform::SaveTerminalModes(gTerm.inFd)) gTerm.haveSavedModes = true;
+}
+
+void WriteAll(const char* bytes, size_t length) {
+    if (gTerm.outBroken) return;
+    Prepare();
+    // A closed pipe or a full device: further output is dropped.
+    if (!platform::WriteAll(gTerm.outFd, bytes, length)) gTerm.outBroken = true;
 }
 
 void Emit(const char* bytes, size_t length) {
@@ -96,16 +102,9 @@ void TrackCursor(unsigned char c) {
 }
 
 void SetRaw(bool on) {
+    if (on) Prepare();
     if (!gTerm.inTty || !gTerm.haveSavedModes || gTerm.rawActive == on) return;
-    if (on) {
-        termios raw = gTerm.savedModes;
-        raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-        raw.c_cc[VMIN] = 1;
-        raw.c_cc[VTIME] = 0;
-        tcsetattr(gTerm.inFd, TCSANOW, &raw);
-    } else {
-        tcsetattr(gTerm.inFd, TCSANOW, &gTerm.savedModes);
-    }
+    platform::SetRawMode(gTerm.inFd, on);
     gTerm.rawActive = on;
 }
 
@@ -113,24 +112,22 @@ void SetRaw(bool on) {
 bool FillInput(int timeoutMs, bool* timedOut) {
     *timedOut = false;
     if (gTerm.inputEnded) return false;
+    Prepare();
     for (;;) {
         HandlePendingInterrupt();
-        struct pollfd fds[2] = {{gTerm.inFd, POLLIN, 0}, {InterruptWakeFd(), POLLIN, 0}};
-        const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
-        const int r = poll(fds, count, timeoutMs);
-        if (r < 0) {
-            if (errno == EINTR) continue;
+        const platform::WaitResult r = platform::WaitForInput(gTerm.inFd, timeoutMs);
+        if (r == platform::WaitResult::kFailed) {
             gTerm.inputEnded = true;
             return false;
         }
-        if (r == 0) {
+        if (r == platform::WaitResult::kTimedOut) {
             *timedOut = true;
             return false;
         }
         HandlePendingInterrupt();
-        if (fds[0].revents == 0) continue;
-        const ssize_t n = read(gTerm.inFd, gTerm.in, sizeof gTerm.in);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (r != platform::WaitResult::kReady) continue;
+        const long n = platform::ReadSome(gTerm.inFd, gTerm.in, sizeof gTerm.in);
+        if (n == platform::kReadAgain) continue;
         if (n <= 0) {
             gTerm.inputEnded = true;
             return false;
@@ -152,22 +149,16 @@ int NextByte(int timeoutMs) {
 
 void TerminalInit() {
     gTerm = Terminal{};
-    gTerm.inTty = isatty(gTerm.inFd) == 1;
-    gTerm.outTty = isatty(gTerm.outFd) == 1;
-    const char* codeset = nl_langinfo(CODESET);
-    gTerm.utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
-    if (gTerm.inTty && tcgetattr(gTerm.inFd, &gTerm.savedModes) == 0) gTerm.haveSavedModes = true;
 }
 
 void TerminalAttach(int inFd, int outFd, bool utf8) {
     TerminalFinish();
     gTerm = Terminal{};
+    gTerm.standardStreams = false;
     gTerm.inFd = inFd;
     gTerm.outFd = outFd;
     gTerm.utf8 = utf8;
-    gTerm.inTty = isatty(inFd) == 1;
-    gTerm.outTty = isatty(outFd) == 1;
-    if (gTerm.inTty && tcgetattr(inFd, &gTerm.savedModes) == 0) gTerm.haveSavedModes = true;
+    Prepare();
 }
 
 void TerminalFinish() {
@@ -184,6 +175,7 @@ void TerminalFlush() {
 }
 
 void TerminalWrite(const char* bytes, size_t length) {
+    Prepare();
     if (gTerm.lineEndEchoed) {
         gTerm.lineEndEchoed = false;
         if (length >= 2 && bytes[0] == '\r' && bytes[1] == '\n') {
@@ -206,7 +198,8 @@ void TerminalWrite(const char* bytes, size_t length) {
 
 void TerminalClear() {
     gTerm.lineEndEchoed = false;
-    if (gTerm.outTty) {
+    Prepare();
+    if (gTerm.controlSequences) {
         static constexpr char kClear[] = "\x1b[H\x1b[2J";
         Emit(kClear, sizeof kClear - 1);
     }
@@ -217,7 +210,8 @@ void TerminalClear() {
 int32_t TerminalLocate(int32_t row, int32_t column) {
     if (row >= 1) gTerm.row = row > kTerminalRows ? kTerminalRows - 1 : row - 1;
     if (column >= 1) gTerm.column = column > kTerminalColumns ? kTerminalColumns - 1 : column - 1;
-    if (gTerm.outTty) {
+    Prepare();
+    if (gTerm.controlSequences) {
         char seq[32];
         const int n = std::snprintf(seq, sizeof seq, "\x1b[%d;%dH", static_cast<int>(gTerm.row + 1),
                                     static_cast<int>(gTerm.column + 1));
@@ -282,11 +276,13 @@ void TerminalHoldRaw(bool hold) {
 }
 
 bool TerminalUtf8() {
+    Prepare();
     return gTerm.utf8;
 }
 
 bool TerminalShowCursor(int visibility) {
-    if (visibility >= 0 && gTerm.outTty) {
+    if (visibility >= 0) Prepare();
+    if (visibility >= 0 && gTerm.controlSequences) {
         const bool hide = visibility == 0;
         if (hide != gTerm.cursorHidden) {
             static constexpr char kHide[] = "\x1b[?25l";
@@ -300,10 +296,8 @@ bool TerminalShowCursor(int visibility) {
 
 bool TerminalKeyReady() {
     if (gTerm.inPos < gTerm.inLength || gTerm.inputEnded) return true;
-    struct pollfd p {
-        gTerm.inFd, POLLIN, 0
-    };
-    return poll(&p, 1, 0) > 0;
+    Prepare();
+    return platform::WaitForInput(gTerm.inFd, 0) == platform::WaitResult::kReady;
 }
 
 bool TerminalInputEnded() {
@@ -311,10 +305,12 @@ bool TerminalInputEnded() {
 }
 
 bool TerminalInputIsTerminal() {
+    Prepare();
     return gTerm.inTty;
 }
 
 bool TerminalOutputIsTerminal() {
+    Prepare();
     return gTerm.outTty;
 }
 

@@ -42,6 +42,7 @@ class HostReadySignal {
     bool WaitReadyOrEnded();
 
   private:
+    friend class HostThread;  // may tie the signal to the thread it starts
     alignas(16) unsigned char storage_[128];
 };
 

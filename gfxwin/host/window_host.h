@@ -74,9 +74,11 @@ struct WindowMessage {
     int delta = 0;
 };
 
-// The picture's pixel layout in the window system.
+// The picture's pixel layout in the window system. A picture of 8 bits per
+// pixel without masks holds palette indices, which the host shows through its
+// colour table (SetColours).
 struct PixelFormat {
-    int bitsPerPixel = 0;  // 16, 24 or 32
+    int bitsPerPixel = 0;  // 8, 16, 24 or 32
     uint32_t redMask = 0;
     uint32_t greenMask = 0;
     uint32_t blueMask = 0;
@@ -86,6 +88,13 @@ struct PixelFormat {
 class MessageSink {
   public:
     virtual void Deliver(const WindowMessage& message) = 0;
+    // Delivers the message and tells whether the window system's own handling
+    // of it should follow; false when the message is fully handled (F10 and
+    // Alt must not open the window menu, the close button must not close).
+    virtual bool DeliverForDefault(const WindowMessage& message) {
+        Deliver(message);
+        return true;
+    }
 
   protected:
     ~MessageSink() = default;
@@ -96,6 +105,13 @@ struct WindowRequest {
     int32_t width;
     int32_t height;
     bool fullScreen;
+    // The framebuffer's depth (bits per pixel) and the wished refresh rate (0:
+    // any), for hosts that switch the display mode in full screen.
+    int32_t depth = 8;
+    int32_t refreshRate = 0;
+    // All screen flags of the window layer (window.h), for hosts that offer
+    // more than the full-screen switch.
+    int32_t flags = 0;
 };
 
 class WindowHost {
@@ -115,6 +131,15 @@ class WindowHost {
     virtual PixelFormat Format() const = 0;
     // Shows `count` picture rows from `first` in the window, in one transfer.
     virtual void ShowRows(int32_t first, int32_t count) = 0;
+
+    // Indexed pictures only. The 256 colours (red, green, blue, flags) that the
+    // indices show as, from the next transfer on.
+    virtual void SetColours(const uint8_t (&/*colours*/)[256][4]) {}
+    // Indexed pictures only. Shows `count` rows of indices that lie outside the
+    // picture (the framebuffer itself), `pitch` bytes apart, a multiple of 4,
+    // at row `first`, in one transfer.
+    virtual void ShowRowsFrom(const uint8_t* /*rows*/, int32_t /*pitch*/, int32_t /*first*/,
+                              int32_t /*count*/) {}
 
     // Delivers every pending message without blocking.
     virtual void Pump(MessageSink& sink) = 0;

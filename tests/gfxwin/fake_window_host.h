@@ -33,6 +33,13 @@ class FakeWindowHost final : public host::WindowHost {
     int32_t PicturePitch() const override { return pitch_; }
     host::PixelFormat Format() const override { return format_; }
     void ShowRows(int32_t first, int32_t count) override { shown.emplace_back(first, count); }
+    void SetColours(const uint8_t (&table)[256][4]) override {
+        colours.assign(&table[0][0], &table[0][0] + 256 * 4);
+        ++colourUpdates;
+    }
+    void ShowRowsFrom(const uint8_t* rows, int32_t pitch, int32_t first, int32_t count) override {
+        shownFrom.push_back(RowsFrom{rows, pitch, first, count});
+    }
 
     void Pump(host::MessageSink& sink) override {
         std::vector<host::WindowMessage> pending;
@@ -80,6 +87,15 @@ class FakeWindowHost final : public host::WindowHost {
     std::vector<host::WindowMessage> queued;
     std::vector<std::pair<int32_t, int32_t>> shown, moves, warps;
     std::vector<bool> confines;
+    // Indexed pictures: the colour table last set, and the rows shown from
+    // outside the picture.
+    struct RowsFrom {
+        const uint8_t* rows;
+        int32_t pitch, first, count;
+    };
+    std::vector<uint8_t> colours;
+    int colourUpdates = 0;
+    std::vector<RowsFrom> shownFrom;
 };
 
 }  // namespace gfxwin::testing

@@ -12,6 +12,7 @@
 #include "gfxwin/key_buffer.h"
 #include "gfxwin/screen_dump_helpers.h"
 #include "gfxwin/screen_mode.h"
+#include "support/environment.h"
 #include "textio/key_wait.h"
 #include "textio/runtime.h"
 #include "textio/runtime_state.h"
@@ -183,7 +184,7 @@ void ReportScreenAtExit() {
 
 void OpenScreenAndEnd(int code) {
     testing::ResetScreenWorld();
-    setenv("KRGFX", "null", 1);
+    testsupport::SetEnvironment("KRGFX", "null");
     if (OpenScreen(18, 8, 0, 0, 0) != 0) std::_Exit(99);
     std::atexit(ReportScreenAtExit);
     textio::EndProgram(code);

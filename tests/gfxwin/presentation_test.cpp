@@ -13,6 +13,7 @@
 #include "gfxwin/screen_dump_helpers.h"
 #include "gfxwin/screen_lock.h"
 #include "gfxwin/screen_mode.h"
+#include "gfxwin/text_console.h"
 #include "gfxwin/window.h"
 #include "textio/print.h"
 
@@ -27,6 +28,7 @@ constexpr host::PixelFormat k16RedHigh{16, 0xF800, 0x7E0, 0x1F};
 constexpr host::PixelFormat k16RedLow{16, 0x1F, 0x7E0, 0xF800};
 constexpr host::PixelFormat k15RedHigh{16, 0x7C00, 0x3E0, 0x1F};
 constexpr host::PixelFormat k15RedLow{16, 0x1F, 0x3E0, 0x7C00};
+constexpr host::PixelFormat kIndexed{8, 0, 0, 0};
 
 // Reads pixel x of a destination row.
 uint32_t PixelOf(const uint8_t* row, int x, int bitsPerPixel) {
@@ -165,6 +167,11 @@ TEST(ChooseConverterTest, RefusesLayoutsItCannotFill) {
     EXPECT_EQ(ChooseConverter(8, host::PixelFormat{16, 0xF800, 0x3E0, 0x1F}), nullptr);
     EXPECT_EQ(ChooseConverter(12, k32RedHigh), nullptr);
     EXPECT_NE(ChooseConverter(4, k32RedHigh), nullptr);
+    // An indexed picture takes indexed framebuffers only.
+    EXPECT_NE(ChooseConverter(8, kIndexed), nullptr);
+    EXPECT_NE(ChooseConverter(1, kIndexed), nullptr);
+    EXPECT_EQ(ChooseConverter(16, kIndexed), nullptr);
+    EXPECT_EQ(ChooseConverter(32, kIndexed), nullptr);
 }
 
 // The update pass on the opened mode-18 screen with a fake host.
@@ -280,6 +287,113 @@ TEST_F(UpdatePassTest, MessagesArriveAtTheEndOfThePassAndKeyStatesWhileActive) {
     Pass();
     EXPECT_EQ(Screen().keyStates[72], 1);  // not refreshed while inactive
     ResetKeyBufferForTest();
+}
+
+// A host with an indexed picture (palette indices shown through its own
+// colour table), as the GDI window has.
+testing::FakeWindowHost* gIndexedHost = nullptr;
+
+host::WindowHost* OpenIndexedHost() {
+    gIndexedHost = new testing::FakeWindowHost(kIndexed);
+    return gIndexedHost;
+}
+
+class IndexedPassTest : public testing::NullScreenTest {
+  protected:
+    void SetUp() override {
+        NullScreenTest::SetUp();
+        ws_ = WindowState{};
+        ws_.openHost = OpenIndexedHost;
+        ws_.screen = CurrentScreen();
+        ws_.title = "t";
+        ws_.width = 640;
+        ws_.height = 480;
+        ws_.depth = 8;
+        ws_.active = 1;
+        ASSERT_TRUE(PresentationInit(ws_));
+        host_ = gIndexedHost;
+    }
+    void TearDown() override {
+        PresentationExit(ws_);
+        gIndexedHost = nullptr;
+        NullScreenTest::TearDown();
+    }
+    void Pass() {
+        DriverLock();
+        UpdatePass(ws_);
+        DriverUnlock();
+    }
+
+    WindowState ws_{};
+    testing::FakeWindowHost* host_ = nullptr;
+};
+
+TEST_F(IndexedPassTest, FramebufferRowsGoToTheHostAsTheyAre) {
+    EXPECT_TRUE(ws_.indexed);
+    EXPECT_EQ(ws_.convert, nullptr);  // 640 bytes a row: no conversion
+    Pass();                           // the open marked everything
+    const ScreenState& s = Screen();
+    ASSERT_EQ(host_->shownFrom.size(), 1u);
+    EXPECT_EQ(host_->shownFrom[0].rows, s.framebuffer);
+    EXPECT_EQ(host_->shownFrom[0].pitch, 640);
+    EXPECT_EQ(host_->shownFrom[0].first, 0);
+    EXPECT_EQ(host_->shownFrom[0].count, 480);
+
+    LockScreen();
+    Locate(3, 1, -1);
+    UnlockScreen(1, 0);
+    textio::PrintTerminatedText(0, "Zeile drei", textio::kMaskNone);
+    Pass();
+    ASSERT_EQ(host_->shownFrom.size(), 2u);
+    EXPECT_EQ(host_->shownFrom[1].rows, s.framebuffer + 32 * 640);
+    EXPECT_EQ(host_->shownFrom[1].first, 32);
+    EXPECT_EQ(host_->shownFrom[1].count, 16);
+    EXPECT_EQ(testing::DirtyCount(0, 480), 0);
+    EXPECT_TRUE(host_->shown.empty());  // the picture is never used
+}
+
+TEST_F(IndexedPassTest, AChangedPaletteBecomesTheHostColourTable) {
+    Pass();
+    testing::ClearDirty();
+    const int before = host_->colourUpdates;
+    StorePaletteEntry(ws_, 7, 10, 20, 30);
+    Pass();
+    EXPECT_EQ(host_->colourUpdates, before + 1);
+    ASSERT_EQ(host_->colours.size(), 1024u);
+    EXPECT_EQ(host_->colours[7 * 4 + 0], 10);
+    EXPECT_EQ(host_->colours[7 * 4 + 1], 20);
+    EXPECT_EQ(host_->colours[7 * 4 + 2], 30);
+    EXPECT_EQ(host_->colours[7 * 4 + 3], 4);
+    // The window keeps the colours it was shown: every row goes again.
+    ASSERT_FALSE(host_->shownFrom.empty());
+    EXPECT_EQ(host_->shownFrom.back().count, 480);
+    Pass();
+    EXPECT_EQ(host_->colourUpdates, before + 1);  // applied once
+}
+
+TEST_F(IndexedPassTest, APaintShowsTheWholeFramebuffer) {
+    Pass();
+    host_->shownFrom.clear();
+    PaintWindow(ws_);
+    ASSERT_EQ(host_->shownFrom.size(), 1u);
+    EXPECT_EQ(host_->shownFrom[0].rows, Screen().framebuffer);
+    EXPECT_EQ(host_->shownFrom[0].count, 480);
+}
+
+// Rows that cannot go as they are (here: an indexed host asked for a row
+// copy) are copied into the picture first.
+TEST_F(UpdatePassTest, IndexedRowCopyFillsThePicture) {
+    testing::FakeWindowHost indexed(kIndexed);
+    ws_.host = &indexed;
+    ws_.indexed = true;
+    ws_.convert = ChooseConverter(8, kIndexed);
+    ASSERT_NE(ws_.convert, nullptr);
+    textio::PrintTerminatedText(0, "AB", textio::kMaskNone);
+    Pass();
+    const ScreenState& s = Screen();
+    EXPECT_EQ(std::memcmp(indexed.Picture(), s.framebuffer, 640 * 480), 0);
+    ASSERT_EQ(indexed.shown.size(), 1u);
+    EXPECT_TRUE(indexed.shownFrom.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "gfxwin/draw_context.h"
 #include "gfxwin/screen_mode.h"
+#include "support/environment.h"
 #include "textio/runtime_state.h"
 #include "textio/screen_channel.h"
 
@@ -13,19 +14,11 @@ namespace gfxwin::testing {
 
 ScopedEnv::ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
     if (const char* old = std::getenv(name)) saved_ = old;
-    if (value) {
-        setenv(name, value->c_str(), 1);
-    } else {
-        unsetenv(name);
-    }
+    testsupport::SetEnvironment(name, value ? value->c_str() : nullptr);
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (saved_) {
-        setenv(name_.c_str(), saved_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
+    testsupport::SetEnvironment(name_.c_str(), saved_ ? saved_->c_str() : nullptr);
 }
 
 void ResetScreenWorld() {

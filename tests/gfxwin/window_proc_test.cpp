@@ -419,5 +419,53 @@ TEST_F(WindowProcTest, PaintShowsTheWholePictureWithoutConverting) {
     EXPECT_EQ(host_.shown[0], std::make_pair(0, 480));
 }
 
+// Whether the window system's own handling follows a message: not for keys
+// that must do nothing (F10 and Alt would open the window menu, Alt+F4 would
+// close), the close button, activation, the full-screen switch and a leave the
+// procedure took.
+struct DefaultCase {
+    const char* name;
+    std::vector<int> held;
+    bool active;
+    WindowMessage message;
+    bool defaultHandling;
+};
+
+class DefaultHandlingTest : public WindowProcTest,
+                            public ::testing::WithParamInterface<DefaultCase> {};
+
+TEST_P(DefaultHandlingTest, FollowsOnlyWhereTheSystemMayAct) {
+    for (int vk : GetParam().held) host_.Hold(vk);
+    ws_.active = GetParam().active ? 1 : 0;
+    EXPECT_EQ(WindowProcedure(ws_, GetParam().message), GetParam().defaultHandling);
+}
+
+WindowMessage Leave() {
+    return WindowMessage{MessageKind::kMouseLeave};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, DefaultHandlingTest,
+    ::testing::Values(
+        DefaultCase{"F1", {}, true, Key(MessageKind::kKeyDown, 0x3B, VK_F1), true},
+        DefaultCase{"F10", {}, true, Key(MessageKind::kSysKeyDown, 0x44, VK_F10), false},
+        DefaultCase{"F10Release", {}, true, Key(MessageKind::kKeyUp, 0x44, VK_F10), false},
+        DefaultCase{"AltAlone", {VK_MENU}, true, AltKey(0x38, VK_MENU), false},
+        DefaultCase{"AltF4", {VK_MENU}, true, AltKey(0x3E, VK_F4), false},
+        DefaultCase{"AltLetter", {VK_MENU}, true, AltKey(0x1E, 'A', 0, 'A'), true},
+        DefaultCase{"SystemKeyWhileInactive", {VK_MENU}, false, AltKey(0x3E, VK_F4), true},
+        DefaultCase{"AltEnter", {VK_MENU}, true, AltKey(0x1C, VK_RETURN, 0, 13), false},
+        DefaultCase{"Character", {}, true, Char('a'), true},
+        DefaultCase{"Close", {}, true, WindowMessage{MessageKind::kClose}, false},
+        DefaultCase{"Activate", {}, true, WindowMessage{MessageKind::kActivate}, false},
+        DefaultCase{"MaximiseWhileActive", {}, true, WindowMessage{MessageKind::kMaximize}, false},
+        DefaultCase{
+            "MaximiseWhileInactive", {}, false, WindowMessage{MessageKind::kMaximize}, true},
+        DefaultCase{"LeaveWhileActive", {}, true, Leave(), false},
+        DefaultCase{"LeaveWhileInactive", {}, false, Leave(), true},
+        DefaultCase{"Paint", {}, true, WindowMessage{MessageKind::kPaint}, true},
+        DefaultCase{"MouseMove", {}, true, WindowMessage{MessageKind::kMouseMove}, true}),
+    [](const ::testing::TestParamInfo<DefaultCase>& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace gfxwin
