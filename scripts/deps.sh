@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
-# Usage: scripts/deps.sh build|test
+# Usage: scripts/deps.sh build|test|windows
 set -euo pipefail
 
 # The X11 libraries give the program its window; without them it builds for
 # the terminal only.
 want=(cmake g++ make libx11-dev libxext-dev)
-if [ "${1:-build}" = test ]; then
+if [ "${1:-build}" = test ] || [ "${1:-build}" = windows ]; then
     # Xvfb, xdotool, xwd/xwininfo/xprop: the window tests against a real X server.
     want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils)
     # The locale sources, to build a decimal-comma locale for the number tests.
     want+=(locales)
+fi
+
+if [ "${1:-build}" = windows ]; then
+    # The Windows program: the MinGW-w64 cross compiler (GoogleTest is built for
+    # it from the googletest source package) and Wine to run it.
+    want+=(g++-mingw-w64-x86-64 wine wine64)
 fi
 
 missing=()

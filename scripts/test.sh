@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, then the same tests
 # under AddressSanitizer with UndefinedBehaviorSanitizer, then the window
-# tests (two threads sharing the screen) under ThreadSanitizer.
+# tests (two threads sharing the screen) under ThreadSanitizer, and at last the
+# Windows program (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -39,3 +40,7 @@ run_tsan() { setarch "$(uname -m)" -R "$@"; }
 for t in "${tsan_targets[@]}"; do
     run_tsan "build-tsan/tests/$t" --gtest_brief=1
 done
+
+# The Windows program: the MinGW-w64 cross build, its tests under Wine, the
+# dialogue in the window under Wine on Xvfb, and the Linux/Windows comparison.
+scripts/test-windows.sh build

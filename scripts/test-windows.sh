@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The Windows program: cross-builds wellenlaenge.exe and its tests with
+# MinGW-w64, checks that the program needs only the DLLs Windows brings, runs
+# the unit tests under Wine (without a display, then the window tests with
+# one), runs the dialogue in the window end to end (Wine on Xvfb, keys from
+# xdotool), and compares what the Linux and the Windows program write for the
+# same inputs.
+#
+# Usage: scripts/test-windows.sh [LINUX_BUILD]
+#   LINUX_BUILD  the Linux build folder with wellenlaenge and wine_e2e_tests
+#                (default build; it is built here when missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/deps.sh windows
+jobs=$(nproc)
+linux=${1:-build}
+win=build-win
+
+echo "=== build $win (MinGW-w64 cross build)"
+cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$win" -j"$jobs"
+if [ ! -x "$linux/tests/wine_e2e_tests" ] || [ ! -x "$linux/wellenlaenge" ]; then
+    cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$linux" --target wellenlaenge wine_e2e_tests -j"$jobs"
+fi
+
+echo "=== imported DLLs"
+headers=$(x86_64-w64-mingw32-objdump -p "$win/wellenlaenge.exe")
+imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort)
+echo "$imports" | tr '\n' ' '
+echo
+for dll in $imports; do
+    case $dll in
+        kernel32.dll | user32.dll | gdi32.dll | msvcrt.dll) ;;
+        *) echo "wellenlaenge.exe imports $dll, which Windows does not bring" >&2; exit 1 ;;
+    esac
+done
+case $headers in
+    *"(Windows GUI)"*) ;;
+    *) echo "wellenlaenge.exe is not a windowed (GUI) program" >&2; exit 1 ;;
+esac
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A fresh Wine prefix, made without a display; the server has to be gone
+# before a program with a display starts in it.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+echo "=== Wine prefix"
+env -u DISPLAY wineboot -i >/dev/null 2>&1
+wineserver -w
+
+echo "=== unit tests under Wine (no display)"
+for t in textio_tests calc_tests gfxwin_tests win32_tests; do
+    echo "--- $t.exe"
+    env -u DISPLAY wine "$win/tests/$t.exe" --gtest_brief=1
+done
+wineserver -w
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+
+echo "=== window tests under Wine (Xvfb)"
+DISPLAY=:$(head -n1 "$work/display") wine "$win/tests/win32_tests.exe" --gtest_brief=1
+wineserver -w
+
+echo "=== the program in its window under Wine (xdotool)"
+WL_WINDOWS_BUILD=$root/$win "$linux/tests/wine_e2e_tests" --gtest_brief=1
+wineserver -w
+
+# The same inputs give the same result file (and the same transcript) on Linux
+# and on Windows, in terminal mode with piped input.
+echo "=== Linux and Windows results"
+inputs=(
+    '0.3127\n0.329\n\n\n'                          # spectral
+    '0.4\n0.2\n\n\n'                               # purple: the reflected triple
+    '0.3333333333333333\n0.3333333333333333\n\n\n' # the white point
+    '0,3127\n0.329\n\n\n'                          # decimal comma
+    '3.127E-1\n329D-3\n\n\n'                       # exponent forms
+    '.3127e+0\n+3.29d-1\n\n\n'
+    '&H1\n&O1\n\n\n'                               # radix prefixes
+    '0.0743\n0.8338\n\n\n'                         # just below a whole wavelength
+    '0.7347\n0.2653\n\n\n'                         # the red end of the locus
+    '0.1741\n0.005\n\n\n'                          # the violet end
+    'inf\n0.3\n\n\n'                               # non-finite input
+    '1e400\n-1e400\n\n\n'
+    'nan\nnan\n\n\n'
+    '-0.5\n2\n\n\n'                                # outside the locus
+    '0.3127'                                       # the input ends early
+)
+n=0
+for input in "${inputs[@]}"; do
+    n=$((n + 1))
+    mkdir -p "$work/linux$n" "$work/windows$n"
+    (cd "$work/linux$n" && printf '%b' "$input" |
+        env -u DISPLAY LC_ALL=C KRGFX= "$root/$linux/wellenlaenge" >stdout.txt)
+    (cd "$work/windows$n" && printf '%b' "$input" |
+        env -u DISPLAY KRGFX= wine "$root/$win/wellenlaenge.exe" >stdout.txt)
+    for f in wellenlaenge.txt stdout.txt; do
+        if ! cmp -s "$work/linux$n/$f" "$work/windows$n/$f"; then
+            echo "input $n ($input): $f differs between Linux and Windows" >&2
+            diff <(od -c "$work/linux$n/$f") <(od -c "$work/windows$n/$f") >&2 || true
+            exit 1
+        fi
+    done
+    [ -s "$work/linux$n/wellenlaenge.txt" ] || { echo "input $n: no result file" >&2; exit 1; }
+done
+echo "$n inputs: identical result files and transcripts"
