@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <filesystem>
 #include <string>
 
 #include "support/child_process.h"
@@ -154,12 +155,19 @@ TEST(DialogueEndToEnd, ReplacesAnOlderResultFile) {
 TEST(DialogueFaults, UnwritableFolderStillShowsTheResult) {
     TempDir dir;
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    // The unprivileged user may not reach the build folder: run a copy of the
+    // program from a folder everyone can read.
+    TempDir bin;
+    const std::string program = bin.File("wellenlaenge");
+    std::filesystem::copy_file(WL_PROGRAM_PATH, program);
+    ASSERT_EQ(chmod(bin.path().c_str(), 0755), 0);
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
     ChildOptions options;
     options.workingDirectory = dir.path();
     options.input = "0.3127\n0.329\n\n\n";
     options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
     options.dropRoot = true;  // root would write anyway
-    const ChildResult r = RunChild({WL_PROGRAM_PATH}, options);
+    const ChildResult r = RunChild({program}, options);
     ASSERT_NE(r.exitStatus, 125) << "could not drop root";
     EXPECT_EQ(r.exitStatus, 0);
     EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
