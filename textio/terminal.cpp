@@ -1,6 +1,5 @@
 #include "textio/terminal.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "textio/cp437.h"
@@ -30,7 +29,7 @@ struct Terminal {
     bool rawActive = false;
     int rawHolds = 0;
     bool cursorHidden = false;
-    bool controlSequences = false;
+    bool screenControl = false;
     int32_t column = 0;
     int32_t row = 0;
     char out[4096];
@@ -51,7 +50,7 @@ void Prepare() {
     }
     gTerm.inTty = platform::IsTerminal(gTerm.inFd);
     gTerm.outTty = platform::IsTerminal(gTerm.outFd);
-    gTerm.controlSequences = gTerm.outTty && platform::TakesControlSequences(gTerm.outFd);
+    gTerm.screenControl = gTerm.outTty && platform::ControlsScreen(gTerm.outFd);
     if (gTerm.inTty && platform::SaveTerminalModes(gTerm.inFd)) gTerm.haveSavedModes = true;
 }
 
@@ -70,6 +69,15 @@ void Emit(const char* bytes, size_t length) {
     }
     std::memcpy(gTerm.out + gTerm.outLength, bytes, length);
     gTerm.outLength += length;
+}
+
+// A screen control in its place among the text: bytes in the stream, or a
+// system call once the text before it is written out.
+void Control(platform::ScreenControl what, int32_t row = 0, int32_t column = 0) {
+    if (!platform::ScreenControlInStream()) TerminalFlush();
+    char sequence[platform::kMaxControlSequence];
+    const size_t n = platform::ControlScreen(gTerm.outFd, what, row, column, sequence);
+    if (n > 0) Emit(sequence, n);
 }
 
 void TrackCursor(unsigned char c) {
@@ -199,10 +207,7 @@ void TerminalWrite(const char* bytes, size_t length) {
 void TerminalClear() {
     gTerm.lineEndEchoed = false;
     Prepare();
-    if (gTerm.controlSequences) {
-        static constexpr char kClear[] = "\x1b[H\x1b[2J";
-        Emit(kClear, sizeof kClear - 1);
-    }
+    if (gTerm.screenControl) Control(platform::ScreenControl::kClear);
     gTerm.column = 0;
     gTerm.row = 0;
 }
@@ -211,11 +216,8 @@ int32_t TerminalLocate(int32_t row, int32_t column) {
     if (row >= 1) gTerm.row = row > kTerminalRows ? kTerminalRows - 1 : row - 1;
     if (column >= 1) gTerm.column = column > kTerminalColumns ? kTerminalColumns - 1 : column - 1;
     Prepare();
-    if (gTerm.controlSequences) {
-        char seq[32];
-        const int n = std::snprintf(seq, sizeof seq, "\x1b[%d;%dH", static_cast<int>(gTerm.row + 1),
-                                    static_cast<int>(gTerm.column + 1));
-        if (n > 0) Emit(seq, static_cast<size_t>(n));
+    if (gTerm.screenControl) {
+        Control(platform::ScreenControl::kMoveCursor, gTerm.row + 1, gTerm.column + 1);
     }
     return 257 + (gTerm.column % 256) + 256 * (gTerm.row % 256);
 }
@@ -282,12 +284,11 @@ bool TerminalUtf8() {
 
 bool TerminalShowCursor(int visibility) {
     if (visibility >= 0) Prepare();
-    if (visibility >= 0 && gTerm.controlSequences) {
+    if (visibility >= 0 && gTerm.screenControl) {
         const bool hide = visibility == 0;
         if (hide != gTerm.cursorHidden) {
-            static constexpr char kHide[] = "\x1b[?25l";
-            static constexpr char kShow[] = "\x1b[?25h";
-            Emit(hide ? kHide : kShow, sizeof kHide - 1);
+            Control(hide ? platform::ScreenControl::kHideCursor
+                         : platform::ScreenControl::kShowCursor);
             gTerm.cursorHidden = hide;
         }
     }

@@ -1,12 +1,15 @@
 // Terminal mode on Windows: the program with piped standard input and output,
 // Ctrl+C through a console, range locks with LockFile, and file names with
 // "/" separators.
+#include "textio/console.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 #include "textio/files.h"
@@ -16,6 +19,7 @@
 #include "textio/runtime.h"
 #include "textio/runtime_state.h"
 #include "textio/sleep.h"
+#include "textio/terminal.h"
 
 namespace {
 
@@ -103,6 +107,97 @@ TEST_F(TerminalProgramTest, TheEndOfInputNeverWaits) {
     // y is read as an empty line: 0.
     const std::string file = ReadFileBytes(dir.File("wellenlaenge.txt"));
     EXPECT_EQ(file.substr(0, 16), " 0.3127" + Blanks(7) + " 0");
+}
+
+// Terminal mode on a console: the child of the death test gets a console of
+// its own, types keys into it and reads its screen back. Exits with 0 when
+// all was as expected.
+[[noreturn]] void EditOnAConsole() {
+    auto fail = [](const std::string& why) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    };
+    FreeConsole();
+    if (!AllocConsole()) fail("no console");
+    // The console as standard input and output (the test's own may be pipes).
+    HANDLE input =
+        CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE screen =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (input == INVALID_HANDLE_VALUE || screen == INVALID_HANDLE_VALUE) fail("no console handles");
+    SetStdHandle(STD_INPUT_HANDLE, input);
+    SetStdHandle(STD_OUTPUT_HANDLE, screen);
+
+    // The line typed with the editor's keys: "0.1275", Home, Right, Right,
+    // "3", End, Left, Delete, Enter gives "0.3127".
+    std::vector<INPUT_RECORD> keys;
+    auto key = [&](WORD virtualKey, wchar_t c) {
+        INPUT_RECORD r{};
+        r.EventType = KEY_EVENT;
+        r.Event.KeyEvent.wRepeatCount = 1;
+        r.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+        r.Event.KeyEvent.uChar.UnicodeChar = c;
+        r.Event.KeyEvent.bKeyDown = TRUE;
+        keys.push_back(r);
+        r.Event.KeyEvent.bKeyDown = FALSE;
+        keys.push_back(r);
+    };
+    for (char c : std::string("0.1275")) key(static_cast<WORD>(VkKeyScanA(c) & 0xFF), c);
+    key(VK_HOME, 0);
+    key(VK_RIGHT, 0);
+    key(VK_RIGHT, 0);
+    key('3', L'3');
+    key(VK_END, 0);
+    key(VK_LEFT, 0);
+    key(VK_DELETE, 0);
+    key(VK_RETURN, L'\r');
+    DWORD written = 0;
+    if (!WriteConsoleInputW(input, keys.data(), static_cast<DWORD>(keys.size()), &written)) {
+        fail("the keys could not be typed: error " + std::to_string(GetLastError()));
+    }
+
+    textio::RuntimeStartup();  // terminal mode on the standard streams: the console
+    if (!textio::TerminalInputIsTerminal() || !textio::TerminalOutputIsTerminal()) {
+        fail("the console is not taken for a terminal");
+    }
+    textio::PrintStringValue(0, "Wellenl\x84nge", textio::kMaskLineEnd);
+    const std::string_view prompt = "x = ";
+    std::string line;
+    if (textio::ConsoleLineInput(&prompt, &line, 1, 1) != 0) fail("no line");
+    if (line != "0.3127") fail("the line is \"" + line + "\"");
+    textio::TerminalFlush();
+
+    // The console shows the text as Unicode and the edited line.
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::wstring text;
+    for (SHORT y = 0; y < info.dwSize.Y && y < 10; ++y) {
+        std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD got = 0;
+        ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), {0, y},
+                                    &got);
+        row.resize(got);
+        while (!row.empty() && row.back() == L' ') row.pop_back();
+        text += row + L"\n";
+    }
+    if (text.find(L"Wellenl\u00e4nge\n") == std::wstring::npos ||
+        text.find(L"x = ? 0.3127\n") == std::wstring::npos || text.find(L'\x1b') != text.npos) {
+        std::string shown;
+        for (wchar_t c : text) shown.push_back(c < 128 ? static_cast<char>(c) : '#');
+        fail("the console shows:\n" + shown);
+    }
+    std::_Exit(0);
+}
+
+// Under Wine a console needs a display (its window); on Windows there is
+// always one.
+TEST(ConsoleTerminalTest, TheLineEditorRunsOnAConsole) {
+    if (!WindowsCanBeMade()) GTEST_SKIP() << "no display here, and the console needs one";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(EditOnAConsole(), ::testing::ExitedWithCode(0), "");
 }
 
 // The child of the death test: a console of its own, a file with buffered

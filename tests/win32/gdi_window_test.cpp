@@ -432,6 +432,45 @@ TEST_F(GdiWindowTest, AltEnterSwitchesAndShowsEverythingAgain) {
     EXPECT_EQ(KeysAsText(), "");  // the switch types nothing
 }
 
+// The pointer entering and leaving the client area, as the system reports it
+// (TrackMouseEvent), or as the 100 ms timer finds it where that is missing.
+class GdiPointerTest : public GdiWindowLifeTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        if (GetParam()) win32::UseLeaveTimerForNextHost();
+        GdiWindowLifeTest::SetUp();
+    }
+};
+
+TEST_P(GdiPointerTest, EnteringAndLeavingAreRecorded) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    SetCursorPos(client.left + 100, client.top + 100);
+    Sleep(100);
+    SetCursorPos(client.left + 120, client.top + 110);
+    WaitIdle();
+    LockScreen();
+    EXPECT_EQ(Mouse().tracked, 1);
+    UnlockScreen(1, 0);
+    SetCursorPos(client.right + 50, client.bottom + 50);  // outside the window
+    Sleep(400);
+    WaitIdle();
+    std::vector<int32_t> kinds;
+    for (const WindowEvent& e : Events()) {
+        if (e.kind == kEventMouseEnter || e.kind == kEventMouseExit) kinds.push_back(e.kind);
+    }
+    EXPECT_EQ(kinds, (std::vector<int32_t>{kEventMouseEnter, kEventMouseExit}));
+    LockScreen();
+    EXPECT_EQ(Mouse().tracked, 0);
+    UnlockScreen(1, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(LeaveReports, GdiPointerTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Timer" : "TrackMouseEvent";
+                         });
+
 TEST_F(GdiWindowLifeTest, TheSystemBeepServesWhileTheWindowIsOpen) {
     const textio::BeepService service = textio::SetBeepService(nullptr);
     EXPECT_NE(service, nullptr);

@@ -18,8 +18,21 @@ void PrepareStandardStreams();
 bool IsTerminal(int fd);
 // True when the character-type locale uses UTF-8, so terminal text is UTF-8.
 bool LocaleUsesUtf8();
-// True when cursor and screen control sequences written to `fd` take effect.
-bool TakesControlSequences(int fd);
+// True when the cursor and the screen of the output `fd` can be controlled.
+bool ControlsScreen(int fd);
+
+enum class ScreenControl { kClear, kMoveCursor, kHideCursor, kShowCursor };
+constexpr size_t kMaxControlSequence = 32;
+// True when screen controls are bytes in the output stream (terminals); false
+// when they are system calls (Windows consoles), before which the caller
+// writes out the text it holds.
+bool ScreenControlInStream();
+// Clears the screen (cursor to the top left), moves the cursor to 1-based
+// `row` and `column`, or hides or shows it. Returns the length of the bytes
+// put into `sequence` to be written in order with the text, or 0 when the
+// control was carried out at once.
+size_t ControlScreen(int fd, ScreenControl what, int row, int column,
+                     char (&sequence)[kMaxControlSequence]);
 
 // Remembers the terminal's modes, so that raw mode can be left again.
 bool SaveTerminalModes(int fd);

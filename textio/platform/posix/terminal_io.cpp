@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "textio/platform/posix/wake_pipe.h"
@@ -35,8 +36,32 @@ bool LocaleUsesUtf8() {
     return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
 }
 
-bool TakesControlSequences(int fd) {
+bool ControlsScreen(int fd) {
     return isatty(fd) == 1;
+}
+
+bool ScreenControlInStream() {
+    return true;
+}
+
+size_t ControlScreen(int, ScreenControl what, int row, int column,
+                     char (&sequence)[kMaxControlSequence]) {
+    int n = 0;
+    switch (what) {
+        case ScreenControl::kClear:
+            n = std::snprintf(sequence, sizeof sequence, "\x1b[H\x1b[2J");
+            break;
+        case ScreenControl::kMoveCursor:
+            n = std::snprintf(sequence, sizeof sequence, "\x1b[%d;%dH", row, column);
+            break;
+        case ScreenControl::kHideCursor:
+            n = std::snprintf(sequence, sizeof sequence, "\x1b[?25l");
+            break;
+        case ScreenControl::kShowCursor:
+            n = std::snprintf(sequence, sizeof sequence, "\x1b[?25h");
+            break;
+    }
+    return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 bool SaveTerminalModes(int fd) {

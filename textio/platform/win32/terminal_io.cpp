@@ -20,10 +20,6 @@ namespace textio::platform {
 
 namespace {
 
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-constexpr DWORD ENABLE_VIRTUAL_TERMINAL_PROCESSING = 0x0004;
-#endif
-
 // How often a wait looks at a pipe that has no data yet.
 constexpr DWORD kPipePollMs = 10;
 
@@ -214,12 +210,48 @@ bool LocaleUsesUtf8() {
     return false;
 }
 
-bool TakesControlSequences(int fd) {
+bool ControlsScreen(int fd) {
+    return IsConsole(HandleOf(fd));
+}
+
+bool ScreenControlInStream() {
+    return false;
+}
+
+// Console calls, which every console carries out (escape sequences need a
+// console that interprets them).
+size_t ControlScreen(int fd, ScreenControl what, int row, int column,
+                     char (&)[kMaxControlSequence]) {
     HANDLE h = HandleOf(fd);
-    DWORD mode = 0;
-    if (!Usable(h) || !GetConsoleMode(h, &mode)) return false;
-    if (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) return true;
-    return SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!Usable(h) || !GetConsoleScreenBufferInfo(h, &info)) return 0;
+    switch (what) {
+        case ScreenControl::kClear: {
+            const DWORD cells =
+                static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+            DWORD done = 0;
+            FillConsoleOutputCharacterW(h, L' ', cells, COORD{0, 0}, &done);
+            FillConsoleOutputAttribute(h, info.wAttributes, cells, COORD{0, 0}, &done);
+            SetConsoleCursorPosition(h, COORD{0, 0});
+            break;
+        }
+        case ScreenControl::kMoveCursor: {
+            const int x = std::clamp(column - 1, 0, info.dwSize.X - 1);
+            const int y = std::clamp(info.srWindow.Top + row - 1, 0, info.dwSize.Y - 1);
+            SetConsoleCursorPosition(h, COORD{static_cast<SHORT>(x), static_cast<SHORT>(y)});
+            break;
+        }
+        case ScreenControl::kHideCursor:
+        case ScreenControl::kShowCursor: {
+            CONSOLE_CURSOR_INFO cursor{};
+            if (GetConsoleCursorInfo(h, &cursor)) {
+                cursor.bVisible = what == ScreenControl::kShowCursor;
+                SetConsoleCursorInfo(h, &cursor);
+            }
+            break;
+        }
+    }
+    return 0;
 }
 
 bool SaveTerminalModes(int fd) {
