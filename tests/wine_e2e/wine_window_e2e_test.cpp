@@ -24,87 +24,21 @@
 #include <thread>
 #include <vector>
 
-#include "gfxwin/builtin_data.h"
 #include "support/child_process.h"
+#include "x11/dialogue_picture.h"
 #include "x11/xvfb_helpers.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-const std::string kCrLf = "\r\n";
-const std::string kHeading = "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
-const std::string kUnderline = "        " + std::string(54, '=');
-const std::string kPromptX = "     Farbwertanteil x = ? ";
-const std::string kPromptY = "     Farbwertanteil y = ? ";
-const std::string kCaption = "   farbtongleiche Wellenl\x84nge la= ";
-
-constexpr int kColumns = 80;
-constexpr int kCell = 8;
-constexpr int kRowHeight = 16;
-constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 480;
-
-std::string Blanks(int n) {
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
-// ---------------------------------------------------------------------------
-// The expected picture: text rows in the built-in 8x16 font, colour 15 on 0 of
-// the built-in 256-colour palette.
-
-uint32_t PaletteColour(int index) {
-    const uint8_t* rgb = gfxwin::BuiltinPalette(3)->rgb + 3 * index;
-    return (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
-}
-
-uint32_t ExpectedPixel(const std::vector<std::string>& rows, int x, int y) {
-    const gfxwin::FontDesc* font = gfxwin::BuiltinFont(2);
-    const std::string& row = rows[static_cast<size_t>(y / kRowHeight)];
-    const size_t column = static_cast<size_t>(x / kCell);
-    const auto code = static_cast<unsigned char>(column < row.size() ? row[column] : ' ');
-    const uint8_t bits = font->glyphs[code * kRowHeight + y % kRowHeight];
-    return (bits >> (x % kCell)) & 1 ? PaletteColour(15) : PaletteColour(0);
-}
+using namespace dialoguetest;
 
 // Where the client area lies in a screenshot of the window: the whole of it,
 // or inside a frame of equal width left, right and below.
-void ClientOrigin(const x11test::Screenshot& shot, int* dx, int* dy) {
-    *dx = (shot.width - kClientWidth) / 2;
-    *dy = shot.height - kClientHeight - *dx;
-}
-
-// Empty when the text rows from the top of the client area show `rows`
-// exactly, else the count and the first difference.
-std::string PictureDifference(const x11test::Screenshot& shot,
-                              const std::vector<std::string>& rows) {
-    const gfxwin::FontDesc* font = gfxwin::BuiltinFont(2);
-    if (font == nullptr || font->width != kCell || font->height != kRowHeight) {
-        return "the built-in 8x16 font is missing";
-    }
-    int dx = 0, dy = 0;
-    ClientOrigin(shot, &dx, &dy);
-    const int height = static_cast<int>(rows.size()) * kRowHeight;
-    if (dx < 0 || dy < 0 || shot.width < kColumns * kCell || shot.height < dy + height) {
-        return "screenshot of " + std::to_string(shot.width) + "x" + std::to_string(shot.height);
-    }
-    int mismatches = 0;
-    char first[160] = "";
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < kColumns * kCell; ++x) {
-            const uint32_t want = ExpectedPixel(rows, x, y);
-            const uint32_t got = shot.At(dx + x, dy + y);
-            if (got == want) continue;
-            if (mismatches++ == 0) {
-                std::snprintf(first, sizeof first,
-                              "first at pixel (%d, %d), text row %d column %d: 0x%06x, want 0x%06x",
-                              x, y, y / kRowHeight + 1, x / kCell + 1, got, want);
-            }
-        }
-    }
-    if (mismatches == 0) return "";
-    return std::to_string(mismatches) + " pixels differ; " + first;
+Origin ClientOrigin(const x11test::Screenshot& shot) {
+    const int dx = (shot.width - kClientWidth) / 2;
+    return {dx, shot.height - kClientHeight - dx};
 }
 
 // ---------------------------------------------------------------------------
@@ -275,7 +209,7 @@ class WineWindowTest : public ::testing::Test {
             x11test::Screenshot shot;
             std::string error;
             if (x11test::TakeScreenshot(Display(), window, &shot, &error)) {
-                last = PictureDifference(shot, rows);
+                last = PictureDifference(shot, ClientOrigin(shot), 0, rows);
                 if (last.empty()) return ::testing::AssertionSuccess();
             } else {
                 last = error;
@@ -312,14 +246,6 @@ std::string WineWindowTest::build_;
 std::string WineWindowTest::prefix_;
 std::unique_ptr<x11test::XvfbServer> WineWindowTest::server_;
 std::unique_ptr<testsupport::TempDir> WineWindowTest::ownPrefix_;
-
-const std::string kSpectralFile = " 0.3127" + Blanks(7) + " 0.329" + Blanks(8) + " 0.3583" + kCrLf +
-                                  " 380" + Blanks(10) + " 488.997" + kCrLf;
-
-std::vector<std::string> DialogueRows(const std::string& x, const std::string& y,
-                                      const std::string& result) {
-    return {kHeading, kUnderline, "", "", kPromptX + x, kPromptY + y, "", kCaption + result};
-}
 
 // The whole dialogue in the window, typed with the line editor's keys.
 TEST_F(WineWindowTest, DialogueRunsInTheWindowFromEndToEnd) {
@@ -373,11 +299,7 @@ TEST_F(WineWindowTest, AltF4DoesNothingAndTheCloseButtonIsAKey) {
     ASSERT_EQ(x11test::FindWindow(Display(), "wellenlaenge"), window);
 
     ASSERT_TRUE(x11test::SendCloseRequest(Display(), window));
-    const std::string purple = " 0.4" + Blanks(10) + " 0.2" + Blanks(10) + " 0.4" + kCrLf +
-                               " 0.2666666666666666" + Blanks(9) + " 0.4666666666666666" +
-                               Blanks(9) + " 0.2666666666666668" + kCrLf + " 380" + Blanks(10) +
-                               " 521.152" + kCrLf;
-    EXPECT_TRUE(WaitForResultFile(purple)) << ResultFile();
+    EXPECT_TRUE(WaitForResultFile(kPurpleFile)) << ResultFile();
     EXPECT_EQ(x11test::FindWindow(Display(), "wellenlaenge"), window);  // still open
 
     ASSERT_TRUE(x11test::SendCloseRequest(Display(), window));

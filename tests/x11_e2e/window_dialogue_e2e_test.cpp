@@ -22,143 +22,15 @@
 #include <thread>
 #include <vector>
 
-#include "gfxwin/builtin_data.h"
 #include "support/child_process.h"
+#include "x11/dialogue_picture.h"
 #include "x11/xvfb_helpers.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-const std::string kCrLf = "\r\n";
-const std::string kHeading = "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
-const std::string kUnderline = "        " + std::string(54, '=');
-const std::string kPromptX = "     Farbwertanteil x = ? ";
-const std::string kPromptY = "     Farbwertanteil y = ? ";
-const std::string kCaption = "   farbtongleiche Wellenl\x84nge la= ";
-
-constexpr int kColumns = 80;
-constexpr int kCellWidth = 8;
-constexpr int kCellHeight = 16;
-constexpr int kForeground = 15;
-constexpr int kBackground = 0;
-
-std::string Blanks(int n) {
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
-// The first eight text rows once the result shows.
-std::vector<std::string> DialogueRows(const std::string& typedX, const std::string& typedY,
-                                      const std::string& result) {
-    return {kHeading,          kUnderline,        "", "",
-            kPromptX + typedX, kPromptY + typedY, "", kCaption + result};
-}
-
-// Where the line editor waits: its cursor mark lights the bottom pixel row of
-// the cell (0-based text row and column).
-struct CursorMark {
-    int row;
-    int column;
-};
-
-// The editor's cursor right after a prompt on 0-based text row `row`.
-CursorMark CursorAfterPrompt(int row) {
-    return {row, static_cast<int>(kPromptX.size())};
-}
-
-const std::string kSpectralFile = " 0.3127" + Blanks(7) + " 0.329" + Blanks(8) + " 0.3583" + kCrLf +
-                                  " 380" + Blanks(10) + " 488.997" + kCrLf;
-
-// ---------------------------------------------------------------------------
-// The expected picture, made from the font table and the palette alone.
-
-uint32_t PaletteColour(int index) {
-    const gfxwin::PaletteDesc* palette = gfxwin::BuiltinPalette(3);
-    const uint8_t* rgb = palette->rgb + 3 * index;
-    return (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
-}
-
-// The pixel at (x, y) of text rows drawn from the top left, each row padded
-// with blanks to the full width.
-class TextPicture {
-  public:
-    explicit TextPicture(std::vector<std::string> rows) : rows_(std::move(rows)) {
-        font_ = gfxwin::BuiltinFont(2);
-        fg_ = PaletteColour(kForeground);
-        bg_ = PaletteColour(kBackground);
-    }
-    bool ok() const {
-        return font_ != nullptr && font_->width == kCellWidth && font_->height == kCellHeight;
-    }
-    int height() const { return static_cast<int>(rows_.size()) * kCellHeight; }
-    uint32_t At(int x, int y) const {
-        const std::string& row = rows_[static_cast<size_t>(y / kCellHeight)];
-        const size_t column = static_cast<size_t>(x / kCellWidth);
-        const auto code = static_cast<unsigned char>(column < row.size() ? row[column] : ' ');
-        const uint8_t bits = font_->glyphs[code * kCellHeight + y % kCellHeight];
-        return (bits >> (x % kCellWidth)) & 1 ? fg_ : bg_;
-    }
-
-  private:
-    std::vector<std::string> rows_;
-    const gfxwin::FontDesc* font_ = nullptr;
-    uint32_t fg_ = 0, bg_ = 0;
-};
-
-// Compares the text rows starting at 0-based `firstRow` of a screenshot with
-// their expected picture (with the cursor mark, when given); empty when equal,
-// else the count and the first difference.
-std::string PictureDifference(const x11test::Screenshot& shot, int firstRow,
-                              const std::vector<std::string>& rows,
-                              std::optional<CursorMark> cursor = std::nullopt) {
-    const TextPicture want(rows);
-    if (!want.ok()) return "the built-in 8x16 font is missing";
-    const int top = firstRow * kCellHeight;
-    if (shot.width < kColumns * kCellWidth || shot.height < top + want.height()) {
-        return "screenshot of " + std::to_string(shot.width) + "x" + std::to_string(shot.height);
-    }
-    int mismatches = 0;
-    char first[160] = "";
-    for (int y = 0; y < want.height(); ++y) {
-        for (int x = 0; x < kColumns * kCellWidth; ++x) {
-            const bool marked = cursor && cursor->row == firstRow + y / kCellHeight &&
-                                cursor->column == x / kCellWidth &&
-                                y % kCellHeight == kCellHeight - 1;
-            const uint32_t expected = marked ? PaletteColour(kForeground) : want.At(x, y);
-            const uint32_t got = shot.At(x, top + y);
-            if (got == expected) continue;
-            if (mismatches++ == 0) {
-                std::snprintf(first, sizeof first,
-                              "first at pixel (%d, %d), text row %d column %d: 0x%06x, want 0x%06x",
-                              x, top + y, firstRow + y / kCellHeight + 1, x / kCellWidth + 1, got,
-                              expected);
-            }
-        }
-    }
-    if (mismatches == 0) return "";
-    return std::to_string(mismatches) + " pixels differ; " + first;
-}
-
-// Writes a screenshot as a binary PPM into the test output folder, for a look
-// at a failure; returns a note naming the file.
-std::string SavePicture(const x11test::Screenshot& shot) {
-    if (shot.pixels.empty()) return "";
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string path =
-        ::testing::TempDir() + test->test_suite_name() + "." + test->name() + ".ppm";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return "";
-    std::fprintf(f, "P6\n%d %d\n255\n", shot.width, shot.height);
-    for (const uint32_t p : shot.pixels) {
-        const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
-                                      static_cast<unsigned char>(p >> 8),
-                                      static_cast<unsigned char>(p)};
-        std::fwrite(rgb, 1, 3, f);
-    }
-    std::fclose(f);
-    return " (picture in " + path + ")";
-}
+using namespace dialoguetest;
 
 // ---------------------------------------------------------------------------
 // The program as a child process of its own, so the test can type while it runs.
@@ -284,7 +156,7 @@ class WindowDialogueTest : public ::testing::Test {
         for (;;) {
             std::string error;
             if (x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
-                last = PictureDifference(shot, firstRow, rows, cursor);
+                last = PictureDifference(shot, Origin{}, firstRow, rows, cursor);
                 if (last.empty()) return ::testing::AssertionSuccess();
             } else {
                 last = error;
@@ -378,7 +250,8 @@ TEST_F(WindowDialogueTest, SpectralInputShowsTheResultAndWritesTheFile) {
     ASSERT_TRUE(x11test::TakeScreenshot(Display(), window_, &shot, &error)) << error;
     EXPECT_EQ(shot.width, 640);
     EXPECT_EQ(shot.height, 480);
-    EXPECT_EQ(PictureDifference(shot, 0, DialogueRows("0.3127", "0.329", " 488.997")), "");
+    EXPECT_EQ(PictureDifference(shot, Origin{}, 0, DialogueRows("0.3127", "0.329", " 488.997")),
+              "");
     // Until the first final key the result file is still open.
     EXPECT_TRUE(program_.Running());
     ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kSpectralFile.size()));
@@ -415,14 +288,10 @@ TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
 TEST_F(WindowDialogueTest, PurpleInputWritesTheReflectedTriple) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.4", "0.2", " 521.152"));
-    const std::string expected = " 0.4" + Blanks(10) + " 0.2" + Blanks(10) + " 0.4" + kCrLf +
-                                 " 0.2666666666666666" + Blanks(9) + " 0.4666666666666666" +
-                                 Blanks(9) + " 0.2666666666666668" + kCrLf + " 380" + Blanks(10) +
-                                 " 521.152" + kCrLf;
-    ASSERT_EQ(expected.size(), 135u);
-    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(expected.size()));
+    ASSERT_EQ(kPurpleFile.size(), 135u);
+    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kPurpleFile.size()));
     ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
-    EXPECT_EQ(ResultFile(), expected);
+    EXPECT_EQ(ResultFile(), kPurpleFile);
 }
 
 // The comma ends the number, so x = 0; the window writes what the terminal
