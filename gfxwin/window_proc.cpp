@@ -5,6 +5,7 @@
 #include "gfxwin/key_buffer.h"
 #include "gfxwin/key_translation.h"
 #include "gfxwin/presentation.h"
+#include "gfxwin/virtual_keys.h"
 
 namespace gfxwin {
 
@@ -12,21 +13,6 @@ namespace {
 
 using host::MessageKind;
 using host::WindowMessage;
-
-// Win32 virtual keys read from the keyboard state.
-enum : int {
-    VK_RETURN = 0x0D,
-    VK_SHIFT = 0x10,
-    VK_CONTROL = 0x11,
-    VK_MENU = 0x12,
-    VK_F10 = 0x79,
-    VK_LSHIFT = 0xA0,
-    VK_RSHIFT = 0xA1,
-    VK_LCONTROL = 0xA2,
-    VK_RCONTROL = 0xA3,
-    VK_LMENU = 0xA4,
-    VK_RMENU = 0xA5,
-};
 
 constexpr int kExtraButtons = host::kButtonExtra1 | host::kButtonExtra2;
 
@@ -52,7 +38,7 @@ bool Down(const uint8_t state[256], int vk) {
 // After the posting, these keys end the message: F10 and Alt do nothing in the
 // window, and Alt+F4 leaves the closing to the program.
 bool EndsKeyMessage(int virtualKey, int32_t code) {
-    return virtualKey == VK_F10 || virtualKey == VK_MENU || code == kCloseCode;
+    return virtualKey == vk::kF10 || virtualKey == vk::kMenu || code == kCloseCode;
 }
 
 void KeyEvent(PendingEvent& pending, int32_t kind, const WindowMessage& m, int32_t code) {
@@ -150,11 +136,12 @@ int32_t KeyCodeOf(WindowState& ws, const WindowMessage& m) {
     uint8_t state[256] = {};
     ws.host->KeyboardState(state);
     KeyModifiers mods;
-    mods.shift = Down(state, VK_SHIFT) || Down(state, VK_LSHIFT) || Down(state, VK_RSHIFT);
-    mods.leftCtrl = Down(state, VK_CONTROL) || Down(state, VK_LCONTROL);
-    mods.rightCtrl = Down(state, VK_RCONTROL);
-    mods.leftAlt = Down(state, VK_MENU) || Down(state, VK_LMENU);
-    mods.rightAlt = Down(state, VK_RMENU);
+    mods.shift =
+        Down(state, vk::kShift) || Down(state, vk::kLeftShift) || Down(state, vk::kRightShift);
+    mods.leftCtrl = Down(state, vk::kControl) || Down(state, vk::kLeftControl);
+    mods.rightCtrl = Down(state, vk::kRightControl);
+    mods.leftAlt = Down(state, vk::kMenu) || Down(state, vk::kLeftMenu);
+    mods.rightAlt = Down(state, vk::kRightMenu);
     mods.extended = m.extended;
     const uint8_t character = m.deadKey ? 0 : m.character;
     return TranslateKey(character, m.scanCode & 0xFF, m.virtualKey, m.unshiftedChar, mods);
@@ -205,7 +192,7 @@ bool WindowProcedure(WindowState& ws, const WindowMessage& m) {
         }
         case MessageKind::kSysKeyDown: {
             if (ws.active == 0) return true;
-            if (m.virtualKey == VK_RETURN && m.altHeld) {
+            if (m.virtualKey == vk::kReturn && m.altHeld) {
                 ToggleFullScreen(ws);
                 return false;
             }

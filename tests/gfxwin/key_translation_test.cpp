@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gfxwin/virtual_keys.h"
+
 namespace gfxwin {
 namespace {
 
@@ -29,8 +31,6 @@ KeyModifiers WithExtended(KeyModifiers m) {
 }
 
 // Win32 virtual keys used in the cases below.
-constexpr int VK_F1 = 0x70, VK_F4 = 0x73, VK_F11 = 0x7A, VK_UP = 0x26, VK_NUMPAD8 = 0x68;
-constexpr int VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_RETURN = 0x0D, VK_DIVIDE = 0x6F;
 
 struct KeyCase {
     const char* name;
@@ -43,41 +43,41 @@ struct KeyCase {
 };
 
 const KeyCase kKeyCases[] = {
-    {"F1", 0, 59, VK_F1, 0, kPlain, 15359},
-    {"ShiftF1", 0, 59, VK_F1, 0, kShift, Ext(0x54)},
-    {"CtrlF1", 0, 59, VK_F1, 0, kLCtrl, Ext(0x5E)},
-    {"AltF1", 0, 59, VK_F1, 0, kLAlt, Ext(0x68)},
+    {"F1", 0, 59, vk::kF1, 0, kPlain, 15359},
+    {"ShiftF1", 0, 59, vk::kF1, 0, kShift, Ext(0x54)},
+    {"CtrlF1", 0, 59, vk::kF1, 0, kLCtrl, Ext(0x5E)},
+    {"AltF1", 0, 59, vk::kF1, 0, kLAlt, Ext(0x68)},
     {"LetterA", 'a', 30, 'A', 'A', kPlain, 'a'},
     {"ShiftA", 'A', 30, 'A', 'A', kShift, 'A'},
     {"AltA", 'a', 30, 'A', 'A', kLAlt, Ext(30)},
     {"AltShiftA", 'A', 30, 'A', 'A', {.shift = true, .leftAlt = true}, Ext(30)},
     {"AltAWithoutCharacter", 0, 30, 'A', 'A', kLAlt, None},
     {"CtrlA", 1, 30, 'A', 'A', kLCtrl, 1},
-    {"CursorUp", 0, 72, VK_UP, 0, WithExtended(kPlain), Ext(72)},
-    {"CtrlCursorUp", 0, 72, VK_UP, 0, WithExtended(kLCtrl), Ext(141)},
-    {"Keypad8NumLockOff", 0, 72, VK_UP, 0, kPlain, Ext(72)},
-    {"Keypad8NumLockOn", '8', 72, VK_NUMPAD8, '8', kPlain, '8'},
-    {"CtrlKeypad8NumLockOff", 0, 72, VK_UP, 0, kLCtrl, Ext(0x8D)},
+    {"CursorUp", 0, 72, vk::kUp, 0, WithExtended(kPlain), Ext(72)},
+    {"CtrlCursorUp", 0, 72, vk::kUp, 0, WithExtended(kLCtrl), Ext(141)},
+    {"Keypad8NumLockOff", 0, 72, vk::kUp, 0, kPlain, Ext(72)},
+    {"Keypad8NumLockOn", '8', 72, vk::kNumpad8, '8', kPlain, '8'},
+    {"CtrlKeypad8NumLockOff", 0, 72, vk::kUp, 0, kLCtrl, Ext(0x8D)},
     {"Keypad5NumLockOff", 0, 76, 0x0C, 0, kPlain, Ext(0x4C)},
     {"KeypadDotNumLockOn", '.', 83, 0x6E, '.', kPlain, '.'},
-    {"AltF4IsClose", 0, 62, VK_F4, 0, kLAlt, 27647},
-    {"RightAltF4IsClose", 0, 62, VK_F4, 0, kRAlt, kCloseCode},
-    {"ShiftAlone", 0, 42, VK_SHIFT, 0, kShift, None},
-    {"RightShiftAlone", 0, 54, VK_SHIFT, 0, kShift, None},
-    {"LeftCtrlAlone", 0, 29, VK_CONTROL, 0, kLCtrl, None},
-    {"RightCtrlAlone", 0, 29, VK_CONTROL, 0, WithExtended(kRCtrl), None},
+    {"AltF4IsClose", 0, 62, vk::kF4, 0, kLAlt, 27647},
+    {"RightAltF4IsClose", 0, 62, vk::kF4, 0, kRAlt, kCloseCode},
+    {"ShiftAlone", 0, 42, vk::kShift, 0, kShift, None},
+    {"RightShiftAlone", 0, 54, vk::kShift, 0, kShift, None},
+    {"LeftCtrlAlone", 0, 29, vk::kControl, 0, kLCtrl, None},
+    {"RightCtrlAlone", 0, 29, vk::kControl, 0, WithExtended(kRCtrl), None},
     {"AltAlone", 0, 56, 0x12, 0, kLAlt, None},
     {"Scan91WithChar", 'x', 91, 0x5B, 0, kPlain, 'x'},
     {"Scan91NoChar", 0, 91, 0x5B, 0, kPlain, None},
     {"Scan91ExtendedNoChar", 0, 91, 0x5B, 0, WithExtended(kPlain), None},
     {"Scan255WithChar", 'q', 255, 0, 'Q', kLAlt, 'q'},
-    {"KeypadEnterNoChar", 0, 0x1C, VK_RETURN, 0, WithExtended(kPlain), 13},
-    {"KeypadEnterWithChar", 13, 0x1C, VK_RETURN, 13, WithExtended(kPlain), 13},
-    {"ShiftKeypadSlash", 0, 0x35, VK_DIVIDE, 0, WithExtended(kShift), 63},
-    {"CtrlKeypadSlash", 0, 0x35, VK_DIVIDE, 0, WithExtended(kLCtrl), Ext(0x95)},
-    {"KeypadSlashWithChar", '/', 0x35, VK_DIVIDE, '/', WithExtended(kPlain), '/'},
-    {"CtrlKeypadEnter", 0, 0x1C, VK_RETURN, 0, WithExtended(kLCtrl), 10},
-    {"AltKeypadEnter", 0, 0x1C, VK_RETURN, 0, WithExtended(kLAlt), Ext(0xA6)},
+    {"KeypadEnterNoChar", 0, 0x1C, vk::kReturn, 0, WithExtended(kPlain), 13},
+    {"KeypadEnterWithChar", 13, 0x1C, vk::kReturn, 13, WithExtended(kPlain), 13},
+    {"ShiftKeypadSlash", 0, 0x35, vk::kDivide, 0, WithExtended(kShift), 63},
+    {"CtrlKeypadSlash", 0, 0x35, vk::kDivide, 0, WithExtended(kLCtrl), Ext(0x95)},
+    {"KeypadSlashWithChar", '/', 0x35, vk::kDivide, '/', WithExtended(kPlain), '/'},
+    {"CtrlKeypadEnter", 0, 0x1C, vk::kReturn, 0, WithExtended(kLCtrl), 10},
+    {"AltKeypadEnter", 0, 0x1C, vk::kReturn, 0, WithExtended(kLAlt), Ext(0xA6)},
     {"AltGrCharacterStays", '@', 16, 'Q', 'Q', kAltGr, '@'},
     {"AltGrOnOwnLetter", 'q', 16, 'Q', 'Q', kAltGr, Ext(16)},
     // Ctrl+2 gives no character on the usual layouts while the key keeps its
@@ -96,11 +96,11 @@ const KeyCase kKeyCases[] = {
     {"ForeignCharacterOnLetter", 0xE4, 40, 0xDE, 0xC4, kLAlt, 0xE4},
     {"HighCharacterPlain", 0x84, 26, 0xDB, 0x84, kPlain, 0x84},
     // Column precedence: alt over ctrl over shift.
-    {"CtrlShiftF1UsesCtrl", 0, 59, VK_F1, 0, {.shift = true, .leftCtrl = true}, Ext(0x5E)},
-    {"CtrlAltF1UsesAlt", 0, 59, VK_F1, 0, {.leftCtrl = true, .leftAlt = true}, Ext(0x68)},
-    {"AllModsF1UsesAlt", 0, 59, VK_F1, 0, {true, true, true, true, true, false}, Ext(0x68)},
-    {"ShiftAltF11UsesAlt", 0, 87, VK_F11, 0, {.shift = true, .rightAlt = true}, Ext(0x8B)},
-    {"CtrlAltUpUsesAlt", 0, 72, VK_UP, 0, WithExtended(kAltGr), Ext(0x98)},
+    {"CtrlShiftF1UsesCtrl", 0, 59, vk::kF1, 0, {.shift = true, .leftCtrl = true}, Ext(0x5E)},
+    {"CtrlAltF1UsesAlt", 0, 59, vk::kF1, 0, {.leftCtrl = true, .leftAlt = true}, Ext(0x68)},
+    {"AllModsF1UsesAlt", 0, 59, vk::kF1, 0, {true, true, true, true, true, false}, Ext(0x68)},
+    {"ShiftAltF11UsesAlt", 0, 87, vk::kF11, 0, {.shift = true, .rightAlt = true}, Ext(0x8B)},
+    {"CtrlAltUpUsesAlt", 0, 72, vk::kUp, 0, WithExtended(kAltGr), Ext(0x98)},
     {"ShiftCtrlDeleteUsesCtrl", 0, 83, 0x2E, 0, WithExtended({.shift = true, .rightCtrl = true}),
      Ext(0x93)},
 };

@@ -14,6 +14,7 @@
 #include "gfxwin/key_translation.h"
 #include "gfxwin/presentation.h"
 #include "gfxwin/screen_dump_helpers.h"
+#include "gfxwin/virtual_keys.h"
 #include "gfxwin/window.h"
 
 namespace gfxwin {
@@ -21,23 +22,6 @@ namespace {
 
 using host::MessageKind;
 using host::WindowMessage;
-
-enum : int {
-    VK_RETURN = 0x0D,
-    VK_SHIFT = 0x10,
-    VK_CONTROL = 0x11,
-    VK_MENU = 0x12,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_DELETE = 0x2E,
-    VK_NUMPAD4 = 0x64,
-    VK_F1 = 0x70,
-    VK_F4 = 0x73,
-    VK_F10 = 0x79,
-    VK_OEM_7 = 0xDE,
-    VK_LSHIFT = 0xA0,
-    VK_RCONTROL = 0xA3,
-};
 
 WindowMessage Key(MessageKind kind, int scan, int vk, uint8_t ch = 0, uint8_t unshifted = 0,
                   bool extended = false) {
@@ -138,22 +122,25 @@ WindowMessage AltKey(int scan, int vk, uint8_t ch = 0, uint8_t unshifted = 0) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyPathTest,
     ::testing::Values(
-        KeyCase{"F1", {}, {Key(MessageKind::kKeyDown, 59, VK_F1)}, {ExtendedKey(59)}, {1}},
+        KeyCase{"F1", {}, {Key(MessageKind::kKeyDown, 59, vk::kF1)}, {ExtendedKey(59)}, {1}},
         KeyCase{"ShiftF1",
-                {VK_SHIFT, VK_LSHIFT},
-                {Key(MessageKind::kKeyDown, 59, VK_F1)},
+                {vk::kShift, vk::kLeftShift},
+                {Key(MessageKind::kKeyDown, 59, vk::kF1)},
                 {ExtendedKey(84)},
                 {1}},
-        KeyCase{
-            "Up", {}, {Key(MessageKind::kKeyDown, 72, VK_UP, 0, 0, true)}, {ExtendedKey(72)}, {1}},
+        KeyCase{"Up",
+                {},
+                {Key(MessageKind::kKeyDown, 72, vk::kUp, 0, 0, true)},
+                {ExtendedKey(72)},
+                {1}},
         KeyCase{"CtrlUpWithRightCtrl",
-                {VK_CONTROL, VK_RCONTROL},
-                {Key(MessageKind::kKeyDown, 72, VK_UP, 0, 0, true)},
+                {vk::kControl, vk::kRightControl},
+                {Key(MessageKind::kKeyDown, 72, vk::kUp, 0, 0, true)},
                 {ExtendedKey(141)},
                 {1}},
         KeyCase{"Delete",
                 {},
-                {Key(MessageKind::kKeyDown, 83, VK_DELETE, 0, 0, true)},
+                {Key(MessageKind::kKeyDown, 83, vk::kDelete, 0, 0, true)},
                 {ExtendedKey(83)},
                 {1}},
         KeyCase{"LetterAOnlyThroughTheCharacterPath",
@@ -161,36 +148,36 @@ INSTANTIATE_TEST_SUITE_P(
                 {Key(MessageKind::kKeyDown, 30, 'A', 'a', 'A'), Char('a')},
                 {97},
                 {1}},
-        KeyCase{"AltAPostsNothing", {VK_MENU}, {AltKey(30, 'A', 'a', 'A')}, {}, {2}},
+        KeyCase{"AltAPostsNothing", {vk::kMenu}, {AltKey(30, 'A', 'a', 'A')}, {}, {2}},
         KeyCase{"CtrlAGivesControlCharacter",
-                {VK_CONTROL},
+                {vk::kControl},
                 {Key(MessageKind::kKeyDown, 30, 'A', 1, 'A'), Char(1)},
                 {1},
                 {1}},
         KeyCase{"AUmlautStoredAsSignedCp437",
                 {},
-                {Key(MessageKind::kKeyDown, 40, VK_OEM_7, 0xE4, 0xE4), Char(0x84)},
+                {Key(MessageKind::kKeyDown, 40, vk::kOem7, 0xE4, 0xE4), Char(0x84)},
                 {-124},
                 {1}},
-        KeyCase{"AltF4PostsNothingAndRecordsNothing", {VK_MENU}, {AltKey(62, VK_F4)}, {}, {}},
+        KeyCase{"AltF4PostsNothingAndRecordsNothing", {vk::kMenu}, {AltKey(62, vk::kF4)}, {}, {}},
         KeyCase{"F10IsASystemKeyThatDoesNothing",
                 {},
-                {Key(MessageKind::kSysKeyDown, 68, VK_F10)},
+                {Key(MessageKind::kSysKeyDown, 68, vk::kF10)},
                 {},
                 {}},
-        KeyCase{"AltAloneDoesNothing", {VK_MENU}, {AltKey(56, VK_MENU)}, {}, {}},
+        KeyCase{"AltAloneDoesNothing", {vk::kMenu}, {AltKey(56, vk::kMenu)}, {}, {}},
         KeyCase{"ShiftAlonePostsNothing",
-                {VK_SHIFT, VK_LSHIFT},
-                {Key(MessageKind::kKeyDown, 42, VK_SHIFT)},
+                {vk::kShift, vk::kLeftShift},
+                {Key(MessageKind::kKeyDown, 42, vk::kShift)},
                 {},
                 {1}},
-        KeyCase{"KeyUpPostsNothing", {}, {Key(MessageKind::kKeyUp, 59, VK_F1)}, {}, {2}},
+        KeyCase{"KeyUpPostsNothing", {}, {Key(MessageKind::kKeyUp, 59, vk::kF1)}, {}, {2}},
         KeyCase{
             "CloseButton", {}, {WindowMessage{MessageKind::kClose}}, {kCloseCode}, {kEventClose}}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WindowProcTest, AUmlautReadsAsTheSingleByte132) {
-    Send(Key(MessageKind::kKeyDown, 40, VK_OEM_7, 0xE4, 0xE4));
+    Send(Key(MessageKind::kKeyDown, 40, vk::kOem7, 0xE4, 0xE4));
     Send(Char(0x84));
     char text[2] = {};
     ASSERT_EQ(ReadKeyText(text), 1u);
@@ -199,7 +186,7 @@ TEST_F(WindowProcTest, AUmlautReadsAsTheSingleByte132) {
 
 TEST_F(WindowProcTest, KeyEventsCarryTheScanCodeOfTheVirtualKeyAndTheByteCode) {
     Send(Key(MessageKind::kKeyDown, 30, 'A', 'a', 'A'));
-    Send(Key(MessageKind::kKeyDown, 72, VK_UP, 0, 0, true));
+    Send(Key(MessageKind::kKeyDown, 72, vk::kUp, 0, 0, true));
     const std::vector<WindowEvent> events = Events();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].field[0], 30);
@@ -209,7 +196,7 @@ TEST_F(WindowProcTest, KeyEventsCarryTheScanCodeOfTheVirtualKeyAndTheByteCode) {
 }
 
 TEST_F(WindowProcTest, AutoRepeatPostsOncePerRepeatAndRecordsRepeatEvents) {
-    WindowMessage first = Key(MessageKind::kKeyDown, 75, VK_LEFT, 0, 0, true);
+    WindowMessage first = Key(MessageKind::kKeyDown, 75, vk::kLeft, 0, 0, true);
     WindowMessage again = first;
     again.previousDown = true;
     again.repeatCount = 2;
@@ -235,28 +222,28 @@ TEST_F(WindowProcTest, CloseButtonPostsOnceAndLeavesTheWindowOpen) {
 
 TEST_F(WindowProcTest, SystemKeysOfAnInactiveWindowDoNothing) {
     ws_.active = 0;
-    WindowMessage altEnter = AltKey(28, VK_RETURN);
+    WindowMessage altEnter = AltKey(28, vk::kReturn);
     Send(altEnter);
     EXPECT_EQ(host_.fullScreenSwitches, 0);
     EXPECT_TRUE(Events().empty());
 }
 
 TEST_F(WindowProcTest, AltEnterTogglesFullScreenAndShowsEverythingAgain) {
-    Send(AltKey(28, VK_RETURN));
+    Send(AltKey(28, vk::kReturn));
     EXPECT_TRUE(host_.fullScreen);
     EXPECT_EQ(ws_.flags & kWindowFullScreen, kWindowFullScreen);
     EXPECT_EQ(ws_.paletteChanged, 1);
     EXPECT_EQ(ws_.paletteCopy[15][0], 255);  // white came back from the device palette
     EXPECT_EQ(testing::DirtyCount(0, 480), 480);
     EXPECT_TRUE(Codes().empty());
-    Send(AltKey(28, VK_RETURN));
+    Send(AltKey(28, vk::kReturn));
     EXPECT_FALSE(host_.fullScreen);
     EXPECT_EQ(host_.fullScreenSwitches, 2);
 }
 
 TEST_F(WindowProcTest, NoSwitchFlagKeepsTheWindow) {
     ws_.flags = kWindowNoSwitch;
-    Send(AltKey(28, VK_RETURN));
+    Send(AltKey(28, vk::kReturn));
     Send(WindowMessage{MessageKind::kMaximize});
     EXPECT_EQ(host_.fullScreenSwitches, 0);
     EXPECT_EQ(ws_.flags, kWindowNoSwitch);
@@ -398,8 +385,8 @@ TEST_F(WindowProcTest, EventQueueDropsTheOldestWhenFull) {
 }
 
 TEST_F(WindowProcTest, KeyStatesFollowTheKeyboardStateThroughTheKeyMap) {
-    host_.Hold(VK_NUMPAD4);  // the second key of scan code 75
-    host_.Hold(VK_SHIFT);    // both Shift scan codes follow the generic Shift key
+    host_.Hold(vk::kNumpad4);  // the second key of scan code 75
+    host_.Hold(vk::kShift);    // both Shift scan codes follow the generic Shift key
     host_.Hold('A');
     RefreshKeyStates(ws_);
     const uint8_t* k = Screen().keyStates;
@@ -408,7 +395,7 @@ TEST_F(WindowProcTest, KeyStatesFollowTheKeyboardStateThroughTheKeyMap) {
     EXPECT_EQ(k[54], 1);
     EXPECT_EQ(k[30], 1);
     EXPECT_EQ(std::count(k, k + kKeyStateCount, 1), 4);
-    host_.Hold(VK_NUMPAD4, false);
+    host_.Hold(vk::kNumpad4, false);
     RefreshKeyStates(ws_);
     EXPECT_EQ(k[75], 0);
 }
@@ -447,14 +434,14 @@ WindowMessage Leave() {
 INSTANTIATE_TEST_SUITE_P(
     Messages, DefaultHandlingTest,
     ::testing::Values(
-        DefaultCase{"F1", {}, true, Key(MessageKind::kKeyDown, 0x3B, VK_F1), true},
-        DefaultCase{"F10", {}, true, Key(MessageKind::kSysKeyDown, 0x44, VK_F10), false},
-        DefaultCase{"F10Release", {}, true, Key(MessageKind::kKeyUp, 0x44, VK_F10), false},
-        DefaultCase{"AltAlone", {VK_MENU}, true, AltKey(0x38, VK_MENU), false},
-        DefaultCase{"AltF4", {VK_MENU}, true, AltKey(0x3E, VK_F4), false},
-        DefaultCase{"AltLetter", {VK_MENU}, true, AltKey(0x1E, 'A', 0, 'A'), true},
-        DefaultCase{"SystemKeyWhileInactive", {VK_MENU}, false, AltKey(0x3E, VK_F4), true},
-        DefaultCase{"AltEnter", {VK_MENU}, true, AltKey(0x1C, VK_RETURN, 0, 13), false},
+        DefaultCase{"F1", {}, true, Key(MessageKind::kKeyDown, 0x3B, vk::kF1), true},
+        DefaultCase{"F10", {}, true, Key(MessageKind::kSysKeyDown, 0x44, vk::kF10), false},
+        DefaultCase{"F10Release", {}, true, Key(MessageKind::kKeyUp, 0x44, vk::kF10), false},
+        DefaultCase{"AltAlone", {vk::kMenu}, true, AltKey(0x38, vk::kMenu), false},
+        DefaultCase{"AltF4", {vk::kMenu}, true, AltKey(0x3E, vk::kF4), false},
+        DefaultCase{"AltLetter", {vk::kMenu}, true, AltKey(0x1E, 'A', 0, 'A'), true},
+        DefaultCase{"SystemKeyWhileInactive", {vk::kMenu}, false, AltKey(0x3E, vk::kF4), true},
+        DefaultCase{"AltEnter", {vk::kMenu}, true, AltKey(0x1C, vk::kReturn, 0, 13), false},
         DefaultCase{"Character", {}, true, Char('a'), true},
         DefaultCase{"Close", {}, true, WindowMessage{MessageKind::kClose}, false},
         DefaultCase{"Activate", {}, true, WindowMessage{MessageKind::kActivate}, false},

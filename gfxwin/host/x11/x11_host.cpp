@@ -21,6 +21,7 @@
 
 #include "gfxwin/host/host_sync.h"
 #include "gfxwin/host/x11/x11_keyboard.h"
+#include "gfxwin/virtual_keys.h"
 
 namespace gfxwin::x11 {
 
@@ -28,19 +29,6 @@ namespace {
 
 using host::MessageKind;
 using host::WindowMessage;
-
-enum : int {
-    VK_SHIFT = 0x10,
-    VK_CONTROL = 0x11,
-    VK_MENU = 0x12,
-    VK_F10 = 0x79,
-    VK_LSHIFT = 0xA0,
-    VK_RSHIFT = 0xA1,
-    VK_LCONTROL = 0xA2,
-    VK_RCONTROL = 0xA3,
-    VK_LMENU = 0xA4,
-    VK_RMENU = 0xA5,
-};
 
 constexpr unsigned long kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 4;
@@ -596,27 +584,27 @@ KeyFacts X11Host::Describe(unsigned keycode, unsigned state, KeyVks* vks) {
     unsigned consumed = 0;
     if (!XkbLookupKeySym(dpy_, code, state, &consumed, &effective)) effective = NoSymbol;
     input.effective = effective;
-    input.shift = Held(VK_SHIFT);
-    input.ctrl = Held(VK_CONTROL);
-    input.alt = Held(VK_MENU);
+    input.shift = Held(vk::kShift);
+    input.ctrl = Held(vk::kControl);
+    input.alt = Held(vk::kMenu);
     input.numLock = (state & numLockMask_) != 0;
     const KeyFacts facts = DescribeKey(input);
     if (vks != nullptr) {
         *vks = KeyVks{};
         vks->vk[0] = static_cast<uint8_t>(facts.virtualKey);
         switch (facts.virtualKey) {
-            case VK_SHIFT:
-                vks->vk[1] = input.level0 == XK_Shift_R ? VK_RSHIFT : VK_LSHIFT;
+            case vk::kShift:
+                vks->vk[1] = input.level0 == XK_Shift_R ? vk::kRightShift : vk::kLeftShift;
                 break;
-            case VK_CONTROL:
-                vks->vk[1] = facts.extended ? VK_RCONTROL : VK_LCONTROL;
+            case vk::kControl:
+                vks->vk[1] = facts.extended ? vk::kRightControl : vk::kLeftControl;
                 break;
-            case VK_MENU:
-                vks->vk[1] = facts.extended ? VK_RMENU : VK_LMENU;
+            case vk::kMenu:
+                vks->vk[1] = facts.extended ? vk::kRightMenu : vk::kLeftMenu;
                 if (input.level0 == XK_ISO_Level3_Shift || input.level0 == XK_Mode_switch) {
-                    vks->vk[1] = VK_RMENU;
-                    vks->vk[2] = VK_CONTROL;
-                    vks->vk[3] = VK_LCONTROL;
+                    vks->vk[1] = vk::kRightMenu;
+                    vks->vk[2] = vk::kControl;
+                    vks->vk[3] = vk::kLeftControl;
                 }
                 break;
             default:
@@ -639,8 +627,8 @@ void X11Host::HandleKey(XKeyEvent& e, bool press, host::MessageSink& sink) {
             Press(vks, +1);
         }
         const KeyFacts facts = Describe(keycode, e.state, nullptr);
-        const bool alt = Held(VK_MENU), ctrl = Held(VK_CONTROL);
-        const bool system = (alt && !ctrl) || facts.virtualKey == VK_F10;
+        const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
+        const bool system = (alt && !ctrl) || facts.virtualKey == vk::kF10;
         WindowMessage m{system ? MessageKind::kSysKeyDown : MessageKind::kKeyDown};
         m.scanCode = facts.scanCode;
         m.virtualKey = facts.virtualKey;
@@ -663,9 +651,9 @@ void X11Host::HandleKey(XKeyEvent& e, bool press, host::MessageSink& sink) {
     const KeyFacts facts = Describe(keycode, e.state, nullptr);
     Press(keyVks_[keycode], -1);
     keyVks_[keycode] = KeyVks{};
-    const bool alt = Held(VK_MENU), ctrl = Held(VK_CONTROL);
+    const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
     const bool system =
-        ((alt || facts.virtualKey == VK_MENU) && !ctrl) || facts.virtualKey == VK_F10;
+        ((alt || facts.virtualKey == vk::kMenu) && !ctrl) || facts.virtualKey == vk::kF10;
     WindowMessage m{system ? MessageKind::kSysKeyUp : MessageKind::kKeyUp};
     m.scanCode = facts.scanCode;
     m.virtualKey = facts.virtualKey;

@@ -3,62 +3,12 @@
 #include <X11/keysym.h>
 
 #include "gfxwin/key_translation.h"
+#include "gfxwin/virtual_keys.h"
 #include "textio/cp437.h"
 
 namespace gfxwin::x11 {
 
 namespace {
-
-// Win32 virtual keys named below.
-enum : int {
-    VK_BACK = 0x08,
-    VK_TAB = 0x09,
-    VK_CLEAR = 0x0C,
-    VK_RETURN = 0x0D,
-    VK_SHIFT = 0x10,
-    VK_CONTROL = 0x11,
-    VK_MENU = 0x12,
-    VK_PAUSE = 0x13,
-    VK_CAPITAL = 0x14,
-    VK_ESCAPE = 0x1B,
-    VK_SPACE = 0x20,
-    VK_PRIOR = 0x21,
-    VK_NEXT = 0x22,
-    VK_END = 0x23,
-    VK_HOME = 0x24,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_RIGHT = 0x27,
-    VK_DOWN = 0x28,
-    VK_SNAPSHOT = 0x2C,
-    VK_INSERT = 0x2D,
-    VK_DELETE = 0x2E,
-    VK_LWIN = 0x5B,
-    VK_RWIN = 0x5C,
-    VK_APPS = 0x5D,
-    VK_NUMPAD0 = 0x60,
-    VK_MULTIPLY = 0x6A,
-    VK_ADD = 0x6B,
-    VK_SEPARATOR = 0x6C,
-    VK_SUBTRACT = 0x6D,
-    VK_DECIMAL = 0x6E,
-    VK_DIVIDE = 0x6F,
-    VK_F1 = 0x70,
-    VK_NUMLOCK = 0x90,
-    VK_SCROLL = 0x91,
-    VK_OEM_1 = 0xBA,
-    VK_OEM_PLUS = 0xBB,
-    VK_OEM_COMMA = 0xBC,
-    VK_OEM_MINUS = 0xBD,
-    VK_OEM_PERIOD = 0xBE,
-    VK_OEM_2 = 0xBF,
-    VK_OEM_3 = 0xC0,
-    VK_OEM_4 = 0xDB,
-    VK_OEM_5 = 0xDC,
-    VK_OEM_6 = 0xDD,
-    VK_OEM_7 = 0xDE,
-    VK_OEM_102 = 0xE2,
-};
 
 struct EvdevExtended {
     int evdevKey;
@@ -93,74 +43,74 @@ struct KeysymKey {
 };
 
 constexpr KeysymKey kKeysymKeys[] = {
-    {XK_BackSpace, VK_BACK},
-    {XK_Tab, VK_TAB},
-    {XK_ISO_Left_Tab, VK_TAB},
-    {XK_Clear, VK_CLEAR},
-    {XK_Return, VK_RETURN},
-    {XK_Pause, VK_PAUSE},
-    {XK_Scroll_Lock, VK_SCROLL},
-    {XK_Escape, VK_ESCAPE},
-    {XK_Delete, VK_DELETE},
-    {XK_Home, VK_HOME},
-    {XK_Left, VK_LEFT},
-    {XK_Up, VK_UP},
-    {XK_Right, VK_RIGHT},
-    {XK_Down, VK_DOWN},
-    {XK_Prior, VK_PRIOR},
-    {XK_Next, VK_NEXT},
-    {XK_End, VK_END},
-    {XK_Print, VK_SNAPSHOT},
-    {XK_Insert, VK_INSERT},
-    {XK_Menu, VK_APPS},
-    {XK_Num_Lock, VK_NUMLOCK},
-    {XK_KP_Space, VK_SPACE},
-    {XK_KP_Tab, VK_TAB},
-    {XK_KP_Enter, VK_RETURN},
-    {XK_KP_Home, VK_HOME},
-    {XK_KP_Left, VK_LEFT},
-    {XK_KP_Up, VK_UP},
-    {XK_KP_Right, VK_RIGHT},
-    {XK_KP_Down, VK_DOWN},
-    {XK_KP_Prior, VK_PRIOR},
-    {XK_KP_Next, VK_NEXT},
-    {XK_KP_End, VK_END},
-    {XK_KP_Begin, VK_CLEAR},
-    {XK_KP_Insert, VK_INSERT},
-    {XK_KP_Delete, VK_DELETE},
-    {XK_KP_Multiply, VK_MULTIPLY},
-    {XK_KP_Add, VK_ADD},
-    {XK_KP_Separator, VK_SEPARATOR},
-    {XK_KP_Subtract, VK_SUBTRACT},
-    {XK_KP_Decimal, VK_DECIMAL},
-    {XK_KP_Divide, VK_DIVIDE},
-    {XK_Shift_L, VK_SHIFT},
-    {XK_Shift_R, VK_SHIFT},
-    {XK_Control_L, VK_CONTROL},
-    {XK_Control_R, VK_CONTROL},
-    {XK_Caps_Lock, VK_CAPITAL},
-    {XK_Shift_Lock, VK_CAPITAL},
-    {XK_Meta_L, VK_MENU},
-    {XK_Meta_R, VK_MENU},
-    {XK_Alt_L, VK_MENU},
-    {XK_Alt_R, VK_MENU},
-    {XK_ISO_Level3_Shift, VK_MENU},
-    {XK_Mode_switch, VK_MENU},
-    {XK_Super_L, VK_LWIN},
-    {XK_Super_R, VK_RWIN},
-    {XK_space, VK_SPACE},
-    {XK_apostrophe, VK_OEM_7},
-    {XK_comma, VK_OEM_COMMA},
-    {XK_minus, VK_OEM_MINUS},
-    {XK_period, VK_OEM_PERIOD},
-    {XK_slash, VK_OEM_2},
-    {XK_semicolon, VK_OEM_1},
-    {XK_equal, VK_OEM_PLUS},
-    {XK_bracketleft, VK_OEM_4},
-    {XK_backslash, VK_OEM_5},
-    {XK_bracketright, VK_OEM_6},
-    {XK_grave, VK_OEM_3},
-    {XK_less, VK_OEM_102},
+    {XK_BackSpace, vk::kBack},
+    {XK_Tab, vk::kTab},
+    {XK_ISO_Left_Tab, vk::kTab},
+    {XK_Clear, vk::kClear},
+    {XK_Return, vk::kReturn},
+    {XK_Pause, vk::kPause},
+    {XK_Scroll_Lock, vk::kScroll},
+    {XK_Escape, vk::kEscape},
+    {XK_Delete, vk::kDelete},
+    {XK_Home, vk::kHome},
+    {XK_Left, vk::kLeft},
+    {XK_Up, vk::kUp},
+    {XK_Right, vk::kRight},
+    {XK_Down, vk::kDown},
+    {XK_Prior, vk::kPrior},
+    {XK_Next, vk::kNext},
+    {XK_End, vk::kEnd},
+    {XK_Print, vk::kSnapshot},
+    {XK_Insert, vk::kInsert},
+    {XK_Menu, vk::kApps},
+    {XK_Num_Lock, vk::kNumLock},
+    {XK_KP_Space, vk::kSpace},
+    {XK_KP_Tab, vk::kTab},
+    {XK_KP_Enter, vk::kReturn},
+    {XK_KP_Home, vk::kHome},
+    {XK_KP_Left, vk::kLeft},
+    {XK_KP_Up, vk::kUp},
+    {XK_KP_Right, vk::kRight},
+    {XK_KP_Down, vk::kDown},
+    {XK_KP_Prior, vk::kPrior},
+    {XK_KP_Next, vk::kNext},
+    {XK_KP_End, vk::kEnd},
+    {XK_KP_Begin, vk::kClear},
+    {XK_KP_Insert, vk::kInsert},
+    {XK_KP_Delete, vk::kDelete},
+    {XK_KP_Multiply, vk::kMultiply},
+    {XK_KP_Add, vk::kAdd},
+    {XK_KP_Separator, vk::kSeparator},
+    {XK_KP_Subtract, vk::kSubtract},
+    {XK_KP_Decimal, vk::kDecimal},
+    {XK_KP_Divide, vk::kDivide},
+    {XK_Shift_L, vk::kShift},
+    {XK_Shift_R, vk::kShift},
+    {XK_Control_L, vk::kControl},
+    {XK_Control_R, vk::kControl},
+    {XK_Caps_Lock, vk::kCapital},
+    {XK_Shift_Lock, vk::kCapital},
+    {XK_Meta_L, vk::kMenu},
+    {XK_Meta_R, vk::kMenu},
+    {XK_Alt_L, vk::kMenu},
+    {XK_Alt_R, vk::kMenu},
+    {XK_ISO_Level3_Shift, vk::kMenu},
+    {XK_Mode_switch, vk::kMenu},
+    {XK_Super_L, vk::kLeftWin},
+    {XK_Super_R, vk::kRightWin},
+    {XK_space, vk::kSpace},
+    {XK_apostrophe, vk::kOem7},
+    {XK_comma, vk::kOemComma},
+    {XK_minus, vk::kOemMinus},
+    {XK_period, vk::kOemPeriod},
+    {XK_slash, vk::kOem2},
+    {XK_semicolon, vk::kOem1},
+    {XK_equal, vk::kOemPlus},
+    {XK_bracketleft, vk::kOem4},
+    {XK_backslash, vk::kOem5},
+    {XK_bracketright, vk::kOem6},
+    {XK_grave, vk::kOem3},
+    {XK_less, vk::kOem102},
 };
 
 struct KeysymScan {
@@ -216,9 +166,9 @@ int VirtualKeyOfKeysym(Keysym keysym) {
     if (keysym >= XK_a && keysym <= XK_z) return static_cast<int>(keysym - XK_a) + 'A';
     if (keysym >= XK_A && keysym <= XK_Z) return static_cast<int>(keysym - XK_A) + 'A';
     if (keysym >= XK_0 && keysym <= XK_9) return static_cast<int>(keysym - XK_0) + '0';
-    if (keysym >= XK_F1 && keysym <= XK_F24) return static_cast<int>(keysym - XK_F1) + VK_F1;
+    if (keysym >= XK_F1 && keysym <= XK_F24) return static_cast<int>(keysym - XK_F1) + vk::kF1;
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9) {
-        return static_cast<int>(keysym - XK_KP_0) + VK_NUMPAD0;
+        return static_cast<int>(keysym - XK_KP_0) + vk::kNumpad0;
     }
     for (const KeysymKey& e : kKeysymKeys) {
         if (e.keysym == keysym) return e.virtualKey;
@@ -288,29 +238,29 @@ uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted) {
     if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
         return static_cast<uint8_t>(virtualKey);
     }
-    if (virtualKey >= VK_NUMPAD0 && virtualKey <= VK_NUMPAD0 + 9) {
-        return static_cast<uint8_t>('0' + virtualKey - VK_NUMPAD0);
+    if (virtualKey >= vk::kNumpad0 && virtualKey <= vk::kNumpad0 + 9) {
+        return static_cast<uint8_t>('0' + virtualKey - vk::kNumpad0);
     }
     switch (virtualKey) {
-        case VK_MULTIPLY:
+        case vk::kMultiply:
             return '*';
-        case VK_ADD:
+        case vk::kAdd:
             return '+';
-        case VK_SUBTRACT:
+        case vk::kSubtract:
             return '-';
-        case VK_DECIMAL:
+        case vk::kDecimal:
             return '.';
-        case VK_DIVIDE:
+        case vk::kDivide:
             return '/';
-        case VK_BACK:
+        case vk::kBack:
             return 8;
-        case VK_TAB:
+        case vk::kTab:
             return 9;
-        case VK_RETURN:
+        case vk::kReturn:
             return 13;
-        case VK_ESCAPE:
+        case vk::kEscape:
             return 27;
-        case VK_SPACE:
+        case vk::kSpace:
             return ' ';
         default:
             break;
@@ -326,18 +276,18 @@ uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted) {
 uint8_t ControlCharacter(int virtualKey) {
     if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<uint8_t>(virtualKey - 0x40);
     switch (virtualKey) {
-        case VK_OEM_4:
-        case VK_ESCAPE:
+        case vk::kOem4:
+        case vk::kEscape:
             return 27;
-        case VK_OEM_5:
+        case vk::kOem5:
             return 28;
-        case VK_OEM_6:
+        case vk::kOem6:
             return 29;
-        case VK_RETURN:
+        case vk::kReturn:
             return 10;
-        case VK_BACK:
+        case vk::kBack:
             return 127;
-        case VK_SPACE:
+        case vk::kSpace:
             return 32;
         default:
             return 0;
