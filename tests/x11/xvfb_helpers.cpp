@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -248,6 +249,37 @@ bool MovePointer(const std::string& display, unsigned long window, int x, int y)
     return RunTool({"xdotool", "mousemove", "--window", id, std::to_string(x), std::to_string(y)},
                    display)
                .status == 0;
+}
+
+KeysymOnSpareKeycode::KeysymOnSpareKeycode(const std::string& display, const char* keysymName) {
+    dpy_ = XOpenDisplay(display.c_str());
+    const KeySym sym = XStringToKeysym(keysymName);
+    if (dpy_ == nullptr || sym == NoSymbol) return;
+    int low = 0, high = 0, perCode = 0;
+    XDisplayKeycodes(dpy_, &low, &high);
+    KeySym* map = XGetKeyboardMapping(dpy_, static_cast<KeyCode>(low), high - low + 1, &perCode);
+    if (map == nullptr) return;
+    for (int code = high; code >= low && keycode_ == 0; --code) {
+        const KeySym* syms = map + (code - low) * perCode;
+        if (std::all_of(syms, syms + perCode, [](KeySym k) { return k == NoSymbol; })) {
+            keycode_ = code;
+        }
+    }
+    XFree(map);
+    if (keycode_ == 0) return;
+    KeySym bound[2] = {sym, sym};
+    XChangeKeyboardMapping(dpy_, keycode_, 2, bound, 1);
+    XSync(dpy_, False);
+}
+
+KeysymOnSpareKeycode::~KeysymOnSpareKeycode() {
+    if (dpy_ == nullptr) return;
+    if (keycode_ != 0) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(dpy_, keycode_, 2, none, 1);
+        XSync(dpy_, False);
+    }
+    XCloseDisplay(dpy_);
 }
 
 }  // namespace x11test

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;  // Xlib's Display
+
 namespace x11test {
 
 // The full path of a program found on PATH, empty when there is none.
@@ -73,5 +75,24 @@ bool SendCloseRequest(const std::string& display, unsigned long window);
 
 // The position of the pointer relative to the window's origin.
 bool MovePointer(const std::string& display, unsigned long window, int x, int y);
+
+// Puts a keysym on a keycode that has none, for as long as the object lives.
+// xdotool types a keysym missing from the keymap by binding it to a spare
+// keycode, sending the key and unbinding it at once; a client that reads the
+// key event together with the unbinding finds no symbol on that keycode, as
+// every X client would. With the keysym in the keymap, xdotool sends its own
+// keycode and the test does not depend on that timing.
+class KeysymOnSpareKeycode {
+  public:
+    KeysymOnSpareKeycode(const std::string& display, const char* keysymName);
+    ~KeysymOnSpareKeycode();
+    KeysymOnSpareKeycode(const KeysymOnSpareKeycode&) = delete;
+    KeysymOnSpareKeycode& operator=(const KeysymOnSpareKeycode&) = delete;
+    bool ok() const { return keycode_ != 0; }
+
+  private:
+    ::_XDisplay* dpy_ = nullptr;
+    int keycode_ = 0;
+};
 
 }  // namespace x11test
