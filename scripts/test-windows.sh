@@ -19,10 +19,10 @@ win=build-win
 
 echo "=== build $win (MinGW-w64 cross build)"
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_BUILD_TESTS=ON >/dev/null
 cmake --build "$win" -j"$jobs"
 if [ ! -x "$linux/tests/wine_e2e_tests" ] || [ ! -x "$linux/wellenlaenge" ]; then
-    cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_BUILD_TESTS=ON >/dev/null
     cmake --build "$linux" --target wellenlaenge wine_e2e_tests -j"$jobs"
 fi
 
