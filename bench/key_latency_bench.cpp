@@ -30,11 +30,11 @@
 #include <thread>
 #include <vector>
 
-#include "gfxwin/builtin_data.h"
-#include "gfxwin/key_buffer.h"
+#include "gfxwin/data/builtin_data.h"
+#include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/screen_mode.h"
-#include "gfxwin/screen_state.h"
-#include "gfxwin/window.h"
+#include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window/window.h"
 #include "gfxwin/window_driver.h"
 #include "textio/console.h"
 #include "textio/edit_line.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "gfxwin/screen_mode.h"
-#include "gfxwin/screen_state.h"
-#include "gfxwin/text_console.h"
-#include "gfxwin/text_engine.h"
+#include "gfxwin/screen/screen_state.h"
+#include "gfxwin/text/text_console.h"
+#include "gfxwin/text/text_engine.h"
 
 namespace {
 

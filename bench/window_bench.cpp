@@ -10,15 +10,15 @@
 #include <thread>
 #include <vector>
 
-#include "gfxwin/host/host_sync.h"
-#include "gfxwin/host/window_host.h"
-#include "gfxwin/presentation.h"
+#include "platform/threads.h"
+#include "gfxwin/window/window_host.h"
+#include "gfxwin/window/presentation.h"
 #include "gfxwin/screen_mode.h"
-#include "gfxwin/screen_state.h"
-#include "gfxwin/window.h"
+#include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window/window.h"
 
 #ifdef WL_HAVE_X11
-#include "gfxwin/host/x11/x11_host.h"
+#include "gfxwin/window/x11/x11_host.h"
 #endif
 
 namespace {
@@ -146,10 +146,10 @@ void BM_IdleWindowCpu(benchmark::State& state) {
     uint64_t passes = 0;
     for (auto _ : state) {
         const gfxwin::PresentationStats before = gfxwin::ReadPresentationStats();
-        const long long cpu0 = gfxwin::host::HostProcessCpuMicros();
+        const long long cpu0 = platform::ProcessCpuMicros();
         const auto t0 = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(10));
-        const long long cpu1 = gfxwin::host::HostProcessCpuMicros();
+        const long long cpu1 = platform::ProcessCpuMicros();
         const auto t1 = std::chrono::steady_clock::now();
         const double wall = std::chrono::duration<double, std::micro>(t1 - t0).count();
         percent = 100.0 * static_cast<double>(cpu1 - cpu0) / wall;

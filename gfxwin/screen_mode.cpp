@@ -4,16 +4,16 @@
 #include <cstring>
 #include <new>
 
-#include "gfxwin/draw_context.h"
-#include "gfxwin/driver_list.h"
-#include "gfxwin/graphics_hooks.h"
-#include "gfxwin/host/host_process.h"
-#include "gfxwin/mode_table.h"
-#include "gfxwin/screen_lock.h"
+#include "gfxwin/screen/draw_context.h"
+#include "gfxwin/window/driver_list.h"
+#include "gfxwin/console/graphics_hooks.h"
+#include "platform/process.h"
+#include "gfxwin/screen/mode_table.h"
+#include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen_setup.h"
-#include "gfxwin/text_console.h"
-#include "gfxwin/text_engine.h"
-#include "gfxwin/vga_ports.h"
+#include "gfxwin/text/text_console.h"
+#include "gfxwin/text/text_engine.h"
+#include "gfxwin/screen/palette.h"
 #include "gfxwin/window_driver.h"
 #include "textio/console.h"
 #include "textio/last_error.h"
@@ -40,7 +40,7 @@ SetupState& Setup() {
 
 // The full path of the running program, at most `limit` bytes.
 std::string ExecutablePath(size_t limit) {
-    std::string result = host::ExecutablePath(limit);
+    std::string result = platform::ExecutablePath(limit);
     if (result.empty()) {
         const textio::RuntimeState& runtime = textio::Runtime();
         if (runtime.argumentCount > 0 && runtime.arguments != nullptr &&

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "gfxwin/screen_state.h"
+#include "gfxwin/screen/screen_state.h"
 
 namespace gfxwin {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "textio/last_error.h"
-#include "textio/platform/file_io.h"
+#include "platform/file_io.h"
 #include "textio/runtime_state.h"
 
 namespace textio {

@@ -3,8 +3,8 @@
 #include <atomic>
 #include <cstring>
 
-#include "textio/platform/interrupt_source.h"
-#include "textio/platform/terminal_io.h"
+#include "platform/interrupt_source.h"
+#include "platform/terminal_io.h"
 #include "textio/runtime.h"
 
 namespace textio {

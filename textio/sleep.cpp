@@ -1,7 +1,7 @@
 #include "textio/sleep.h"
 
 #include "textio/interrupts.h"
-#include "textio/platform/interrupt_source.h"
+#include "platform/interrupt_source.h"
 
 namespace textio {
 

@@ -4,7 +4,7 @@
 
 #include "textio/cp437.h"
 #include "textio/interrupts.h"
-#include "textio/platform/terminal_io.h"
+#include "platform/terminal_io.h"
 
 namespace textio {
 
@@ -45,7 +45,7 @@ void Prepare() {
     if (gTerm.prepared) return;
     gTerm.prepared = true;
     if (gTerm.standardStreams) {
-        platform::PrepareStandardStreams();
+        platform::PrepareStandardStreams({Cp437ToUnicode, UnicodeToCp437});
         gTerm.utf8 = platform::LocaleUsesUtf8();
     }
     gTerm.inTty = platform::IsTerminal(gTerm.inFd);

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "gfxwin/host/host_sync.h"
-#include "gfxwin/host/win32/gdi_host.h"
-#include "gfxwin/presentation.h"
+#include "platform/threads.h"
+#include "gfxwin/window/win32/gdi_host.h"
+#include "gfxwin/window/presentation.h"
 #include "gfxwin/screen_mode.h"
-#include "gfxwin/screen_state.h"
-#include "gfxwin/window.h"
+#include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window/window.h"
 
 // After the window layer's headers: windows.h names a macro CreateWindow.
 #include <windows.h>
@@ -104,10 +104,10 @@ bool MeasureIdle(int seconds) {
     if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) return false;
     Sleep(1000);  // past the start
     const gfxwin::PresentationStats before = gfxwin::ReadPresentationStats();
-    const long long cpu0 = gfxwin::host::HostProcessCpuMicros();
+    const long long cpu0 = platform::ProcessCpuMicros();
     const double t0 = Now();
     Sleep(static_cast<DWORD>(seconds) * 1000);
-    const long long cpu1 = gfxwin::host::HostProcessCpuMicros();
+    const long long cpu1 = platform::ProcessCpuMicros();
     const double t1 = Now();
     const gfxwin::PresentationStats after = gfxwin::ReadPresentationStats();
     const double cpuMs = static_cast<double>(cpu1 - cpu0) / 1000.0;

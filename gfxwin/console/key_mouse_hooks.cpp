@@ -1,0 +1,62 @@
+#include "gfxwin/console/key_mouse_hooks.h"
+
+#include "gfxwin/keys/key_buffer.h"
+#include "gfxwin/screen/screen_lock.h"
+#include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window_driver.h"
+#include "textio/last_error.h"
+
+namespace gfxwin {
+
+int32_t KeyDownByScanCode(int32_t scanCode) {
+    ScreenState* screen = CurrentScreen();
+    if (screen == nullptr || scanCode < 0 || scanCode >= kKeyStateCount) return 0;
+    LockScreen();
+    const bool down = screen->keyStates != nullptr && screen->keyStates[scanCode] == 1;
+    UnlockScreen(1, 0);
+    return down ? -1 : 0;
+}
+
+int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
+    int32_t values[5] = {-1, -1, -1, -1, -1};
+    int32_t code = 1;
+    const ScreenState* screen = CurrentScreen();
+    if (screen != nullptr && screen->driver != nullptr && screen->driver->getMouse != nullptr) {
+        LockScreen();
+        if (screen->driver->getMouse(&values[0], &values[1], &values[2], &values[3], &values[4]) ==
+            0) {
+            code = 0;
+        }
+        UnlockScreen(1, 0);
+    }
+    if (code != 0) {
+        for (int32_t& v : values) v = -1;
+    }
+    int32_t* outputs[5] = {x, y, wheel, buttons, clip};
+    for (int i = 0; i < 5; ++i) {
+        if (outputs[i] != nullptr) *outputs[i] = values[i];
+    }
+    return textio::SetLastError(code);
+}
+
+int32_t SetMousePointer(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
+    const ScreenState* screen = CurrentScreen();
+    if (screen == nullptr || screen->driver == nullptr || screen->driver->setMouse == nullptr) {
+        return 1;
+    }
+    LockScreen();
+    screen->driver->setMouse(x, y, visibility, clip);
+    UnlockScreen(1, 0);
+    return 0;
+}
+
+void InstallKeyAndMouseHooks(textio::ConsoleHooks& hooks) {
+    hooks.readKeyText = ReadKeyText;
+    hooks.waitKey = WaitForKey;
+    hooks.keyWaiting = KeyAvailable;
+    hooks.keyDown = KeyDownByScanCode;
+    hooks.readMouse = ReadMouse;
+    hooks.setMouse = SetMousePointer;
+}
+
+}  // namespace gfxwin

@@ -1,0 +1,83 @@
+#include "gfxwin/screen/screen_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace gfxwin {
+
+namespace {
+
+struct ScreenGlobals {
+    ScreenState* current = nullptr;
+    int32_t lastModeId = 0;
+    uint32_t* lookup = nullptr;
+    long allocations = 0;
+    long failAt = 0;  // allocation number that fails, 0 = none
+};
+
+ScreenGlobals& Globals() {
+    static ScreenGlobals globals;
+    return globals;
+}
+
+constexpr std::align_val_t kAlign{16};
+
+}  // namespace
+
+ScreenState* CurrentScreen() {
+    return Globals().current;
+}
+void SetCurrentScreen(ScreenState* screen) {
+    Globals().current = screen;
+}
+
+int32_t NextModeId() {
+    return ++Globals().lastModeId;
+}
+
+uint32_t* LookupArea() {
+    return Globals().lookup;
+}
+void SetLookupArea(uint32_t* area) {
+    Globals().lookup = area;
+}
+
+void MarkRowsDirty(ScreenState& screen, int32_t first, int32_t end) {
+    if (screen.dirtyRows == nullptr) return;
+    const int32_t marks = screen.height * screen.scanlineSize;
+    first = std::max(first, 0);
+    end = std::min(end, marks);
+    if (first < end) std::memset(screen.dirtyRows + first, 1, static_cast<size_t>(end - first));
+}
+
+void MarkAllRowsDirty(ScreenState& screen) {
+    MarkRowsDirty(screen, 0, screen.height * screen.scanlineSize);
+}
+
+void* ScreenAlloc(size_t bytes, bool zeroed) {
+    ScreenGlobals& g = Globals();
+    ++g.allocations;
+    if (g.failAt != 0 && g.allocations == g.failAt) {
+        g.failAt = 0;
+        return nullptr;
+    }
+    void* block = ::operator new(bytes == 0 ? 1 : bytes, kAlign, std::nothrow);
+    if (block != nullptr && zeroed) std::memset(block, 0, bytes);
+    return block;
+}
+
+void ScreenFree(void* block) {
+    if (block != nullptr) ::operator delete(block, kAlign);
+}
+
+void FailScreenAllocation(int nth) {
+    ScreenGlobals& g = Globals();
+    g.failAt = nth > 0 ? g.allocations + nth : 0;
+}
+
+long ScreenAllocationCount() {
+    return Globals().allocations;
+}
+
+}  // namespace gfxwin

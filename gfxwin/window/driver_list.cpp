@@ -1,0 +1,115 @@
+#include "gfxwin/window/driver_list.h"
+
+#include <cstdlib>
+
+#ifdef WL_HAVE_X11
+#include "gfxwin/window/x11/x11_host.h"
+#endif
+#ifdef WL_HAVE_GDI
+#include "gfxwin/window/win32/gdi_host.h"
+#endif
+
+namespace gfxwin {
+
+namespace {
+
+// Ended by an empty entry. Window drivers for this platform join here.
+const DriverEntry kPlatformList[] = {
+#ifdef WL_HAVE_X11
+    {"X11", x11::X11Driver()},
+#endif
+#ifdef WL_HAVE_GDI
+    {"GDI", win32::GdiDriver()},
+#endif
+    {nullptr, nullptr},
+};
+
+// Names compare without regard to ASCII letter case.
+bool SameName(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const auto ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
+        const int la = (ca >= 'A' && ca <= 'Z') ? ca + 32 : ca;
+        const int lb = (cb >= 'A' && cb <= 'Z') ? cb + 32 : cb;
+        if (la != lb) return false;
+        if (ca == 0) return true;
+    }
+}
+
+size_t CountEntries(const DriverEntry* entries) {
+    size_t n = 0;
+    while (entries[n].driver != nullptr) ++n;
+    return n;
+}
+
+struct ListOverride {
+    const DriverEntry* entries = nullptr;
+    size_t count = 0;
+};
+
+ListOverride& Override() {
+    static ListOverride current;
+    return current;
+}
+
+constexpr int32_t kFullScreenFlag = 0x01;
+
+struct Request {
+    const char* title;
+    int32_t width, height, depth, refreshRate, flags;
+};
+
+bool TryDriver(const WindowDriver* driver, const Request& request, int32_t refreshRate) {
+    if (driver->init == nullptr) return true;  // nothing to start
+    if (driver->init(request.title, request.width, request.height, request.depth, refreshRate,
+                     request.flags) == 0) {
+        return true;
+    }
+    if (driver->exit != nullptr) driver->exit();
+    return false;
+}
+
+// One pass over the list; `onlyName` limits it to drivers of that name.
+const WindowDriver* Pass(std::span<const DriverEntry> list, const char* onlyName,
+                         const Request& request) {
+    for (const DriverEntry& entry : list) {
+        if (entry.driver == nullptr) continue;
+        if (onlyName != nullptr && (entry.name == nullptr || !SameName(entry.name, onlyName))) {
+            continue;
+        }
+        if (TryDriver(entry.driver, request, request.refreshRate)) return entry.driver;
+        if (TryDriver(entry.driver, request, 0)) return entry.driver;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::span<const DriverEntry> PlatformDrivers() {
+    const ListOverride& o = Override();
+    if (o.entries != nullptr) return {o.entries, o.count};
+    return {kPlatformList, CountEntries(kPlatformList)};
+}
+
+void OverrideDriverList(const DriverEntry* entries, size_t count) {
+    Override() = ListOverride{entries, entries != nullptr ? count : 0};
+}
+
+const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
+                                int32_t refreshRate, int32_t flags) {
+    const char* name = std::getenv("KRGFX");
+    if (name != nullptr && name[0] == '\0') name = nullptr;
+    if (flags == -1 || (name != nullptr && SameName(name, "null"))) return NullDriver();
+
+    const std::span<const DriverEntry> list = PlatformDrivers();
+    Request request{title, width, height, depth, refreshRate, flags};
+    for (int round = 0; round < 2; ++round) {
+        if (name != nullptr) {
+            if (const WindowDriver* d = Pass(list, name, request)) return d;
+        }
+        if (const WindowDriver* d = Pass(list, nullptr, request)) return d;
+        request.flags ^= kFullScreenFlag;
+    }
+    return nullptr;
+}
+
+}  // namespace gfxwin

@@ -1,0 +1,92 @@
+// The "GDI" window driver: the window layer's operations on the Win32 host,
+// the display modes from EnumDisplaySettingsA, and the system beep while the
+// window is open.
+#include "gfxwin/window/win32/gdi_host.h"
+#include "gfxwin/window/window.h"
+#include "textio/beep.h"
+
+// After the window layer's headers: windows.h names a macro CreateWindow.
+#include <windows.h>
+#undef CreateWindow
+
+#include <cstdlib>
+
+namespace gfxwin::win32 {
+
+namespace {
+
+constexpr int32_t kOpenGLFlag = 0x02;
+
+void SystemBeep(int frequencyHz, int durationMs) {
+    ::Beep(static_cast<DWORD>(frequencyHz), static_cast<DWORD>(durationMs));
+}
+
+int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
+         int32_t flags) {
+    TheWindow() = WindowState{};
+    if (flags & kOpenGLFlag) return -1;
+    if (WindowStart(OpenGdiHost, title, width, height, depth, refreshRate, flags) != 0) return -1;
+    textio::SetBeepService(SystemBeep);
+    return 0;
+}
+
+void Exit() {
+    WindowStop();
+    const textio::BeepService current = textio::SetBeepService(nullptr);
+    if (current != SystemBeep) textio::SetBeepService(current);  // not ours: it stays
+}
+
+// 15 and 16 bits count as one depth, as do 24 and 32.
+int32_t DepthClass(int32_t depth) {
+    if (depth == 15) return 16;
+    if (depth == 24) return 32;
+    return depth;
+}
+
+// Every display mode of the depth, as width * 65536 + height, in the order
+// the system lists them; a failed growth of the list ends it early.
+int32_t* FetchDisplayModes(int32_t depth, int32_t* count) {
+    int32_t* modes = nullptr;
+    int32_t n = 0, capacity = 0;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+        if (DepthClass(static_cast<int32_t>(mode.dmBitsPerPel)) != DepthClass(depth)) continue;
+        if (n == capacity) {
+            const int32_t grown = capacity == 0 ? 16 : capacity * 2;
+            auto* bigger = static_cast<int32_t*>(
+                std::realloc(modes, sizeof(int32_t) * static_cast<size_t>(grown)));
+            if (bigger == nullptr) break;
+            modes = bigger;
+            capacity = grown;
+        }
+        modes[n++] = static_cast<int32_t>(mode.dmPelsWidth * 65536 + mode.dmPelsHeight);
+    }
+    if (count != nullptr) *count = n;
+    return modes;
+}
+
+constexpr WindowDriver kGdi{
+    "GDI",
+    Init,
+    Exit,
+    DriverLock,
+    DriverUnlock,
+    SetPaletteEntry,
+    WaitVerticalBlank,
+    GetMouse,
+    SetMouse,
+    SetWindowTitle,
+    SetWindowPosition,
+    FetchDisplayModes,
+    nullptr,
+    nullptr,
+};
+
+}  // namespace
+
+const WindowDriver* GdiDriver() {
+    return &kGdi;
+}
+
+}  // namespace gfxwin::win32

@@ -1,0 +1,285 @@
+#include "gfxwin/window/window.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/threads.h"
+#include "gfxwin/window/presentation.h"
+#include "gfxwin/window_driver.h"
+#include "textio/interrupts.h"
+
+namespace gfxwin {
+
+namespace {
+
+struct ThreadObjects {
+    platform::Mutex lock;
+    platform::Thread thread;
+    platform::ReadySignal* ready = nullptr;  // lives until the thread is joined
+};
+
+ThreadObjects& Threads() {
+    static ThreadObjects objects;
+    return objects;
+}
+
+WindowState gWindow{};
+MouseState gMouse{};
+
+constexpr int kPassPauseMs = 10;
+constexpr int kDefaultFramePauseMs = 16;
+constexpr int32_t kKeep = INT32_MIN;
+constexpr int32_t kNoPosition = 65535;
+
+// True when the drawing thread holds the driver lock through LockScreen.
+bool DrawingThreadHoldsLock() {
+    const ScreenState* screen = CurrentScreen();
+    return screen != nullptr && screen->lockCount != 0 && screen->driver != nullptr &&
+           screen->driver->lock == DriverLock;
+}
+
+// Takes the driver lock unless the drawing thread already holds it.
+class LockUnlessHeld {
+  public:
+    LockUnlessHeld() : take_(!DrawingThreadHoldsLock()) {
+        if (take_) DriverLock();
+    }
+    ~LockUnlessHeld() {
+        if (take_) DriverUnlock();
+    }
+    LockUnlessHeld(const LockUnlessHeld&) = delete;
+    LockUnlessHeld& operator=(const LockUnlessHeld&) = delete;
+
+  private:
+    bool take_;
+};
+
+void ThreadBody(void* argument) {
+    auto* ready = static_cast<platform::ReadySignal*>(argument);
+    WindowState& ws = TheWindow();
+    if (!PresentationInit(ws)) return;  // the start sees the thread end
+    DriverLock();
+    ws.active = 1;
+    DriverUnlock();
+    ready->SignalReady();
+
+    bool lost = false;
+    for (;;) {
+        DriverLock();
+        if (ws.running == 0) {
+            DriverUnlock();
+            break;
+        }
+        UpdatePass(ws);
+        lost = ws.host->ConnectionLost();
+        DriverUnlock();
+        if (lost) break;
+        platform::SleepMs(kPassPauseMs);
+    }
+    PresentationExit(ws);
+    // The window system went away under the program: the main thread ends the
+    // program at its next wait, writing out every open file.
+    if (lost) textio::RequestProgramEnd(1, kConnectionLostMessage);
+}
+
+int32_t DepthClass(int32_t depth) {
+    if (depth == 15) return 16;
+    if (depth == 24) return 32;
+    return depth;
+}
+
+}  // namespace
+
+WindowState& TheWindow() {
+    return gWindow;
+}
+
+MouseState& Mouse() {
+    return gMouse;
+}
+
+void DriverLock() {
+    Threads().lock.Lock();
+}
+
+void DriverUnlock() {
+    Threads().lock.Unlock();
+}
+
+int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                int32_t depth, int32_t refreshRate, int32_t flags) {
+    WindowState& ws = TheWindow();
+    if (flags & kWindowOpenGL) return -1;  // no OpenGL window on this platform
+
+    MouseState& mouse = Mouse();
+    mouse.cursorVisible = 1;
+    mouse.lastX = kNoPosition;
+    mouse.lastY = 0;
+    mouse.clip = 0;
+    mouse.wheel = 0;
+    mouse.buttons = 0;
+    mouse.previousButtons = 0;
+    mouse.tracked = 0;
+    mouse.inside = 0;
+
+    ws.openHost = openHost;
+    ws.screen = CurrentScreen();
+    ws.title = title;
+    ws.width = width;
+    ws.height = height;
+    ws.depth = std::max(depth, 8);
+    ws.refreshRate = refreshRate;
+    ws.flags = flags;
+    ws.running = 1;
+
+    ThreadObjects& threads = Threads();
+    threads.ready = new (std::nothrow) platform::ReadySignal();
+    if (threads.ready == nullptr ||
+        !threads.thread.Start(ThreadBody, threads.ready, threads.ready)) {
+        delete threads.ready;
+        threads.ready = nullptr;
+        ws.running = 0;
+        return -1;
+    }
+    // The thread either reports its window ready or ends; it is joined by the
+    // stop in both cases.
+    return threads.ready->WaitReadyOrEnded() ? 0 : -1;
+}
+
+void WindowStop() {
+    WindowState& ws = TheWindow();
+    if (ws.running == 0) return;
+    ScreenState* screen = CurrentScreen();
+    if (DrawingThreadHoldsLock()) {
+        // The window thread needs the lock to finish its pass.
+        ws.running = 0;
+        screen->lockCount = 0;
+        DriverUnlock();
+    } else {
+        DriverLock();
+        ws.running = 0;
+        DriverUnlock();
+    }
+    ThreadObjects& threads = Threads();
+    threads.thread.Join();
+    delete threads.ready;
+    threads.ready = nullptr;
+    Mouse().clip = 0;
+}
+
+void SetPaletteEntry(int index, int red, int green, int blue) {
+    StorePaletteEntry(TheWindow(), index, red, green, blue);
+}
+
+void StorePaletteEntry(WindowState& ws, int index, int red, int green, int blue) {
+    if (index < 0 || index >= kPaletteSize) return;
+    ws.paletteChanged = 1;
+    ws.paletteCopy[index][0] = static_cast<uint8_t>(red);
+    ws.paletteCopy[index][1] = static_cast<uint8_t>(green);
+    ws.paletteCopy[index][2] = static_cast<uint8_t>(blue);
+    ws.paletteCopy[index][3] = 4;
+}
+
+void WaitVerticalBlank() {
+    const ScreenState* screen = CurrentScreen();
+    const int32_t rate = screen != nullptr ? screen->refreshRate : 0;
+    platform::SleepMs(rate > 0 ? 1000 / rate : kDefaultFramePauseMs);
+}
+
+int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
+    const WindowState& ws = TheWindow();
+    const MouseState& mouse = Mouse();
+    if (ws.active == 0 || mouse.inside == 0) return -1;
+    if (x != nullptr) *x = mouse.x;
+    if (y != nullptr) *y = mouse.y;
+    if (wheel != nullptr) *wheel = mouse.wheel;
+    if (buttons != nullptr) *buttons = mouse.buttons;
+    if (clip != nullptr) *clip = mouse.clip;
+    return 0;
+}
+
+void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
+    WindowState& ws = TheWindow();
+    MouseState& mouse = Mouse();
+    if (x != kKeep || y != kKeep) {
+        if (x == kKeep) x = mouse.x;
+        if (y == kKeep) y = mouse.y;
+        mouse.inside = 1;
+        mouse.x = std::clamp(x, 0, std::max(ws.width - 1, 0));
+        mouse.y = std::clamp(y, 0, std::max(ws.height - 1, 0));
+        ws.pending.warp = true;
+        ws.pending.warpX = mouse.x;
+        ws.pending.warpY = mouse.y;
+    }
+    if (visibility >= 0) {
+        const int32_t visible = visibility > 0 ? 1 : 0;
+        if (visible != mouse.cursorVisible) {
+            mouse.cursorVisible = visible;
+            ws.pending.cursor = true;
+            ws.pending.cursorVisible = visible != 0;
+        }
+    }
+    if (clip >= 0) {
+        mouse.clip = clip > 0 ? 1 : 0;
+        ws.pending.clip = true;
+        ws.pending.clipOn = clip > 0;
+    }
+}
+
+void SetWindowTitle(const char* title) {
+    if (title == nullptr) return;
+    LockUnlessHeld lock;
+    WindowState& ws = TheWindow();
+    const size_t n = std::min(std::strlen(title), kTitleCapacity - 1);
+    std::memcpy(ws.pending.titleText, title, n);
+    ws.pending.titleText[n] = '\0';
+    ws.pending.title = true;
+    ws.title = title;
+}
+
+int32_t SetWindowPosition(int32_t x, int32_t y) {
+    WindowState& ws = TheWindow();
+    LockUnlessHeld lock;  // the window thread flips the full-screen flag
+    if (ws.flags & kWindowFullScreen) return 0;
+    if (x == kKeep && y == kKeep) {
+        if (!ws.positionKnown) return 0;
+        return static_cast<int32_t>((static_cast<uint32_t>(ws.outerX) & 0xFFFFu) |
+                                    (static_cast<uint32_t>(ws.outerY) << 16));
+    }
+    ws.pending.move = true;
+    ws.pending.moveX = x;
+    ws.pending.moveY = y;
+    return 0;
+}
+
+int32_t* FetchModes(int32_t depth, int32_t* count) {
+    const WindowState& ws = TheWindow();
+    if (count != nullptr) *count = 0;
+    if (ws.screenWidth <= 0 || DepthClass(depth) != DepthClass(ws.screenDepth)) return nullptr;
+    auto* modes = static_cast<int32_t*>(std::malloc(sizeof(int32_t)));
+    if (modes == nullptr) return nullptr;
+    modes[0] = ws.screenWidth * 65536 + ws.screenHeight;
+    if (count != nullptr) *count = 1;
+    return modes;
+}
+
+void PostWindowEvent(ScreenState& screen, const WindowEvent& event) {
+    if (screen.events == nullptr || screen.eventGuard == nullptr) return;
+    screen.eventGuard->Acquire();
+    screen.events[screen.eventTail] = event;
+    screen.eventTail = (screen.eventTail + 1) % kEventQueueSize;
+    if (screen.eventTail == screen.eventHead) {
+        screen.eventHead = (screen.eventHead + 1) % kEventQueueSize;
+    }
+    screen.eventGuard->Release();
+}
+
+PresentationStats ReadPresentationStats() {
+    LockUnlessHeld lock;
+    return TheWindow().stats;
+}
+
+}  // namespace gfxwin

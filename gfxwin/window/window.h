@@ -1,0 +1,132 @@
+// The graphics window: its state, the window thread, the driver lock, and the
+// window-layer operations that the window drivers put into their slots.
+//
+// The window thread owns the window. It runs an update pass about every
+// 10 ms under the driver lock (presentation.h) and delivers the window's
+// messages to the window procedure (window_proc.h) at the end of each pass.
+// The drawing thread reaches the shared state only under the same lock, taken
+// through LockScreen/UnlockScreen.
+#pragma once
+
+#include <cstdint>
+
+#include "gfxwin/window/window_host.h"
+#include "gfxwin/screen/screen_state.h"
+
+namespace gfxwin {
+
+// Converts every dirty framebuffer row into the picture (presentation.h).
+using RowConverter = void (*)(const ScreenState& screen, uint8_t* destination,
+                              int32_t destinationPitch);
+
+// Creates the window system connection on the window thread; null when there
+// is no window system to talk to.
+using HostFactory = host::WindowHost* (*)();
+
+constexpr size_t kTitleCapacity = 128;
+
+// Requests of the drawing thread that the window thread carries out at its
+// next pass (only the window thread talks to the window system).
+struct PendingRequests {
+    bool title;
+    char titleText[kTitleCapacity];
+    bool move;
+    int32_t moveX, moveY;
+    bool warp;
+    int32_t warpX, warpY;
+    bool cursor;
+    bool cursorVisible;
+    bool clip;
+    bool clipOn;
+};
+
+// Counters of the update pass, for tests and measurements.
+struct PresentationStats {
+    uint64_t passes;     // update passes run
+    uint64_t transfers;  // passes that showed rows
+    uint64_t rowsShown;  // rows shown by those passes
+};
+
+// Screen flags the window layer reads.
+constexpr int32_t kWindowFullScreen = 0x01;
+constexpr int32_t kWindowOpenGL = 0x02;
+constexpr int32_t kWindowNoSwitch = 0x04;
+
+struct WindowState {
+    HostFactory openHost;
+    host::WindowHost* host;  // window thread only
+    ScreenState* screen;     // the screen the window shows
+    const char* title;
+    int32_t width, height, depth, refreshRate, flags;
+    uint8_t paletteCopy[kPaletteSize][4];  // red, green, blue, flags (4)
+    int32_t paletteChanged;
+    int32_t running;
+    int32_t active;
+    // The picture holds palette indices shown through the host's colour table;
+    // without a converter the framebuffer rows go to the host as they are.
+    bool indexed;
+    RowConverter convert;
+    // The outer window's position as last seen by the window thread.
+    int32_t outerX, outerY;
+    bool positionKnown;
+    // The screen's size and depth, for the mode list.
+    int32_t screenWidth, screenHeight, screenDepth;
+    PendingRequests pending;
+    PresentationStats stats;
+};
+
+// Pointer and button state, kept beside the window state.
+struct MouseState {
+    int32_t x, y;          // client coordinates of the last move
+    int32_t lastX, lastY;  // screen coordinates; lastX 65535 = none yet
+    int32_t inside;        // the pointer is within the client area
+    int32_t tracked;       // the pointer entered and its leave is awaited
+    int32_t buttons;       // host::kButton* bits
+    int32_t previousButtons;
+    int32_t wheel;            // reset at every window start
+    int32_t horizontalWheel;  // never reset
+    int32_t cursorVisible;
+    int32_t clip;
+};
+
+// The one window of the process, and its mouse state.
+WindowState& TheWindow();
+MouseState& Mouse();
+
+// Driver lock: the lock the update pass holds and LockScreen takes.
+void DriverLock();
+void DriverUnlock();
+
+// Starts the window thread, which creates the window through `openHost`;
+// returns 0 once the window is up, -1 when it could not be made. The caller
+// has zero-filled TheWindow() before.
+int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                int32_t depth, int32_t refreshRate, int32_t flags);
+// Ends the window thread (which destroys the window) and waits for it.
+// Harmless when no window runs; works while the drawing thread holds the lock.
+void WindowStop();
+
+// Stores one palette entry in a window's palette copy and flags the change.
+void StorePaletteEntry(WindowState& ws, int index, int red, int green, int blue);
+
+// Window-layer operations for the driver slots (drawing thread).
+void SetPaletteEntry(int index, int red, int green, int blue);
+void WaitVerticalBlank();
+int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip);
+void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip);
+void SetWindowTitle(const char* title);
+int32_t SetWindowPosition(int32_t x, int32_t y);
+int32_t* FetchModes(int32_t depth, int32_t* count);
+
+// Records an event in the screen's event queue; the oldest is dropped when it
+// is full. Window thread, under the driver lock.
+void PostWindowEvent(ScreenState& screen, const WindowEvent& event);
+
+// The update-pass counters, read under the driver lock.
+PresentationStats ReadPresentationStats();
+
+// The line the program ends with when the window system goes away.
+inline constexpr const char* kConnectionLostMessage =
+    "wellenlaenge: Verbindung zum Fenstersystem verloren";
+
+}  // namespace gfxwin

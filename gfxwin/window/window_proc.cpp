@@ -1,0 +1,260 @@
+#include "gfxwin/window/window_proc.h"
+
+#include <cstring>
+
+#include "gfxwin/keys/key_buffer.h"
+#include "gfxwin/keys/key_translation.h"
+#include "gfxwin/window/presentation.h"
+#include "gfxwin/keys/virtual_keys.h"
+
+namespace gfxwin {
+
+namespace {
+
+using host::MessageKind;
+using host::WindowMessage;
+
+constexpr int kExtraButtons = host::kButtonExtra1 | host::kButtonExtra2;
+
+// The event a message leaves to be recorded, if any.
+struct PendingEvent {
+    bool set = false;
+    WindowEvent event{};
+
+    void Set(int32_t kind, int32_t a = 0, int32_t b = 0, int32_t c = 0, int32_t d = 0) {
+        set = true;
+        event = WindowEvent{kind, {a, b, c, d}};
+    }
+};
+
+void Record(WindowState& ws, int32_t kind) {
+    if (ws.screen != nullptr) PostWindowEvent(*ws.screen, WindowEvent{kind, {0, 0, 0, 0}});
+}
+
+bool Down(const uint8_t state[256], int vk) {
+    return (state[vk] & 0x80) != 0;
+}
+
+// After the posting, these keys end the message: F10 and Alt do nothing in the
+// window, and Alt+F4 leaves the closing to the program.
+bool EndsKeyMessage(int virtualKey, int32_t code) {
+    return virtualKey == vk::kF10 || virtualKey == vk::kMenu || code == kCloseCode;
+}
+
+void KeyEvent(PendingEvent& pending, int32_t kind, const WindowMessage& m, int32_t code) {
+    const auto unsignedCode = static_cast<uint32_t>(code);
+    pending.Set(kind, ScanCodeOfVirtualKey(m.virtualKey),
+                unsignedCode <= 255 ? static_cast<int32_t>(unsignedCode) : 0);
+}
+
+void CharacterPath(const WindowMessage& m) {
+    // Bytes 128..255 go into the buffer as -128..-1; 0 stays 0 (no key).
+    const int32_t code = m.cp437 == 0 ? 0 : static_cast<int32_t>(static_cast<int8_t>(m.cp437));
+    for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
+}
+
+void MouseEnterStep(WindowState& ws, PendingEvent& pending) {
+    MouseState& mouse = Mouse();
+    if (mouse.tracked != 0 || ws.active == 0) return;
+    mouse.tracked = 1;
+    pending.Set(kEventMouseEnter);
+    if (mouse.clip != 0) ws.host->ConfinePointer(true);
+}
+
+void Activation(WindowState& ws, const WindowMessage& m, PendingEvent& pending) {
+    MouseState& mouse = Mouse();
+    const bool active = m.active && !m.minimized;
+    ws.active = active ? 1 : 0;
+    if (ws.screen != nullptr) {
+        if (ws.screen->keyStates != nullptr) std::memset(ws.screen->keyStates, 0, kKeyStateCount);
+        MarkRowsDirty(*ws.screen, 0, ws.height);
+    }
+    mouse.buttons = 0;
+    if (active) {
+        Record(ws, kEventFocusGained);
+        if (mouse.inside != 0) {
+            MouseEnterStep(ws, pending);
+        } else if (mouse.clip != 0) {
+            ws.host->ConfinePointer(true);
+        }
+        return;
+    }
+    if (mouse.tracked != 0) {
+        Record(ws, kEventMouseExit);
+        mouse.tracked = 0;
+    }
+    if (!(m.active && m.minimized)) Record(ws, kEventFocusLost);
+    if (mouse.clip != 0) ws.host->ConfinePointer(false);
+}
+
+void MouseMove(WindowState& ws, const WindowMessage& m, PendingEvent& pending) {
+    MouseState& mouse = Mouse();
+    mouse.x = m.x & 0xFFFF;
+    mouse.y = m.y & 0xFFFF;
+    int32_t dx = 0, dy = 0;
+    if (mouse.lastX != 65535) {
+        dx = m.screenX - mouse.lastX;
+        dy = m.screenY - mouse.lastY;
+    }
+    mouse.lastX = m.screenX;
+    mouse.lastY = m.screenY;
+    if ((dx != 0 || dy != 0) && ws.active != 0) {
+        pending.Set(kEventMouseMove, mouse.x, mouse.y, dx, dy);
+    }
+    MouseEnterStep(ws, pending);
+}
+
+void ButtonDown(const WindowMessage& m, PendingEvent& pending) {
+    MouseState& mouse = Mouse();
+    const int32_t kind =
+        m.kind == MessageKind::kButtonDoubleClick ? kEventDoubleClick : kEventButtonPress;
+    if (m.button & kExtraButtons) {
+        mouse.previousButtons = mouse.buttons;
+        mouse.buttons |= m.button & kExtraButtons;
+        pending.Set(kind, mouse.buttons & ~mouse.previousButtons & kExtraButtons);
+        return;
+    }
+    mouse.buttons |= m.button;
+    pending.Set(kind, m.button);
+}
+
+void ButtonUp(const WindowMessage& m, PendingEvent& pending) {
+    MouseState& mouse = Mouse();
+    if (m.button & kExtraButtons) {
+        mouse.previousButtons = mouse.buttons;
+        mouse.buttons &= ~(m.button & kExtraButtons);
+        pending.Set(kEventButtonRelease, mouse.previousButtons & ~mouse.buttons & kExtraButtons);
+        return;
+    }
+    mouse.buttons &= ~m.button;
+    pending.Set(kEventButtonRelease, m.button);
+}
+
+}  // namespace
+
+int32_t KeyCodeOf(WindowState& ws, const WindowMessage& m) {
+    uint8_t state[256] = {};
+    ws.host->KeyboardState(state);
+    KeyModifiers mods;
+    mods.shift =
+        Down(state, vk::kShift) || Down(state, vk::kLeftShift) || Down(state, vk::kRightShift);
+    mods.leftCtrl = Down(state, vk::kControl) || Down(state, vk::kLeftControl);
+    mods.rightCtrl = Down(state, vk::kRightControl);
+    mods.leftAlt = Down(state, vk::kMenu) || Down(state, vk::kLeftMenu);
+    mods.rightAlt = Down(state, vk::kRightMenu);
+    mods.extended = m.extended;
+    const uint8_t character = m.deadKey ? 0 : m.character;
+    return TranslateKey(character, m.scanCode & 0xFF, m.virtualKey, m.unshiftedChar, mods);
+}
+
+void ToggleFullScreen(WindowState& ws) {
+    MouseState& mouse = Mouse();
+    if (mouse.tracked != 0) Record(ws, kEventMouseExit);
+    if (ws.flags & kWindowNoSwitch) return;
+    if (mouse.clip != 0) ws.host->ConfinePointer(false);
+    ws.flags ^= kWindowFullScreen;
+    ws.host->SetFullScreen((ws.flags & kWindowFullScreen) != 0);
+    // Everything is shown again: the palette and the whole frame.
+    if (ws.screen != nullptr) {
+        if (ws.screen->devicePalette != nullptr) {
+            for (int i = 0; i < kPaletteSize; ++i) {
+                const uint32_t c = ws.screen->devicePalette[i];
+                StorePaletteEntry(ws, i, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+            }
+        }
+        MarkAllRowsDirty(*ws.screen);
+    }
+    mouse.tracked = 0;
+    ws.active = 1;
+}
+
+bool WindowProcedure(WindowState& ws, const WindowMessage& m) {
+    MouseState& mouse = Mouse();
+    mouse.inside = ws.host->PointerInClient() ? 1 : 0;
+    PendingEvent pending;
+    bool defaultHandling = true;
+
+    switch (m.kind) {
+        case MessageKind::kKeyDown: {
+            const int32_t code = KeyCodeOf(ws, m);
+            if (code > 255) {
+                for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
+            }
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
+            KeyEvent(pending, m.previousDown ? kEventKeyRepeat : kEventKeyPress, m, code);
+            break;
+        }
+        case MessageKind::kKeyUp: {
+            const int32_t code = KeyCodeOf(ws, m);
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
+            KeyEvent(pending, kEventKeyRelease, m, code);
+            break;
+        }
+        case MessageKind::kSysKeyDown: {
+            if (ws.active == 0) return true;
+            if (m.virtualKey == vk::kReturn && m.altHeld) {
+                ToggleFullScreen(ws);
+                return false;
+            }
+            // With Alt held the key types nothing into the buffer.
+            const int32_t code = KeyCodeOf(ws, m);
+            if (EndsKeyMessage(m.virtualKey, code)) return false;
+            KeyEvent(pending, kEventKeyRelease, m, code);
+            break;
+        }
+        case MessageKind::kSysKeyUp:
+            return true;
+        case MessageKind::kChar:
+            CharacterPath(m);
+            return true;
+        case MessageKind::kClose:
+            // The window stays open: the program decides what closing means.
+            PostKey(kCloseCode);
+            pending.Set(kEventClose);
+            defaultHandling = false;
+            break;
+        case MessageKind::kActivate:
+            Activation(ws, m, pending);
+            defaultHandling = false;
+            break;
+        case MessageKind::kMaximize:
+            if (ws.active == 0) return true;
+            ToggleFullScreen(ws);
+            return false;
+        case MessageKind::kPaint:
+            PaintWindow(ws);
+            return true;
+        case MessageKind::kDisplayChange:
+            PaintWindow(ws);
+            if (ws.screen != nullptr) MarkAllRowsDirty(*ws.screen);
+            return true;
+        case MessageKind::kMouseMove:
+            MouseMove(ws, m, pending);
+            break;
+        case MessageKind::kMouseLeave:
+            if (ws.active == 0) return true;
+            pending.Set(kEventMouseExit);
+            mouse.tracked = 0;
+            defaultHandling = false;
+            break;
+        case MessageKind::kButtonDown:
+        case MessageKind::kButtonDoubleClick:
+            ButtonDown(m, pending);
+            break;
+        case MessageKind::kButtonUp:
+            ButtonUp(m, pending);
+            break;
+        case MessageKind::kWheel:
+            mouse.wheel += m.delta <= 0 ? -1 : 1;
+            pending.Set(kEventWheel, mouse.wheel);
+            break;
+        case MessageKind::kHorizontalWheel:
+            mouse.horizontalWheel += m.delta <= 0 ? -1 : 1;
+            pending.Set(kEventHorizontalWheel, mouse.horizontalWheel);
+            break;
+    }
+    if (pending.set && ws.screen != nullptr) PostWindowEvent(*ws.screen, pending.event);
+    return defaultHandling;
+}
+
+}  // namespace gfxwin

@@ -1,0 +1,23 @@
+// Disk file details that differ between operating systems.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The name as the system's file functions take it ("/" becomes "\" on Windows).
+std::string NativeFileName(std::string_view name);
+
+// 64-bit stream positions.
+int64_t StreamTell(FILE* f);
+bool StreamSeek(FILE* f, int64_t offset, int origin);
+
+enum class RangeLock { kShared, kExclusive, kUnlock };
+// Locks or unlocks `length` bytes from `position` without waiting; false when
+// the system refuses.
+bool LockStreamRange(FILE* f, int64_t position, int64_t length, RangeLock how);
+
+}  // namespace platform

@@ -1,0 +1,135 @@
+// POSIX threads behind the host synchronisation classes.
+#include <pthread.h>
+#include <sys/resource.h>
+#include <time.h>
+
+#include <cerrno>
+#include <new>
+
+#include "platform/threads.h"
+
+namespace platform {
+
+namespace {
+
+struct ReadyState {
+    pthread_mutex_t mutex;
+    pthread_cond_t cond;
+    bool ready;
+    bool ended;
+};
+
+struct ThreadStart {
+    void (*body)(void*);
+    void* argument;
+    ReadySignal* ended;
+};
+
+void* RunThread(void* raw) {
+    ThreadStart start = *static_cast<ThreadStart*>(raw);
+    delete static_cast<ThreadStart*>(raw);
+    start.body(start.argument);
+    if (start.ended != nullptr) start.ended->SignalEnded();
+    return nullptr;
+}
+
+}  // namespace
+
+static_assert(sizeof(pthread_mutex_t) <= 64);
+static_assert(sizeof(ReadyState) <= 128);
+static_assert(sizeof(pthread_t) <= 32);
+
+Mutex::Mutex() {
+    new (storage_) pthread_mutex_t(PTHREAD_MUTEX_INITIALIZER);
+}
+
+Mutex::~Mutex() {
+    pthread_mutex_destroy(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
+
+void Mutex::Lock() {
+    pthread_mutex_lock(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
+
+void Mutex::Unlock() {
+    pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
+
+ReadySignal::ReadySignal() {
+    new (storage_) ReadyState{PTHREAD_MUTEX_INITIALIZER, PTHREAD_COND_INITIALIZER, false, false};
+}
+
+ReadySignal::~ReadySignal() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    pthread_cond_destroy(&s->cond);
+    pthread_mutex_destroy(&s->mutex);
+}
+
+void ReadySignal::SignalReady() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    pthread_mutex_lock(&s->mutex);
+    s->ready = true;
+    pthread_cond_broadcast(&s->cond);
+    pthread_mutex_unlock(&s->mutex);
+}
+
+void ReadySignal::SignalEnded() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    pthread_mutex_lock(&s->mutex);
+    s->ended = true;
+    pthread_cond_broadcast(&s->cond);
+    pthread_mutex_unlock(&s->mutex);
+}
+
+bool ReadySignal::WaitReadyOrEnded() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    pthread_mutex_lock(&s->mutex);
+    while (!s->ready && !s->ended) pthread_cond_wait(&s->cond, &s->mutex);
+    const bool ready = s->ready;
+    pthread_mutex_unlock(&s->mutex);
+    return ready;
+}
+
+Thread::~Thread() {
+    Join();
+}
+
+bool Thread::Start(void (*body)(void*), void* argument, ReadySignal* ended) {
+    if (started_) return false;
+    auto* start = new (std::nothrow) ThreadStart{body, argument, ended};
+    if (start == nullptr) return false;
+    auto* handle = reinterpret_cast<pthread_t*>(storage_);
+    if (pthread_create(handle, nullptr, RunThread, start) != 0) {
+        delete start;
+        return false;
+    }
+    started_ = true;
+    return true;
+}
+
+void Thread::Join() {
+    if (!started_) return;
+    pthread_join(*reinterpret_cast<pthread_t*>(storage_), nullptr);
+    started_ = false;
+}
+
+bool Thread::IsCurrent() const {
+    return started_ &&
+           pthread_equal(*reinterpret_cast<const pthread_t*>(storage_), pthread_self()) != 0;
+}
+
+void SleepMs(int milliseconds) {
+    if (milliseconds <= 0) return;
+    timespec t{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+long long ProcessCpuMicros() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec +
+           usage.ru_stime.tv_usec;
+}
+
+}  // namespace platform

@@ -1,0 +1,147 @@
+// Win32 threads behind the host synchronisation classes: a critical section,
+// events, and threads started with _beginthreadex.
+#include <process.h>
+#include <windows.h>
+
+#include <initializer_list>
+#include <new>
+
+#include "platform/threads.h"
+
+namespace platform {
+
+namespace {
+
+// The readiness signal: an auto-reset event the new thread sets when it is
+// ready, and the thread itself (its handle is signalled when it ends).
+struct ReadyState {
+    HANDLE ready;
+    HANDLE thread;  // a duplicate of the started thread's handle, or null
+    HANDLE ended;   // set when the body returned (when no thread handle is known)
+};
+
+struct ThreadState {
+    HANDLE handle;
+    unsigned id;
+};
+
+struct ThreadStart {
+    void (*body)(void*);
+    void* argument;
+    ReadySignal* ended;
+};
+
+unsigned __stdcall RunThread(void* raw) {
+    ThreadStart start = *static_cast<ThreadStart*>(raw);
+    delete static_cast<ThreadStart*>(raw);
+    start.body(start.argument);
+    if (start.ended != nullptr) start.ended->SignalEnded();
+    return 0;
+}
+
+}  // namespace
+
+static_assert(sizeof(CRITICAL_SECTION) <= 64);
+static_assert(sizeof(ReadyState) <= 128);
+static_assert(sizeof(ThreadState) <= 32);
+
+Mutex::Mutex() {
+    InitializeCriticalSection(new (storage_) CRITICAL_SECTION);
+}
+
+Mutex::~Mutex() {
+    DeleteCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(storage_));
+}
+
+void Mutex::Lock() {
+    EnterCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(storage_));
+}
+
+void Mutex::Unlock() {
+    LeaveCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(storage_));
+}
+
+ReadySignal::ReadySignal() {
+    new (storage_) ReadyState{CreateEventA(nullptr, FALSE, FALSE, nullptr), nullptr,
+                              CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+}
+
+ReadySignal::~ReadySignal() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    for (HANDLE h : {s->ready, s->thread, s->ended}) {
+        if (h != nullptr) CloseHandle(h);
+    }
+}
+
+void ReadySignal::SignalReady() {
+    SetEvent(reinterpret_cast<ReadyState*>(storage_)->ready);
+}
+
+void ReadySignal::SignalEnded() {
+    SetEvent(reinterpret_cast<ReadyState*>(storage_)->ended);
+}
+
+bool ReadySignal::WaitReadyOrEnded() {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    // Whichever comes first: the ready event, or the end of the thread.
+    HANDLE handles[2] = {s->ready, s->thread != nullptr ? s->thread : s->ended};
+    return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
+}
+
+Thread::~Thread() {
+    Join();
+}
+
+bool Thread::Start(void (*body)(void*), void* argument, ReadySignal* ended) {
+    if (started_) return false;
+    auto* start = new (std::nothrow) ThreadStart{body, argument, ended};
+    if (start == nullptr) return false;
+    auto* state = reinterpret_cast<ThreadState*>(storage_);
+    unsigned id = 0;
+    const uintptr_t handle = _beginthreadex(nullptr, 0, RunThread, start, 0, &id);
+    if (handle == 0) {
+        delete start;
+        return false;
+    }
+    state->handle = reinterpret_cast<HANDLE>(handle);
+    state->id = id;
+    if (ended != nullptr) {
+        auto* signal = reinterpret_cast<ReadyState*>(ended->storage_);
+        HANDLE duplicate = nullptr;
+        if (DuplicateHandle(GetCurrentProcess(), state->handle, GetCurrentProcess(), &duplicate,
+                            SYNCHRONIZE, FALSE, 0)) {
+            signal->thread = duplicate;
+        }
+    }
+    started_ = true;
+    return true;
+}
+
+void Thread::Join() {
+    if (!started_) return;
+    auto* state = reinterpret_cast<ThreadState*>(storage_);
+    WaitForSingleObject(state->handle, INFINITE);
+    CloseHandle(state->handle);
+    state->handle = nullptr;
+    started_ = false;
+}
+
+bool Thread::IsCurrent() const {
+    return started_ && reinterpret_cast<const ThreadState*>(storage_)->id == GetCurrentThreadId();
+}
+
+void SleepMs(int milliseconds) {
+    if (milliseconds <= 0) return;
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
+long long ProcessCpuMicros() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10;  // 100 ns units
+}
+
+}  // namespace platform

@@ -1,0 +1,343 @@
+// The built program in its window on a private Xvfb: typed into with xdotool
+// (real key events through the XTEST extension), the picture read back with
+// xwd, and the result file, the exit status and the window's end checked.
+//
+// Every wait is bounded. The dialogue is followed on the screen: before each
+// input the test waits until the prompt shows, and after the last one until
+// the result line shows, so keys never race the program's start.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/x11/dialogue_picture.h"
+#include "support/x11/xvfb.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using namespace dialoguetest;
+
+// ---------------------------------------------------------------------------
+// The program as a child process of its own, so the test can type while it runs.
+
+class WindowProgram {
+  public:
+    WindowProgram() = default;
+    ~WindowProgram() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    WindowProgram(const WindowProgram&) = delete;
+    WindowProgram& operator=(const WindowProgram&) = delete;
+
+    // Starts the program in `folder` with DISPLAY set and KRGFX unset;
+    // standard input is /dev/null, its output goes to files in `logs`.
+    bool Start(const std::string& display, const std::string& folder, const std::string& logs) {
+        outPath_ = logs + "/stdout";
+        errPath_ = logs + "/stderr";
+        std::vector<std::string> environment;
+        for (char** e = environ; *e != nullptr; ++e) {
+            const std::string entry = *e;
+            if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("KRGFX=", 0) == 0) continue;
+            environment.push_back(entry);
+        }
+        environment.push_back("DISPLAY=" + display);
+        std::vector<char*> envp;
+        for (std::string& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = WL_PROGRAM_PATH;
+        char* argv[] = {program.data(), nullptr};
+
+        pid_ = fork();
+        if (pid_ < 0) return false;
+        if (pid_ == 0) {
+            const int in = open("/dev/null", O_RDONLY);
+            const int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0) _exit(126);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(err, 2);
+            execve(argv[0], argv, envp.data());
+            _exit(127);
+        }
+        return true;
+    }
+
+    // Waits up to `timeout` for the program to end; false while it runs on.
+    bool WaitForExit(std::chrono::milliseconds timeout) {
+        const auto deadline = Clock::now() + timeout;
+        while (pid_ > 0) {
+            int status = 0;
+            const pid_t r = waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                termSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+                break;
+            }
+            if (Clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+
+    bool Running() { return !WaitForExit(0ms); }
+    int exitStatus() const { return exitStatus_; }
+    int termSignal() const { return termSignal_; }
+    std::string Errors() const { return testsupport::ReadFileBytes(errPath_); }
+    std::string Output() const { return testsupport::ReadFileBytes(outPath_); }
+
+  private:
+    pid_t pid_ = -1;
+    int exitStatus_ = -1;
+    int termSignal_ = 0;
+    std::string outPath_, errPath_;
+};
+
+// ---------------------------------------------------------------------------
+
+class WindowDialogueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "xwd"}) {
+            if (!x11test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
+        }
+        ASSERT_TRUE(server_.Start()) << server_.error();
+    }
+
+    const std::string& Display() const { return server_.display(); }
+
+    x11test::ToolResult Tool(const std::vector<std::string>& argv) {
+        return x11test::RunTool(argv, Display());
+    }
+
+    std::string WindowId() const { return std::to_string(window_); }
+
+    // Starts the program and waits until its window is viewable, has the
+    // keyboard focus and shows the prompt for x.
+    void StartProgram() {
+        ASSERT_TRUE(program_.Start(Display(), folder_.path(), logs_.path()));
+        const x11test::ToolResult found =
+            Tool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^wellenlaenge$"});
+        ASSERT_EQ(found.status, 0) << "no window appeared: " << found.err << program_.Errors();
+        window_ = std::strtoul(found.out.c_str(), nullptr, 10);
+        ASSERT_NE(window_, 0u) << found.out;
+        // No window manager runs: give the window the focus ourselves.
+        ASSERT_EQ(Tool({"xdotool", "windowfocus", "--sync", WindowId()}).status, 0);
+        ASSERT_TRUE(WaitForScreen(4, {kPromptX}, CursorAfterPrompt(4)));
+    }
+
+    // Polls screenshots until the text rows from `firstRow` (0-based) show
+    // exactly `rows`; the failure names the last difference seen.
+    ::testing::AssertionResult WaitForScreen(int firstRow, const std::vector<std::string>& rows,
+                                             std::optional<CursorMark> cursor = std::nullopt,
+                                             std::chrono::milliseconds timeout = 8000ms) {
+        const auto deadline = Clock::now() + timeout;
+        std::string last = "no screenshot taken";
+        x11test::Screenshot shot;
+        for (;;) {
+            std::string error;
+            if (x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
+                last = PictureDifference(shot, Origin{}, firstRow, rows, cursor);
+                if (last.empty()) return ::testing::AssertionSuccess();
+            } else {
+                last = error;
+            }
+            if (Clock::now() >= deadline) break;
+            std::this_thread::sleep_for(50ms);
+        }
+        return ::testing::AssertionFailure()
+               << "text rows from " << firstRow + 1 << " not shown: " << last << SavePicture(shot);
+    }
+
+    // Real key events for the focused window: characters, or key names.
+    void Type(const std::string& text) {
+        ASSERT_EQ(Tool({"xdotool", "type", "--delay", "40", text}).status, 0) << text;
+    }
+    void Keys(const std::vector<std::string>& names) {
+        std::vector<std::string> argv{"xdotool", "key", "--delay", "40"};
+        argv.insert(argv.end(), names.begin(), names.end());
+        ASSERT_EQ(Tool(argv).status, 0);
+    }
+
+    std::string ResultFile() const {
+        return testsupport::ReadFileBytes(folder_.File("wellenlaenge.txt"));
+    }
+
+    // The result file is written out when it is closed, after the first of
+    // the two final keys: waits until it has `size` bytes.
+    ::testing::AssertionResult WaitForResultFile(size_t size,
+                                                 std::chrono::milliseconds timeout = 5000ms) {
+        const auto deadline = Clock::now() + timeout;
+        while (ResultFile().size() != size) {
+            if (Clock::now() >= deadline) {
+                return ::testing::AssertionFailure()
+                       << "the result file has " << ResultFile().size() << " bytes, want " << size;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The two lines of input, each after its prompt shows, then the wait for
+    // the whole dialogue screen with the result.
+    void EnterCoordinates(const std::string& x, const std::string& y, const std::string& result) {
+        Type(x);
+        Keys({"Return"});
+        ASSERT_TRUE(WaitForScreen(4, {kPromptX + x, kPromptY}, CursorAfterPrompt(5)));
+        Type(y);
+        Keys({"Return"});
+        ASSERT_TRUE(WaitForScreen(0, DialogueRows(x, y, result)));
+    }
+
+    // The first final key closes the result file, the second ends the program.
+    void PressFinalKeys(size_t fileSize) {
+        Keys({"a"});
+        ASSERT_TRUE(WaitForResultFile(fileSize));
+        Keys({"b"});
+    }
+
+    // The program ended with status 0, wrote nothing to standard output or
+    // standard error, and its window is gone.
+    void ExpectCleanEnd() {
+        ASSERT_TRUE(program_.WaitForExit(10000ms)) << "the program did not end";
+        EXPECT_EQ(program_.termSignal(), 0);
+        EXPECT_EQ(program_.exitStatus(), 0);
+        EXPECT_EQ(program_.Errors(), "");
+        EXPECT_EQ(program_.Output(), "") << "the screen text belongs in the window";
+        bool gone = false;
+        for (const auto deadline = Clock::now() + 2000ms; !gone && Clock::now() < deadline;) {
+            gone = Tool({"xwininfo", "-id", WindowId()}).status != 0 &&
+                   Tool({"xdotool", "search", "--name", "^wellenlaenge$"}).out.empty();
+            if (!gone) std::this_thread::sleep_for(50ms);
+        }
+        EXPECT_TRUE(gone) << "window " << WindowId() << " still exists";
+    }
+
+    x11test::XvfbServer server_;
+    testsupport::TempDir folder_;
+    testsupport::TempDir logs_;
+    WindowProgram program_;
+    unsigned long window_ = 0;
+};
+
+// The sample session: the screen pixel for pixel, the file byte for byte.
+TEST_F(WindowDialogueTest, SpectralInputShowsTheResultAndWritesTheFile) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    // Pixel rows 0..127 of the client area: the eight text rows above the
+    // cursor, nothing else lit.
+    x11test::Screenshot shot;
+    std::string error;
+    ASSERT_TRUE(x11test::TakeScreenshot(Display(), window_, &shot, &error)) << error;
+    EXPECT_EQ(shot.width, 640);
+    EXPECT_EQ(shot.height, 480);
+    EXPECT_EQ(PictureDifference(shot, Origin{}, 0, DialogueRows("0.3127", "0.329", " 488.997")),
+              "");
+    // Until the first final key the result file is still open.
+    EXPECT_TRUE(program_.Running());
+    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kSpectralFile.size()));
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kSpectralFile);
+    EXPECT_EQ(kSpectralFile.size(), 61u);
+}
+
+// Each editing key is needed for the line to come out as 0.3127 (x) and
+// 0.329 (y); the screen rows show the edited lines with nothing left over.
+TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    // "50.3x12": Left twice stands after the x, Backspace removes it, Home
+    // and Delete remove the 5, End goes past "0.312", Delete at the end of
+    // the line changes nothing, and the 7 completes the number.
+    Type("50.3x12");
+    Keys({"Left", "Left", "BackSpace", "Home", "Delete", "End", "Delete"});
+    Type("7");
+    Keys({"Return"});
+    ASSERT_TRUE(WaitForScreen(4, {kPromptX + "0.3127", kPromptY}, CursorAfterPrompt(5)));
+    // Escape empties the line "0.9"; in "0.3289" Left twice stands before
+    // the 8, Right after it, and Backspace removes it.
+    Type("0.9");
+    Keys({"Escape"});
+    Type("0.3289");
+    Keys({"Left", "Left", "Right", "BackSpace", "Return"});
+    ASSERT_TRUE(WaitForScreen(0, DialogueRows("0.3127", "0.329", " 488.997")));
+    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kSpectralFile.size()));
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kSpectralFile);
+}
+
+// A purple point: the reflected coordinates are written too.
+TEST_F(WindowDialogueTest, PurpleInputWritesTheReflectedTriple) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.4", "0.2", " 521.152"));
+    ASSERT_EQ(kPurpleFile.size(), 135u);
+    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kPurpleFile.size()));
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kPurpleFile);
+}
+
+// The comma ends the number, so x = 0; the window writes what the terminal
+// run of the same lines writes.
+TEST_F(WindowDialogueTest, DecimalCommaReadsAsZero) {
+    testsupport::TempDir terminalFolder;
+    testsupport::ChildOptions options;
+    options.workingDirectory = terminalFolder.path();
+    options.input = "0,3127\n0.329\n\n\n";
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    const testsupport::ChildResult terminal = testsupport::RunChild({WL_PROGRAM_PATH}, options);
+    ASSERT_EQ(terminal.exitStatus, 0);
+    const std::string terminalFile =
+        testsupport::ReadFileBytes(terminalFolder.File("wellenlaenge.txt"));
+    const std::string firstLine = " 0" + Blanks(12) + " 0.329" + Blanks(8) + " 0.671" + kCrLf;
+    ASSERT_EQ(terminalFile.substr(0, firstLine.size()), firstLine);
+    const size_t caption = terminal.out.find("la= ");
+    const size_t lineEnd = terminal.out.find(kCrLf, caption);
+    ASSERT_NE(lineEnd, std::string::npos) << terminal.out;
+    const std::string shownResult = terminal.out.substr(caption + 4, lineEnd - caption - 4);
+
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    Type("0,3127");
+    Keys({"Return"});
+    ASSERT_TRUE(WaitForScreen(4, {kPromptX + "0,3127", kPromptY}, CursorAfterPrompt(5)));
+    Type("0.329");
+    Keys({"Return"});
+    ASSERT_TRUE(WaitForScreen(0, DialogueRows("0,3127", "0.329", shownResult)));
+    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(terminalFile.size()));
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), terminalFile);
+}
+
+// The close button asks the window to close (WM_DELETE_WINDOW): that counts
+// as the first final key, and the program still waits for one more key.
+TEST_F(WindowDialogueTest, CloseButtonIsTheFirstFinalKey) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    ASSERT_TRUE(x11test::SendCloseRequest(Display(), window_));
+    ASSERT_TRUE(WaitForResultFile(kSpectralFile.size()));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(program_.Running()) << "the close request ended the program";
+    EXPECT_EQ(Tool({"xwininfo", "-id", WindowId()}).status, 0) << "the window closed early";
+    Keys({"space"});
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kSpectralFile);
+}
+
+}  // namespace

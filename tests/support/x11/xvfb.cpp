@@ -1,0 +1,285 @@
+#include "support/x11/xvfb.h"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+#include "support/child_process.h"
+
+namespace x11test {
+
+namespace {
+
+uint32_t ReadBig32(const std::string& data, size_t offset) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data() + offset);
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+int ShiftOf(uint32_t mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0) return dir + "/" + name;
+    }
+    return {};
+}
+
+bool HaveProgram(const std::string& name) {
+    return !FindProgram(name).empty();
+}
+
+XvfbServer::~XvfbServer() {
+    Stop();
+}
+
+bool XvfbServer::Start() {
+    if (!HaveProgram("Xvfb")) {
+        error_ = "Xvfb is not installed";
+        return false;
+    }
+    // Xvfb picks a free display number itself and writes it to the pipe once
+    // it listens, so parallel tests never race for a number.
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        error_ = "pipe failed";
+        return false;
+    }
+    pid_ = fork();
+    if (pid_ < 0) {
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        error_ = "fork failed";
+        return false;
+    }
+    if (pid_ == 0) {
+        close(pipeFds[0]);
+        const int devnull = open("/dev/null", O_RDWR);
+        if (devnull >= 0) {
+            dup2(devnull, 0);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+        }
+        const std::string fd = std::to_string(pipeFds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    std::string number;
+    pollfd p{pipeFds[0], POLLIN, 0};
+    for (int waited = 0; waited < 10000 && number.find('\n') == std::string::npos; waited += 50) {
+        if (poll(&p, 1, 50) > 0) {
+            char buffer[16];
+            const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+            if (n <= 0) break;
+            number.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    close(pipeFds[0]);
+    if (number.find('\n') == std::string::npos) {
+        error_ = "Xvfb did not report its display";
+        Stop();
+        return false;
+    }
+    display_ = ":" + number.substr(0, number.find('\n'));
+    for (int waited = 0; waited < 10000; waited += 50) {
+        if (Display* d = XOpenDisplay(display_.c_str())) {
+            XCloseDisplay(d);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    error_ = "Xvfb did not accept connections";
+    Stop();
+    return false;
+}
+
+void XvfbServer::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+ToolResult RunTool(const std::vector<std::string>& argv, const std::string& display) {
+    testsupport::ChildOptions options;
+    options.environment["DISPLAY"] = display;
+    options.timeoutMs = 10000;
+    std::vector<std::string> resolved = argv;
+    if (!resolved.empty() && resolved[0].find('/') == std::string::npos) {
+        resolved[0] = FindProgram(resolved[0]);
+    }
+    const testsupport::ChildResult r = testsupport::RunChild(resolved, options);
+    return ToolResult{r.exitStatus, r.out, r.err};
+}
+
+unsigned long FindWindow(const std::string& display, const std::string& name) {
+    const ToolResult r = RunTool({"xwininfo", "-name", name}, display);
+    const size_t at = r.out.find("Window id: ");
+    if (r.status != 0 || at == std::string::npos) return 0;
+    return std::strtoul(r.out.c_str() + at + 11, nullptr, 16);
+}
+
+bool QueryWindow(const std::string& display, unsigned long window, WindowInfo* info) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", window);
+    const ToolResult r = RunTool({"xwininfo", "-id", id}, display);
+    if (r.status != 0) return false;
+    auto field = [&](const char* label, int* out) {
+        const size_t at = r.out.find(label);
+        if (at == std::string::npos) return false;
+        *out = std::atoi(r.out.c_str() + at + std::strlen(label));
+        return true;
+    };
+    return field("Absolute upper-left X:", &info->x) && field("Absolute upper-left Y:", &info->y) &&
+           field("Width:", &info->width) && field("Height:", &info->height);
+}
+
+std::string WindowProperty(const std::string& display, unsigned long window,
+                           const std::string& property) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", window);
+    return RunTool({"xprop", "-id", id, property}, display).out;
+}
+
+bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot* shot,
+                    std::string* error) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", window);
+    const ToolResult r = RunTool({"xwd", "-silent", "-id", id}, display);
+    const std::string& d = r.out;
+    if (r.status != 0 || d.size() < 100) {
+        *error = "xwd failed: " + r.err;
+        return false;
+    }
+    // The XWD header: 25 big-endian 32-bit fields, then the window name, the
+    // colour table (12 bytes an entry) and the pixels.
+    const uint32_t headerSize = ReadBig32(d, 0);
+    const uint32_t version = ReadBig32(d, 4);
+    const uint32_t format = ReadBig32(d, 8);
+    const int width = static_cast<int>(ReadBig32(d, 16));
+    const int height = static_cast<int>(ReadBig32(d, 20));
+    const uint32_t byteOrder = ReadBig32(d, 28);
+    const uint32_t bitsPerPixel = ReadBig32(d, 44);
+    const uint32_t bytesPerLine = ReadBig32(d, 48);
+    const uint32_t redMask = ReadBig32(d, 56), greenMask = ReadBig32(d, 60),
+                   blueMask = ReadBig32(d, 64);
+    const uint32_t colours = ReadBig32(d, 76);
+    if (version != 7 || format != 2 || bitsPerPixel != 32) {
+        *error = "unexpected XWD layout (version " + std::to_string(version) + ", bpp " +
+                 std::to_string(bitsPerPixel) + ")";
+        return false;
+    }
+    const size_t start = headerSize + static_cast<size_t>(colours) * 12;
+    if (d.size() < start + static_cast<size_t>(bytesPerLine) * static_cast<size_t>(height)) {
+        *error = "XWD data too short";
+        return false;
+    }
+    shot->width = width;
+    shot->height = height;
+    shot->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto* p =
+                reinterpret_cast<const unsigned char*>(d.data() + start + y * bytesPerLine + 4 * x);
+            const uint32_t v = byteOrder == 0 ? (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) |
+                                                    (uint32_t{p[1]} << 8) | p[0]
+                                              : (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
+                                                    (uint32_t{p[2]} << 8) | p[3];
+            const uint32_t r = (v & redMask) >> ShiftOf(redMask);
+            const uint32_t g = (v & greenMask) >> ShiftOf(greenMask);
+            const uint32_t b = (v & blueMask) >> ShiftOf(blueMask);
+            shot->pixels[static_cast<size_t>(y) * width + x] = (r << 16) | (g << 8) | b;
+        }
+    }
+    return true;
+}
+
+bool SendCloseRequest(const std::string& display, unsigned long window) {
+    Display* d = XOpenDisplay(display.c_str());
+    if (d == nullptr) return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(d, window, False, NoEventMask, &e);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return sent != 0;
+}
+
+bool MovePointer(const std::string& display, unsigned long window, int x, int y) {
+    char id[32];
+    std::snprintf(id, sizeof id, "%lu", window);
+    return RunTool({"xdotool", "mousemove", "--window", id, std::to_string(x), std::to_string(y)},
+                   display)
+               .status == 0;
+}
+
+KeysymOnSpareKeycode::KeysymOnSpareKeycode(const std::string& display, const char* keysymName) {
+    dpy_ = XOpenDisplay(display.c_str());
+    const KeySym sym = XStringToKeysym(keysymName);
+    if (dpy_ == nullptr || sym == NoSymbol) return;
+    int low = 0, high = 0, perCode = 0;
+    XDisplayKeycodes(dpy_, &low, &high);
+    KeySym* map = XGetKeyboardMapping(dpy_, static_cast<KeyCode>(low), high - low + 1, &perCode);
+    if (map == nullptr) return;
+    for (int code = high; code >= low && keycode_ == 0; --code) {
+        const KeySym* syms = map + (code - low) * perCode;
+        if (std::all_of(syms, syms + perCode, [](KeySym k) { return k == NoSymbol; })) {
+            keycode_ = code;
+        }
+    }
+    XFree(map);
+    if (keycode_ == 0) return;
+    KeySym bound[2] = {sym, sym};
+    XChangeKeyboardMapping(dpy_, keycode_, 2, bound, 1);
+    XSync(dpy_, False);
+}
+
+KeysymOnSpareKeycode::~KeysymOnSpareKeycode() {
+    if (dpy_ == nullptr) return;
+    if (keycode_ != 0) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(dpy_, keycode_, 2, none, 1);
+        XSync(dpy_, False);
+    }
+    XCloseDisplay(dpy_);
+}
+
+}  // namespace x11test
