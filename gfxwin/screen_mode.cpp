@@ -92,7 +92,7 @@ void Teardown(ScreenState* screen) {
 // Steps of the closing set-up (mode 0).
 int CloseToText(int32_t flags) {
     RemoveGraphicsHooks();
-    const bool quiet = flags == kFlagQuietClose;
+    const bool quiet = flags == kScreenQuietClose;
     if (!quiet) textio::ClearScreen(0);
     textio::Runtime().view = textio::TextView{-1, -1};
     if (!quiet) {
@@ -213,7 +213,7 @@ void ApplyDefaultPalette(ScreenState& s) {
 
 int SetMode(const ModeRequest& request) {
     int32_t flags = request.flags;
-    if (flags >= 0 && (flags & kFlagShaped)) flags |= kFlagNoSwitch | kFlagNoFrame;
+    if (flags >= 0 && (flags & kScreenShaped)) flags |= kScreenNoSwitch | kScreenNoFrame;
 
     if (ScreenState* old = CurrentScreen()) Teardown(old);
     if (request.mode == 0 || request.width == 0) return CloseToText(flags);
@@ -228,7 +228,7 @@ int SetMode(const ModeRequest& request) {
     s.width = request.width;
     s.height = request.height;
     s.depth = request.depth;
-    if (flags >= 0 && (flags & kFlagOpenGL)) s.depth = std::max(s.depth, 16);
+    if (flags >= 0 && (flags & kScreenOpenGL)) s.depth = std::max(s.depth, 16);
 
     // The descriptors live in the unpacked block, so it is unpacked first.
     if (!UnpackBuiltinData()) return FailSetup();
@@ -261,8 +261,8 @@ int SetMode(const ModeRequest& request) {
     if (!AllocateBuffers(s)) return FailSetup();
 
     if (flags != -1) {
-        if (flags & kFlagAlpha) s.statusFlags |= kStatusAlpha;
-        if (flags & kFlagOpenGL) s.statusFlags |= kStatusOpenGL;
+        if (flags & kScreenAlpha) s.statusFlags |= kStatusAlpha;
+        if (flags & kScreenOpenGL) s.statusFlags |= kStatusOpenGL;
     }
     s.pixels = PixelRoutinesFor(s.bytesPerPixel);
     ResetVgaPorts();
@@ -294,7 +294,7 @@ int SetMode(const ModeRequest& request) {
         setup.endHookRegistered = true;
     }
 
-    if (flags != kFlagQuietClose) {
+    if (flags != kScreenQuietClose) {
         textio::Runtime().view = textio::TextView{0, s.textRows - 1};
         Locate(1, 1, 0);
     }
@@ -322,7 +322,7 @@ int OpenScreen(int32_t mode, int32_t depth, int32_t pages, int32_t flags, int32_
 void CloseScreen() {
     if (CurrentScreen() == nullptr) return;
     ModeRequest request{};
-    request.flags = kFlagQuietClose;
+    request.flags = kScreenQuietClose;
     SetMode(request);
 }
 

@@ -7,17 +7,9 @@
 #include <string_view>
 
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window_driver.h"
 
 namespace gfxwin {
-
-// Request flag values.
-constexpr int32_t kFlagFullScreen = 0x01;
-constexpr int32_t kFlagOpenGL = 0x02;
-constexpr int32_t kFlagNoSwitch = 0x04;
-constexpr int32_t kFlagNoFrame = 0x08;
-constexpr int32_t kFlagShaped = 0x10;
-constexpr int32_t kFlagAlpha = 0x40;
-constexpr int32_t kFlagQuietClose = INT32_MIN;  // 0x80000000
 
 struct ModeRequest {
     int32_t mode;

@@ -3,9 +3,21 @@
 // before calling.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 namespace gfxwin {
+
+// Screen flags: what OpenScreen is asked for, handed on to the driver's init.
+constexpr int32_t kScreenFullScreen = 0x01;
+constexpr int32_t kScreenOpenGL = 0x02;
+constexpr int32_t kScreenNoSwitch = 0x04;  // no switching between window and full screen
+constexpr int32_t kScreenNoFrame = 0x08;
+constexpr int32_t kScreenShaped = 0x10;
+constexpr int32_t kScreenOnTop = 0x20;
+constexpr int32_t kScreenAlpha = 0x40;
+// The whole flag word of a quiet close (mode 0 without clearing the console).
+constexpr int32_t kScreenQuietClose = INT32_MIN;  // 0x80000000
 
 struct WindowDriver {
     const char* name;

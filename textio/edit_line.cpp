@@ -49,9 +49,7 @@ int32_t NextKeyValue() {
     char text[2] = {0, 0};
     const size_t length = ConsoleReadKeyText(text);
     if (length == 0) return ConsoleInputEnded() ? editkey::kEnter : kNoKey;
-    const auto first = static_cast<unsigned char>(text[0]);
-    if (length == 1) return first;
-    return 255 + 256 * static_cast<int32_t>(static_cast<unsigned char>(text[1]));
+    return KeyCodeOfText(text, length);
 }
 
 class Editor {

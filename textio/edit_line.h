@@ -6,23 +6,24 @@
 #include <optional>
 #include <string>
 
+#include "textio/key_code.h"
+
 namespace textio {
 
-// Key values the editor acts on (a one-byte key text gives its byte, a
-// two-byte one 255 + 256 * its second byte).
+// Key values the editor acts on: the key codes of key_code.h.
 namespace editkey {
 constexpr int32_t kBackspace = 8;
 constexpr int32_t kTab = 9;
 constexpr int32_t kLineFeed = 10;
 constexpr int32_t kEnter = 13;
 constexpr int32_t kEscape = 27;
-constexpr int32_t kHome = 255 + 256 * 71;
-constexpr int32_t kUp = 255 + 256 * 72;
-constexpr int32_t kLeft = 255 + 256 * 75;
-constexpr int32_t kRight = 255 + 256 * 77;
-constexpr int32_t kEnd = 255 + 256 * 79;
-constexpr int32_t kDown = 255 + 256 * 80;
-constexpr int32_t kDelete = 255 + 256 * 83;
+constexpr int32_t kHome = ExtendedKeyCode(kKeyHome);
+constexpr int32_t kUp = ExtendedKeyCode(kKeyUp);
+constexpr int32_t kLeft = ExtendedKeyCode(kKeyLeft);
+constexpr int32_t kRight = ExtendedKeyCode(kKeyRight);
+constexpr int32_t kEnd = ExtendedKeyCode(kKeyEnd);
+constexpr int32_t kDown = ExtendedKeyCode(kKeyDown);
+constexpr int32_t kDelete = ExtendedKeyCode(kKeyDelete);
 }  // namespace editkey
 
 // Polling interval while the editor waits for a key.

@@ -192,14 +192,4 @@ int32_t TerminalReadKeyCode(int timeoutMs) {
     }
 }
 
-size_t KeyCodeText(int32_t code, char out[2]) {
-    if (code > 255) {
-        out[0] = static_cast<char>(code & 0xFF);
-        out[1] = static_cast<char>((code >> 8) & 0xFF);
-        return 2;
-    }
-    out[0] = static_cast<char>(code & 0xFF);
-    return 1;
-}
-
 }  // namespace textio

@@ -5,29 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "textio/key_code.h"
+
 namespace textio {
-
-// The code of the extended key whose second byte is `secondByte`.
-constexpr int32_t ExtendedKeyCode(int secondByte) {
-    return 255 + 256 * secondByte;
-}
-
-// Second bytes of the extended keys a terminal can send.
-enum ExtendedKeyByte : int {
-    kKeyF1 = 59,  // F1..F10 are 59..68
-    kKeyHome = 71,
-    kKeyUp = 72,
-    kKeyPageUp = 73,
-    kKeyLeft = 75,
-    kKeyRight = 77,
-    kKeyEnd = 79,
-    kKeyDown = 80,
-    kKeyPageDown = 81,
-    kKeyInsert = 82,
-    kKeyDelete = 83,
-    kKeyF11 = 133,
-    kKeyF12 = 134,
-};
 
 // How long the byte after an Escape may take to count as part of a sequence.
 constexpr int kEscapeSequenceMs = 50;
@@ -39,9 +19,5 @@ constexpr int kEscapeSequenceMs = 50;
 // skipped). Returns kEndOfInput, or kTimedOut when no key came within
 // `timeoutMs` (-1 waits).
 int32_t TerminalReadKeyCode(int timeoutMs);
-
-// Writes the key text of `code` (one byte, or 255 and the second byte of an
-// extended key) to out; returns its length.
-size_t KeyCodeText(int32_t code, char out[2]);
 
 }  // namespace textio

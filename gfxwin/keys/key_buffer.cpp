@@ -3,6 +3,7 @@
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
 #include "textio/console.h"
+#include "textio/key_code.h"
 
 namespace gfxwin {
 
@@ -61,13 +62,7 @@ size_t ReadKeyText(char out[2]) {
     if (CurrentScreen() == nullptr) return 0;
     const int32_t code = TakeKey();
     if (code == 0) return 0;
-    if (code > 255) {
-        out[0] = static_cast<char>(code & 0xFF);
-        out[1] = static_cast<char>((code >> 8) & 0xFF);
-        return 2;
-    }
-    out[0] = static_cast<char>(code & 0xFF);
-    return 1;
+    return textio::KeyCodeText(code, out);
 }
 
 int32_t WaitForKey() {

@@ -1,14 +1,14 @@
 // Turns one key press into the key code that the window posts to the key buffer.
 //
-// A key code is a character byte, or an extended key code: the byte 255 followed
-// by a second byte b, stored as 255 + 256 * b. The second bytes follow the PC
-// keyboard BIOS codes (F1 is 59, Up is 72, Alt+F4 is 107). Scan codes are PC
+// Key codes are those of textio/key_code.h. Scan codes are PC
 // set-1 make codes; keys of the cursor block and the other duplicated keys carry
 // the extended flag.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "textio/key_code.h"
 
 namespace gfxwin {
 
@@ -24,14 +24,8 @@ struct KeyModifiers {
 // Result of TranslateKey when the key press yields no code.
 constexpr int32_t kNoKey = -1;
 
-// The code of byte 255 followed by `secondByte`.
-constexpr int32_t ExtendedKey(int secondByte) {
-    return 255 + 256 * secondByte;
-}
-
-// 255 followed by 'k': Alt+F4, and the code the close button posts.
-constexpr int32_t kCloseCode = ExtendedKey(107);
-static_assert(kCloseCode == 27647);
+using textio::ExtendedKeyCode;
+using textio::kCloseCode;
 
 // Translates one key press.
 //   character     the character the keyboard layout produced with the current

@@ -51,8 +51,6 @@ ListOverride& Override() {
     return current;
 }
 
-constexpr int32_t kFullScreenFlag = 0x01;
-
 struct Request {
     const char* title;
     int32_t width, height, depth, refreshRate, flags;
@@ -107,7 +105,7 @@ const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height
             if (const WindowDriver* d = Pass(list, name, request)) return d;
         }
         if (const WindowDriver* d = Pass(list, nullptr, request)) return d;
-        request.flags ^= kFullScreenFlag;
+        request.flags ^= kScreenFullScreen;
     }
     return nullptr;
 }

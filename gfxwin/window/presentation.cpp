@@ -254,7 +254,7 @@ bool PresentationInit(WindowState& ws) {
     host::WindowHost* h = ws.openHost();
     if (h == nullptr) return false;
     const host::WindowRequest request{
-        ws.title, ws.width,       ws.height, (ws.flags & kWindowFullScreen) != 0,
+        ws.title, ws.width,       ws.height, (ws.flags & kScreenFullScreen) != 0,
         ws.depth, ws.refreshRate, ws.flags};
     if (!h->CreateWindow(request)) {
         delete h;

@@ -112,7 +112,7 @@ void DriverUnlock() {
 int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
                 int32_t depth, int32_t refreshRate, int32_t flags) {
     WindowState& ws = TheWindow();
-    if (flags & kWindowOpenGL) return -1;  // no OpenGL window on this platform
+    if (flags & kScreenOpenGL) return -1;  // no OpenGL window on this platform
 
     MouseState& mouse = Mouse();
     mouse.cursorVisible = 1;
@@ -243,7 +243,7 @@ void SetWindowTitle(const char* title) {
 int32_t SetWindowPosition(int32_t x, int32_t y) {
     WindowState& ws = TheWindow();
     LockUnlessHeld lock;  // the window thread flips the full-screen flag
-    if (ws.flags & kWindowFullScreen) return 0;
+    if (ws.flags & kScreenFullScreen) return 0;
     if (x == kKeep && y == kKeep) {
         if (!ws.positionKnown) return 0;
         return static_cast<int32_t>((static_cast<uint32_t>(ws.outerX) & 0xFFFFu) |

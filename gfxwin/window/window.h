@@ -12,6 +12,7 @@
 
 #include "gfxwin/window/window_host.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window_driver.h"
 
 namespace gfxwin {
 
@@ -46,11 +47,6 @@ struct PresentationStats {
     uint64_t transfers;  // passes that showed rows
     uint64_t rowsShown;  // rows shown by those passes
 };
-
-// Screen flags the window layer reads.
-constexpr int32_t kWindowFullScreen = 0x01;
-constexpr int32_t kWindowOpenGL = 0x02;
-constexpr int32_t kWindowNoSwitch = 0x04;
 
 struct WindowState {
     HostFactory openHost;

@@ -109,7 +109,7 @@ struct WindowRequest {
     // any), for hosts that switch the display mode in full screen.
     int32_t depth = 8;
     int32_t refreshRate = 0;
-    // All screen flags of the window layer (window.h), for hosts that offer
+    // All screen flags (window_driver.h), for hosts that offer
     // more than the full-screen switch.
     int32_t flags = 0;
 };

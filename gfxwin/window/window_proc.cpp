@@ -150,10 +150,10 @@ int32_t KeyCodeOf(WindowState& ws, const WindowMessage& m) {
 void ToggleFullScreen(WindowState& ws) {
     MouseState& mouse = Mouse();
     if (mouse.tracked != 0) Record(ws, kEventMouseExit);
-    if (ws.flags & kWindowNoSwitch) return;
+    if (ws.flags & kScreenNoSwitch) return;
     if (mouse.clip != 0) ws.host->ConfinePointer(false);
-    ws.flags ^= kWindowFullScreen;
-    ws.host->SetFullScreen((ws.flags & kWindowFullScreen) != 0);
+    ws.flags ^= kScreenFullScreen;
+    ws.host->SetFullScreen((ws.flags & kScreenFullScreen) != 0);
     // Everything is shown again: the palette and the whole frame.
     if (ws.screen != nullptr) {
         if (ws.screen->devicePalette != nullptr) {

@@ -15,8 +15,6 @@ namespace gfxwin::win32 {
 
 namespace {
 
-constexpr int32_t kOpenGLFlag = 0x02;
-
 void SystemBeep(int frequencyHz, int durationMs) {
     ::Beep(static_cast<DWORD>(frequencyHz), static_cast<DWORD>(durationMs));
 }
@@ -24,7 +22,7 @@ void SystemBeep(int frequencyHz, int durationMs) {
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
     TheWindow() = WindowState{};
-    if (flags & kOpenGLFlag) return -1;
+    if (flags & kScreenOpenGL) return -1;
     if (WindowStart(OpenGdiHost, title, width, height, depth, refreshRate, flags) != 0) return -1;
     textio::SetBeepService(SystemBeep);
     return 0;

@@ -20,13 +20,6 @@ namespace {
 using host::MessageKind;
 using host::WindowMessage;
 
-// Screen flags of the window layer that shape the window.
-constexpr int32_t kFlagFullScreen = 0x01;
-constexpr int32_t kFlagNoSwitch = 0x04;
-constexpr int32_t kFlagNoFrame = 0x08;
-constexpr int32_t kFlagShaped = 0x10;
-constexpr int32_t kFlagOnTop = 0x20;
-
 constexpr DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // 0xCA0000
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;  // 11
@@ -287,8 +280,8 @@ bool GdiHost::InitHook() {
         outerWidth = width;
         outerHeight = height;
     } else {
-        style = (request_.flags & kFlagNoFrame) ? WS_POPUP : kWindowedStyle;
-        if (!(request_.flags & (kFlagNoSwitch | kFlagNoFrame))) style |= WS_MAXIMIZEBOX;
+        style = (request_.flags & kScreenNoFrame) ? WS_POPUP : kWindowedStyle;
+        if (!(request_.flags & (kScreenNoSwitch | kScreenNoFrame))) style |= WS_MAXIMIZEBOX;
         RECT outer{0, 0, width, height};
         AdjustWindowRect(&outer, style, FALSE);
         outerWidth = outer.right - outer.left;
@@ -307,12 +300,12 @@ bool GdiHost::InitHook() {
         y = top + ((availableHeight - outerHeight) >> 1);
         style |= WS_VISIBLE;
     }
-    if (request_.flags & kFlagShaped) {
+    if (request_.flags & kScreenShaped) {
         if (version_ < kVersion5 || entries_.setLayeredWindowAttributes == nullptr) return false;
         exStyle = WS_EX_LAYERED;
     }
     if (!CreateTheWindow(style, exStyle, x, y, outerWidth, outerHeight)) return false;
-    if (request_.flags & kFlagShaped) {
+    if (request_.flags & kScreenShaped) {
         const COLORREF key = request_.depth <= 8 ? 0 : RGB(255, 0, 255);
         entries_.setLayeredWindowAttributes(hwnd_, key, 0, LWA_COLORKEY);
     }
@@ -374,7 +367,7 @@ bool GdiHost::CreateTheWindow(DWORD style, DWORD exStyle, int x, int y, int oute
     hwnd_ = CreateWindowExA(exStyle, className_, request_.title, style, x, y, outerWidth,
                             outerHeight, nullptr, nullptr, instance_, this);
     if (hwnd_ == nullptr) return false;
-    if (request_.flags & kFlagOnTop) {
+    if (request_.flags & kScreenOnTop) {
         SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kTopmostFlags);
     }
     SetForegroundWindow(hwnd_);

@@ -80,8 +80,8 @@ TEST_P(KeyTextTest, ReadsTheCodeAsItsBytes) {
 INSTANTIATE_TEST_SUITE_P(
     Codes, KeyTextTest,
     ::testing::Values(TextCase{"Letter", 97, "a"},
-                      TextCase{"F1", ExtendedKey(59), std::string("\xFF\x3B", 2)},
-                      TextCase{"Left", ExtendedKey(75), std::string("\xFF\x4B", 2)},
+                      TextCase{"F1", ExtendedKeyCode(59), std::string("\xFF\x3B", 2)},
+                      TextCase{"Left", ExtendedKeyCode(75), std::string("\xFF\x4B", 2)},
                       TextCase{"CloseCode", kCloseCode,
                                std::string("\xFF"
                                            "k",
@@ -127,8 +127,8 @@ TEST_F(KeyBufferTest, TakingAKeyClearsTheFlagEvenWhenNoneWaits) {
 }
 
 TEST_F(KeyBufferTest, WaitForKeyReturnsAWaitingKeyAtOnce) {
-    PostKey(ExtendedKey(72));
-    EXPECT_EQ(WaitForKey(), ExtendedKey(72));
+    PostKey(ExtendedKeyCode(72));
+    EXPECT_EQ(WaitForKey(), ExtendedKeyCode(72));
 }
 
 TEST_F(KeyBufferTest, WaitForKeyWithoutAScreenReturnsZero) {

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t None = kNoKey;
 constexpr int32_t Ext(int b) {
-    return ExtendedKey(b);
+    return ExtendedKeyCode(b);
 }
 
 // Modifier sets used throughout.

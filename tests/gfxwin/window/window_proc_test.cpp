@@ -122,26 +122,26 @@ WindowMessage AltKey(int scan, int vk, uint8_t ch = 0, uint8_t unshifted = 0) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyPathTest,
     ::testing::Values(
-        KeyCase{"F1", {}, {Key(MessageKind::kKeyDown, 59, vk::kF1)}, {ExtendedKey(59)}, {1}},
+        KeyCase{"F1", {}, {Key(MessageKind::kKeyDown, 59, vk::kF1)}, {ExtendedKeyCode(59)}, {1}},
         KeyCase{"ShiftF1",
                 {vk::kShift, vk::kLeftShift},
                 {Key(MessageKind::kKeyDown, 59, vk::kF1)},
-                {ExtendedKey(84)},
+                {ExtendedKeyCode(84)},
                 {1}},
         KeyCase{"Up",
                 {},
                 {Key(MessageKind::kKeyDown, 72, vk::kUp, 0, 0, true)},
-                {ExtendedKey(72)},
+                {ExtendedKeyCode(72)},
                 {1}},
         KeyCase{"CtrlUpWithRightCtrl",
                 {vk::kControl, vk::kRightControl},
                 {Key(MessageKind::kKeyDown, 72, vk::kUp, 0, 0, true)},
-                {ExtendedKey(141)},
+                {ExtendedKeyCode(141)},
                 {1}},
         KeyCase{"Delete",
                 {},
                 {Key(MessageKind::kKeyDown, 83, vk::kDelete, 0, 0, true)},
-                {ExtendedKey(83)},
+                {ExtendedKeyCode(83)},
                 {1}},
         KeyCase{"LetterAOnlyThroughTheCharacterPath",
                 {},
@@ -202,7 +202,7 @@ TEST_F(WindowProcTest, AutoRepeatPostsOncePerRepeatAndRecordsRepeatEvents) {
     again.repeatCount = 2;
     Send(first);
     Send(again);
-    EXPECT_EQ(Codes(), (std::vector<int32_t>{ExtendedKey(75), ExtendedKey(75), ExtendedKey(75)}));
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{ExtendedKeyCode(75), ExtendedKeyCode(75), ExtendedKeyCode(75)}));
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventKeyPress, kEventKeyRepeat}));
 }
 
@@ -231,7 +231,7 @@ TEST_F(WindowProcTest, SystemKeysOfAnInactiveWindowDoNothing) {
 TEST_F(WindowProcTest, AltEnterTogglesFullScreenAndShowsEverythingAgain) {
     Send(AltKey(28, vk::kReturn));
     EXPECT_TRUE(host_.fullScreen);
-    EXPECT_EQ(ws_.flags & kWindowFullScreen, kWindowFullScreen);
+    EXPECT_EQ(ws_.flags & kScreenFullScreen, kScreenFullScreen);
     EXPECT_EQ(ws_.paletteChanged, 1);
     EXPECT_EQ(ws_.paletteCopy[15][0], 255);  // white came back from the device palette
     EXPECT_EQ(testing::DirtyCount(0, 480), 480);
@@ -242,11 +242,11 @@ TEST_F(WindowProcTest, AltEnterTogglesFullScreenAndShowsEverythingAgain) {
 }
 
 TEST_F(WindowProcTest, NoSwitchFlagKeepsTheWindow) {
-    ws_.flags = kWindowNoSwitch;
+    ws_.flags = kScreenNoSwitch;
     Send(AltKey(28, vk::kReturn));
     Send(WindowMessage{MessageKind::kMaximize});
     EXPECT_EQ(host_.fullScreenSwitches, 0);
-    EXPECT_EQ(ws_.flags, kWindowNoSwitch);
+    EXPECT_EQ(ws_.flags, kScreenNoSwitch);
 }
 
 TEST_F(WindowProcTest, MaximiseOfTheActiveWindowGoesFullScreen) {

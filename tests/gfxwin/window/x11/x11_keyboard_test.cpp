@@ -231,13 +231,13 @@ TEST(DescribeKeyTest, FactsTranslateToTheKeyCodes) {
         mods.extended = f.extended;
         return TranslateKey(f.character, f.scanCode, f.virtualKey, f.unshiftedChar, mods);
     };
-    EXPECT_EQ(code(Evdev(67, XK_F1, XK_F1, XK_F1), {}), ExtendedKey(59));
-    EXPECT_EQ(code(Evdev(113, XK_Left, XK_Left, XK_Left), {}), ExtendedKey(75));
-    EXPECT_EQ(code(kKeypad8, {}), ExtendedKey(72));
+    EXPECT_EQ(code(Evdev(67, XK_F1, XK_F1, XK_F1), {}), ExtendedKeyCode(59));
+    EXPECT_EQ(code(Evdev(113, XK_Left, XK_Left, XK_Left), {}), ExtendedKeyCode(75));
+    EXPECT_EQ(code(kKeypad8, {}), ExtendedKeyCode(72));
     EXPECT_EQ(code(With(kKeypad8, false, false, false, true), {}), '8');
     EXPECT_EQ(code(With(Evdev(38, XK_a, XK_A, XK_a), false, false, true, false),
                    KeyModifiers{.leftAlt = true}),
-              ExtendedKey(30));
+              ExtendedKeyCode(30));
     EXPECT_EQ(code(Evdev(70, XK_F4, XK_F4, XK_F4), KeyModifiers{.leftAlt = true}), kCloseCode);
 }
 
