@@ -42,9 +42,9 @@ void RunDialogue(int argumentCount, char** arguments) {
     textio::PrintStringValue(kScreen, kUnderline, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
-    textio::LineInput(&kPromptX, -1, -1);
+    textio::LineInput(&kPromptX, true, true);
     textio::InputReadDouble(&hue.x);
-    textio::LineInput(&kPromptY, -1, -1);
+    textio::LineInput(&kPromptY, true, true);
     textio::InputReadDouble(&hue.y);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
 

@@ -17,7 +17,7 @@
 #include "gfxwin/window_driver.h"
 #include "textio/console.h"
 #include "textio/last_error.h"
-#include "textio/runtime_state.h"
+#include "textio/runtime.h"
 #include "textio/screen_channel.h"
 
 namespace gfxwin {
@@ -42,11 +42,7 @@ SetupState& Setup() {
 std::string ExecutablePath(size_t limit) {
     std::string result = platform::ExecutablePath(limit);
     if (result.empty()) {
-        const textio::RuntimeState& runtime = textio::Runtime();
-        if (runtime.argumentCount > 0 && runtime.arguments != nullptr &&
-            runtime.arguments[0] != nullptr) {
-            result = runtime.arguments[0];
-        }
+        if (const char* name = textio::ProgramName()) result = name;
     }
     if (result.size() > limit) result.resize(limit);
     return result;
@@ -94,11 +90,11 @@ int CloseToText(int32_t flags) {
     RemoveGraphicsHooks();
     const bool quiet = flags == kScreenQuietClose;
     if (!quiet) textio::ClearScreen(0);
-    textio::Runtime().view = textio::TextView{-1, -1};
+    textio::SetTextView(textio::TextView{-1, -1});
     if (!quiet) {
         int32_t rows = 0;
         textio::ConsoleTextSize(nullptr, &rows);
-        textio::Runtime().view = textio::TextView{0, rows > 0 ? rows - 1 : 24};
+        textio::SetTextView(textio::TextView{0, rows > 0 ? rows - 1 : 24});
     }
     return 0;
 }
@@ -108,7 +104,7 @@ int FailSetup() {
         CloseScreen();
     } else {
         RemoveGraphicsHooks();
-        textio::Runtime().view = textio::TextView{-1, -1};
+        textio::SetTextView(textio::TextView{-1, -1});
     }
     return 1;
 }
@@ -289,13 +285,13 @@ int SetMode(const ModeRequest& request) {
 
     SetupState& setup = Setup();
     // A runtime state that was zeroed again has lost the hook as well.
-    if (!setup.endHookRegistered || textio::Runtime().programEndHook == nullptr) {
-        textio::Runtime().programEndHook = CloseScreen;
+    if (!setup.endHookRegistered || textio::CurrentProgramEndHook() == nullptr) {
+        textio::SetProgramEndHook(CloseScreen);
         setup.endHookRegistered = true;
     }
 
     if (flags != kScreenQuietClose) {
-        textio::Runtime().view = textio::TextView{0, s.textRows - 1};
+        textio::SetTextView(textio::TextView{0, s.textRows - 1});
         Locate(1, 1, 0);
     }
     return 0;

@@ -22,28 +22,28 @@ const ConsoleHooks& Hooks() {
 // cursor). Otherwise: the prompt through channel 0, one line from standard
 // input, and an echo of that line when the input is not a terminal so that a
 // transcript reads like the screen.
-int TerminalLineInput(const std::string_view* prompt, std::string* destination, int question,
-                      int lineEnd) {
+int TerminalLineInput(const std::string_view* prompt, std::string* destination, bool question,
+                      bool lineEnd) {
     if (TerminalInputIsTerminal() && TerminalOutputIsTerminal()) {
         TerminalHoldRaw(true);
         const int code = EditedLineInput(prompt, destination, question, lineEnd, false);
         TerminalHoldRaw(false);
         return code;
     }
-    ConsolePrintBytes("", 0, 8);
+    ConsolePrintBytes("", 0, kPrintForce);
     if (prompt != nullptr) {
         if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
-        if (question != 0) PrintTerminatedText(0, "? ", kMaskNone);
+        if (question) PrintTerminatedText(0, "? ", kMaskNone);
     }
     std::string line;
     try {
         TerminalReadLine(&line);
     } catch (...) {
-        if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+        if (lineEnd) PrintEnd(0, kMaskLineEnd);
         return 4;
     }
     if (!TerminalInputIsTerminal()) ConsolePrintBytes(line.data(), line.size(), 0);
-    if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+    if (lineEnd) PrintEnd(0, kMaskLineEnd);
     try {
         *destination = std::move(line);
     } catch (...) {
@@ -114,8 +114,8 @@ void ConsoleSleep(int32_t milliseconds) {
     }
 }
 
-int ConsoleLineInput(const std::string_view* prompt, std::string* destination, int question,
-                     int lineEnd) {
+int ConsoleLineInput(const std::string_view* prompt, std::string* destination, bool question,
+                     bool lineEnd) {
     if (Hooks().lineInput != nullptr) {
         return Hooks().lineInput(prompt, destination, -1, 0, question, lineEnd);
     }
@@ -138,6 +138,22 @@ void ClearScreen(uint32_t mode) {
         TerminalClear();
     }
     ScreenSetColumn(0);
+}
+
+void InstallConsoleHooks(const ConsoleHooks& hooks) {
+    Runtime().hooks = hooks;
+}
+
+void RemoveConsoleHooks() {
+    Runtime().hooks = ConsoleHooks{};
+}
+
+TextView CurrentTextView() {
+    return Runtime().view;
+}
+
+void SetTextView(TextView view) {
+    Runtime().view = view;
 }
 
 }  // namespace textio

@@ -9,6 +9,19 @@
 
 namespace textio {
 
+// Print flag: an empty print still carries out a pending line feed.
+constexpr uint32_t kPrintForce = 8;
+
+// Clear mode chosen by the screen: the graphics viewport when one is set, else
+// the whole screen when the text view covers every row, else the text view.
+constexpr uint32_t kClearDefault = 0xFFFF0000u;
+
+// The rows that printing uses, 0-based; -1 = not set (the whole text grid).
+struct TextView {
+    int32_t top;
+    int32_t bottom;
+};
+
 struct ConsoleHooks {
     // 1: takes one key and writes its text (0, 1 or 2 bytes) to out; returns the length.
     size_t (*readKeyText)(char out[2]);
@@ -31,7 +44,7 @@ struct ConsoleHooks {
     void (*cursorPosition)(int32_t* column, int32_t* row);
     // 11: text columns and rows; either output may be null.
     void (*textSize)(int32_t* columns, int32_t* rows);
-    // 12: prints bytes; flag 8 forces an empty print to apply a pending line feed.
+    // 12: prints bytes; kPrintForce makes an empty print apply a pending line feed.
     void (*printBytes)(const char* bytes, size_t length, uint32_t flags);
     // 13: prints 16-bit text (units above 255 become '?').
     void (*printWide)(const uint16_t* units, size_t length, uint32_t flags);
@@ -50,10 +63,10 @@ struct ConsoleHooks {
     void (*viewChanged)();
     // 21: line input (prompt may be null); returns an error code.
     int (*lineInput)(const std::string_view* prompt, std::string* destination, int64_t size,
-                     int fill, int question, int lineEnd);
+                     int fill, bool question, bool lineEnd);
     // 22: the 16-bit form of slot 21.
     int (*lineInputWide)(const std::u16string_view* prompt, std::u16string* destination,
-                         int64_t size, int fill, int question, int lineEnd);
+                         int64_t size, int fill, bool question, bool lineEnd);
     // 23: character code (selector 0) or colours of a cell; 0 outside the grid.
     int32_t (*readCell)(int32_t column, int32_t row, int32_t selector);
     // 24: sleep / key wait in milliseconds (-1 = until a key is pressed).

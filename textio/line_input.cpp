@@ -11,11 +11,7 @@
 
 namespace textio {
 
-namespace {
-constexpr uint32_t kForcePrint = 8;
-}
-
-void LineInput(const std::string_view* prompt, int question, int lineEnd) {
+void LineInput(const std::string_view* prompt, bool question, bool lineEnd) {
     ScreenReadInit();
     // A redirected keyboard would be read as a file; the screen never is.
     ConsoleInputRedirected();
@@ -24,15 +20,15 @@ void LineInput(const std::string_view* prompt, int question, int lineEnd) {
     SetLastError(code);
 }
 
-int EditedLineInput(const std::string_view* prompt, std::string* destination, int question,
-                    int lineEnd, bool markOn) {
-    ConsolePrintBytes("", 0, kForcePrint);
+int EditedLineInput(const std::string_view* prompt, std::string* destination, bool question,
+                    bool lineEnd, bool markOn) {
+    ConsolePrintBytes("", 0, kPrintForce);
     if (prompt != nullptr) {
         if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
-        if (question != 0) PrintTerminatedText(0, "? ", kMaskNone);
+        if (question) PrintTerminatedText(0, "? ", kMaskNone);
     }
     std::optional<std::string> line = EditLine(markOn);
-    if (lineEnd != 0) PrintEnd(0, kMaskLineEnd);
+    if (lineEnd) PrintEnd(0, kMaskLineEnd);
     if (!line) return kErrOutOfMemory;
     *destination = std::move(*line);
     return kOk;

@@ -2,7 +2,6 @@
 
 #include "textio/console.h"
 #include "textio/last_error.h"
-#include "textio/runtime_state.h"
 #include "textio/screen_channel.h"
 
 namespace textio {
@@ -13,7 +12,7 @@ constexpr int32_t kFallbackBottom = 24;
 }  // namespace
 
 void TextViewRows(int32_t* top, int32_t* bottom) {
-    const TextView view = Runtime().view;
+    const TextView view = CurrentTextView();
     int32_t rows = 0;
     ConsoleTextSize(nullptr, &rows);
     *top = (view.top < 0 ? 0 : view.top) + 1;

@@ -44,6 +44,20 @@ void StoreArguments(int argumentCount, char** arguments, intptr_t extra) {
     rt.argumentExtra = extra;
 }
 
+const char* ProgramName() {
+    const RuntimeState& rt = Runtime();
+    if (rt.argumentCount <= 0 || rt.arguments == nullptr) return nullptr;
+    return rt.arguments[0];
+}
+
+ProgramEndHook CurrentProgramEndHook() {
+    return Runtime().programEndHook;
+}
+
+void SetProgramEndHook(ProgramEndHook hook) {
+    Runtime().programEndHook = hook;
+}
+
 void EndProgram(int32_t code) {
     RuntimeState& rt = Runtime();
     if (void (*hook)() = rt.programEndHook) {

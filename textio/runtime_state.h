@@ -11,12 +11,6 @@ namespace textio {
 
 constexpr int kFileSlots = 256;
 
-// The range of rows that printing uses (0-based, -1 = not yet set).
-struct TextView {
-    int32_t top;
-    int32_t bottom;
-};
-
 struct RuntimeState {
     int argumentCount;
     char** arguments;

@@ -7,7 +7,7 @@
 #include "gfxwin/text/text_engine.h"
 #include "gfxwin/screen/palette.h"
 #include "gfxwin/console/key_mouse_hooks.h"
-#include "textio/runtime_state.h"
+#include "textio/console.h"
 
 namespace gfxwin {
 
@@ -19,8 +19,7 @@ int InputNotRedirected() {
 }  // namespace
 
 void InstallGraphicsHooks() {
-    textio::ConsoleHooks& hooks = textio::Runtime().hooks;
-    hooks = textio::ConsoleHooks{};
+    textio::ConsoleHooks hooks{};
     hooks.clearScreen = ClearGraphicsScreen;
     hooks.setColours = SetColours;
     hooks.locate = Locate;
@@ -42,10 +41,11 @@ void InstallGraphicsHooks() {
     hooks.copyPage = CopyPage;
     hooks.selectPages = SelectPages;
     InstallKeyAndMouseHooks(hooks);
+    textio::InstallConsoleHooks(hooks);
 }
 
 void RemoveGraphicsHooks() {
-    textio::Runtime().hooks = textio::ConsoleHooks{};
+    textio::RemoveConsoleHooks();
 }
 
 }  // namespace gfxwin

@@ -8,7 +8,7 @@
 namespace gfxwin {
 
 int GraphicsLineInput(const std::string_view* prompt, std::string* destination, int64_t /*size*/,
-                      int /*fill*/, int question, int lineEnd) {
+                      int /*fill*/, bool question, bool lineEnd) {
     return textio::EditedLineInput(prompt, destination, question, lineEnd, true);
 }
 
@@ -24,7 +24,7 @@ std::string NarrowForScreen(std::u16string_view units) {
 }
 
 int GraphicsLineInputWide(const std::u16string_view* prompt, std::u16string* destination,
-                          int64_t size, int fill, int question, int lineEnd) {
+                          int64_t size, int fill, bool question, bool lineEnd) {
     std::string line;
     int code;
     try {

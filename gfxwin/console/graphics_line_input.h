@@ -14,12 +14,12 @@ namespace gfxwin {
 // `size` (-1) and `fill` (0) change nothing. Returns 0, or 4 when memory ran
 // out (the destination then keeps what it held).
 int GraphicsLineInput(const std::string_view* prompt, std::string* destination, int64_t size,
-                      int fill, int question, int lineEnd);
+                      int fill, bool question, bool lineEnd);
 
 // The 16-bit form: the prompt is printed as 16-bit text is (units above 255
 // become '?', a surrogate pair one '?'); each typed byte becomes one unit.
 int GraphicsLineInputWide(const std::u16string_view* prompt, std::u16string* destination,
-                          int64_t size, int fill, int question, int lineEnd);
+                          int64_t size, int fill, bool question, bool lineEnd);
 
 // The byte form of 16-bit text, as the screen shows it.
 std::string NarrowForScreen(std::u16string_view units);

@@ -6,7 +6,7 @@
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
 #include "gfxwin/text/text_engine.h"
-#include "textio/runtime_state.h"
+#include "textio/console.h"
 #include "textio/screen_channel.h"
 
 namespace gfxwin {
@@ -14,8 +14,6 @@ namespace gfxwin {
 namespace {
 
 enum class ClearKind { kWhole, kViewport, kTextView };
-
-constexpr uint32_t kClearDefault = 0xFFFF0000u;
 
 void CentreLastPoint(DrawContext& context) {
     context.lastPoint[0] =
@@ -42,7 +40,7 @@ void ClearGraphicsScreen(uint32_t mode) {
         kind = ClearKind::kWhole;
     } else if (mode == 2) {
         kind = ClearKind::kTextView;
-    } else if (mode == kClearDefault) {
+    } else if (mode == textio::kClearDefault) {
         if (context.flags & kContextViewport) {
             kind = ClearKind::kViewport;
         } else if (top == 0 && bottom == screen->textRows - 1) {
@@ -179,7 +177,7 @@ int32_t SetTextSize(int32_t columns, int32_t rows) {
     context.viewWidth = context.savedViewWidth;
     context.viewHeight = context.savedViewHeight;
     context.flags &= ~kContextViewport;
-    textio::Runtime().view = textio::TextView{0, rows - 1};
+    textio::SetTextView(textio::TextView{0, rows - 1});
     textio::ScreenRefreshGeometry();
     ClearGraphicsScreen(0);  // also puts the cursor on row 1, column 1
     return previous;

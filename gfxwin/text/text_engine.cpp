@@ -7,11 +7,11 @@
 #include <immintrin.h>
 #endif
 
-#include "textio/beep.h"
 #include "gfxwin/screen/draw_context.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
-#include "textio/runtime_state.h"
+#include "textio/beep.h"
+#include "textio/console.h"
 
 namespace gfxwin {
 
@@ -397,7 +397,7 @@ int WriteGlyphRun(TtyState& tty, const uint8_t* bytes, int32_t count) {
 }
 
 void ResolveTextView(const ScreenState& screen, int32_t* top, int32_t* bottom) {
-    const textio::TextView view = textio::Runtime().view;
+    const textio::TextView view = textio::CurrentTextView();
     const int32_t lastRow = screen.textRows > 0 ? screen.textRows - 1 : 24;
     int32_t b = view.bottom < 0 ? lastRow : std::min(view.bottom, lastRow);
     int32_t t = view.top < 0 ? 0 : std::min(view.top, b);
@@ -406,7 +406,7 @@ void ResolveTextView(const ScreenState& screen, int32_t* top, int32_t* bottom) {
 }
 
 void PrintText(const char* bytes, size_t length, uint32_t flags) {
-    if (length == 0 && (flags & kPrintForce) == 0) return;
+    if (length == 0 && (flags & textio::kPrintForce) == 0) return;
     ScreenState* screen = CurrentScreen();
     if (screen == nullptr) return;
     DrawContext& context = GetDrawContext();

@@ -30,7 +30,6 @@ struct TtyState {
 };
 
 constexpr size_t kStagingBufferSize = 1024;
-constexpr uint32_t kPrintForce = 8;
 
 // Walks the bytes once: bell, backspace, tab, line feed and carriage return act
 // on the cursor; everything else is drawn. With `returnOnLineFeed` a line feed
@@ -50,7 +49,8 @@ void ExtendDirty(TtyState& tty, int32_t first, int32_t end);
 void UseWideGlyphStores(bool enabled);
 
 // Prints bytes at the text cursor of the open screen. An empty print does
-// nothing unless `flags` has kPrintForce, which applies a pending line feed.
+// nothing unless `flags` has textio::kPrintForce, which applies a pending line
+// feed.
 void PrintText(const char* bytes, size_t length, uint32_t flags);
 
 // The text view of the runtime, 0-based and resolved against the grid.

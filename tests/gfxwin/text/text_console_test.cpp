@@ -326,7 +326,7 @@ TEST_F(TextConsoleTest, ForcedEmptyWideTextAppliesThePendingLineFeed) {
     Print(std::string(80, 'w'));
     PrintWideText(nullptr, 0, 0);
     EXPECT_EQ(CursorColumn(), 80);
-    PrintWideText(nullptr, 0, kPrintForce);
+    PrintWideText(nullptr, 0, textio::kPrintForce);
     EXPECT_EQ(CursorColumn(), 1);
     EXPECT_EQ(ShadowRows()[28], std::string(80, 'w'));
 }

@@ -198,7 +198,7 @@ TEST_F(TextEngineTest, ForcedEmptyPrintAppliesThePendingLineFeed) {
     Print("", 0);  // an empty print without force does nothing
     EXPECT_TRUE(Pending());
     EXPECT_EQ(Row(30), std::string(80, 'z'));
-    Print("", kPrintForce);
+    Print("", textio::kPrintForce);
     EXPECT_FALSE(Pending());
     EXPECT_EQ(CursorRow(), 30);
     EXPECT_EQ(CursorColumn(), 1);
