@@ -4,17 +4,18 @@
 #include <cstring>
 #include <new>
 
-#include "gfxwin/screen/draw_context.h"
-#include "gfxwin/window/driver_list.h"
 #include "gfxwin/console/graphics_hooks.h"
-#include "platform/process.h"
+#include "gfxwin/screen/draw_context.h"
+#include "gfxwin/screen/drawing_state.h"
 #include "gfxwin/screen/mode_table.h"
+#include "gfxwin/screen/palette.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen_setup.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
-#include "gfxwin/screen/palette.h"
+#include "gfxwin/window/driver_list.h"
 #include "gfxwin/window_driver.h"
+#include "platform/process.h"
 #include "textio/console.h"
 #include "textio/last_error.h"
 #include "textio/runtime.h"
@@ -24,18 +25,8 @@ namespace gfxwin {
 
 namespace {
 
-constexpr size_t kTitleBufferSize = 128;
-constexpr int32_t kColourAssociationSize = 16;
-
-struct SetupState {
-    char titleBuffer[kTitleBufferSize] = {};
-    const char* title = nullptr;
-    bool endHookRegistered = false;
-};
-
-SetupState& Setup() {
-    static SetupState state;
-    return state;
+ScreenSetupState& Setup() {
+    return Drawing().setup;
 }
 
 // The full path of the running program, at most `limit` bytes.
@@ -49,7 +40,7 @@ std::string ExecutablePath(size_t limit) {
 }
 
 void SetTitleOnce() {
-    SetupState& setup = Setup();
+    ScreenSetupState& setup = Setup();
     if (setup.title != nullptr) return;
     const std::string title = TitleFromPath(ExecutablePath(kTitleBufferSize - 2));
     const size_t n = std::min(title.size(), kTitleBufferSize - 1);
@@ -179,34 +170,6 @@ const char* WindowTitle() {
     return title != nullptr ? title : "";
 }
 
-void ApplyDefaultPalette(ScreenState& s) {
-    if (s.depth > 8 || s.defaultPalette == nullptr) return;
-    LockScreen();
-    const PaletteDesc& desc = *s.defaultPalette;
-    const int count = std::min(desc.count, kPaletteSize);
-    for (int i = 0; i < count; ++i) {
-        const uint8_t* rgb = desc.rgb + 3 * i;
-        s.palette[i] = rgb[0] | (uint32_t{rgb[1]} << 8) | (uint32_t{rgb[2]} << 16);
-    }
-    // The association is read after the whole palette is in place, so that a
-    // device entry may name any logical entry.
-    const std::span<const uint8_t> association = ColourAssociation(s.modeNumber, -1);
-    for (size_t i = 0; i < association.size() && i < kColourAssociationSize; ++i) {
-        s.colourAssociation[i] = association[i];
-    }
-    const int deviceCount = std::min(count, 1 << s.depth);
-    for (int i = 0; i < deviceCount; ++i) {
-        const bool mapped = static_cast<size_t>(i) < association.size();
-        const uint32_t colour = mapped ? s.palette[s.colourAssociation[i]] : s.palette[i];
-        s.devicePalette[i] = colour;
-        if (s.driver != nullptr && s.driver->setPalette != nullptr) {
-            s.driver->setPalette(i, colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-        }
-    }
-    MarkAllRowsDirty(s);
-    UnlockScreen(1, 0);
-}
-
 int SetMode(const ModeRequest& request) {
     int32_t flags = request.flags;
     if (flags >= 0 && (flags & kScreenShaped)) flags |= kScreenNoSwitch | kScreenNoFrame;
@@ -283,7 +246,7 @@ int SetMode(const ModeRequest& request) {
 
     textio::ScreenRefreshGeometry();
 
-    SetupState& setup = Setup();
+    ScreenSetupState& setup = Setup();
     // A runtime state that was zeroed again has lost the hook as well.
     if (!setup.endHookRegistered || textio::CurrentProgramEndHook() == nullptr) {
         textio::SetProgramEndHook(CloseScreen);

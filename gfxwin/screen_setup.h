@@ -32,10 +32,6 @@ struct ModeRequest {
 // failed set-up leaves no screen behind.
 int SetMode(const ModeRequest& request);
 
-// Sets the palette from the screen's default palette and hands the device
-// entries to the driver (depths up to 8 only).
-void ApplyDefaultPalette(ScreenState& screen);
-
 // The window title: the file name of `path` after its last '/' or '\', cut at
 // its last '.'.
 std::string TitleFromPath(std::string_view path);

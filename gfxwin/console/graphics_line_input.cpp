@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "gfxwin/text/text_console.h"
 #include "textio/last_error.h"
 #include "textio/line_input.h"
 
@@ -15,11 +16,8 @@ int GraphicsLineInput(const std::string_view* prompt, std::string* destination, 
 std::string NarrowForScreen(std::u16string_view units) {
     std::string bytes;
     bytes.reserve(units.size());
-    for (size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size()) ++i;  // the pair is one '?'
-        bytes.push_back(unit < 256 ? static_cast<char>(unit) : '?');
-    }
+    for (size_t i = 0; i < units.size(); ++i)
+        bytes.push_back(NarrowUnit(units.data(), units.size(), i));
     return bytes;
 }
 

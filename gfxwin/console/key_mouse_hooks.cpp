@@ -11,10 +11,8 @@ namespace gfxwin {
 int32_t KeyDownByScanCode(int32_t scanCode) {
     ScreenState* screen = CurrentScreen();
     if (screen == nullptr || scanCode < 0 || scanCode >= kKeyStateCount) return 0;
-    LockScreen();
-    const bool down = screen->keyStates != nullptr && screen->keyStates[scanCode] == 1;
-    UnlockScreen(1, 0);
-    return down ? -1 : 0;
+    const ScreenLockGuard lock;
+    return screen->keyStates != nullptr && screen->keyStates[scanCode] == 1 ? -1 : 0;
 }
 
 int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
@@ -22,12 +20,11 @@ int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int3
     int32_t code = 1;
     const ScreenState* screen = CurrentScreen();
     if (screen != nullptr && screen->driver != nullptr && screen->driver->getMouse != nullptr) {
-        LockScreen();
+        const ScreenLockGuard lock;
         if (screen->driver->getMouse(&values[0], &values[1], &values[2], &values[3], &values[4]) ==
             0) {
             code = 0;
         }
-        UnlockScreen(1, 0);
     }
     if (code != 0) {
         for (int32_t& v : values) v = -1;
@@ -44,9 +41,8 @@ int32_t SetMousePointer(int32_t x, int32_t y, int32_t visibility, int32_t clip) 
     if (screen == nullptr || screen->driver == nullptr || screen->driver->setMouse == nullptr) {
         return 1;
     }
-    LockScreen();
+    const ScreenLockGuard lock;
     screen->driver->setMouse(x, y, visibility, clip);
-    UnlockScreen(1, 0);
     return 0;
 }
 

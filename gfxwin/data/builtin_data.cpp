@@ -33,62 +33,62 @@ constexpr size_t LayoutSize() {
 }
 static_assert(LayoutSize() == kBuiltinBlockSize, "layout and block size disagree");
 
+// The unpacked block and its descriptors: written once, by whichever thread
+// unpacks first, then only read.
 struct BuiltinStore {
     uint8_t block[kBuiltinBlockSize];
     std::array<FontDesc, 3> fonts;
     std::array<PaletteDesc, 4> palettes;
+    // Set (release) once the block and the descriptors are valid; readers that
+    // see it set need no lock. Unpacking itself runs under the mutex.
+    std::atomic<bool> unpacked{false};
+    platform::Mutex lock;
 };
 
-BuiltinStore g_store;
-// Set (release) once the block and the descriptors are valid; readers that see
-// it set need no lock. Unpacking itself runs under the mutex.
-std::atomic<bool> g_unpacked{false};
-
-platform::Mutex& UnpackLock() {
-    static platform::Mutex lock;
-    return lock;
+BuiltinStore& Store() {
+    static BuiltinStore store;
+    return store;
 }
 
-bool UnpackLocked() {
-    if (g_unpacked.load(std::memory_order_relaxed)) return true;
-    const long got =
-        LzwUnpack(kBuiltinPacked, kBuiltinPackedSize, g_store.block, kBuiltinBlockSize);
+bool UnpackLocked(BuiltinStore& store) {
+    if (store.unpacked.load(std::memory_order_relaxed)) return true;
+    const long got = LzwUnpack(kBuiltinPacked, kBuiltinPackedSize, store.block, kBuiltinBlockSize);
     if (got != static_cast<long>(kBuiltinBlockSize)) return false;
 
-    const uint8_t* p = g_store.block;
+    const uint8_t* p = store.block;
     for (size_t i = 0; i < kFontHeights.size(); ++i) {
-        g_store.fonts[i] = FontDesc{8, kFontHeights[i], p};
+        store.fonts[i] = FontDesc{8, kFontHeights[i], p};
         p += size_t(256) * kFontHeights[i];
     }
     for (size_t i = 0; i < kPaletteCounts.size(); ++i) {
-        g_store.palettes[i] = PaletteDesc{kPaletteCounts[i], p};
+        store.palettes[i] = PaletteDesc{kPaletteCounts[i], p};
         p += size_t(3) * kPaletteCounts[i];
     }
-    g_unpacked.store(true, std::memory_order_release);
+    store.unpacked.store(true, std::memory_order_release);
     return true;
 }
 
 }  // namespace
 
 bool UnpackBuiltinData() {
-    if (g_unpacked.load(std::memory_order_acquire)) return true;
-    platform::Mutex& lock = UnpackLock();
-    lock.Lock();
-    const bool unpacked = UnpackLocked();
-    lock.Unlock();
+    BuiltinStore& store = Store();
+    if (store.unpacked.load(std::memory_order_acquire)) return true;
+    store.lock.Lock();
+    const bool unpacked = UnpackLocked(store);
+    store.lock.Unlock();
     return unpacked;
 }
 
 const FontDesc* BuiltinFont(int index) {
     if (index < 0 || index >= static_cast<int>(kFontHeights.size())) return nullptr;
     if (!UnpackBuiltinData()) return nullptr;
-    return &g_store.fonts[static_cast<size_t>(index)];
+    return &Store().fonts[static_cast<size_t>(index)];
 }
 
 const PaletteDesc* BuiltinPalette(int index) {
     if (index < 0 || index >= static_cast<int>(kPaletteCounts.size())) return nullptr;
     if (!UnpackBuiltinData()) return nullptr;
-    return &g_store.palettes[static_cast<size_t>(index)];
+    return &Store().palettes[static_cast<size_t>(index)];
 }
 
 }  // namespace gfxwin

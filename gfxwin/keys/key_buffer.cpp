@@ -1,5 +1,6 @@
 #include "gfxwin/keys/key_buffer.h"
 
+#include "gfxwin/screen/drawing_state.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
 #include "textio/console.h"
@@ -9,52 +10,45 @@ namespace gfxwin {
 
 namespace {
 
-struct KeyBuffer {
-    int32_t slots[kKeyBufferSlots];
-    int readIndex;
-    int writeIndex;
-    int posted;
-};
-
-KeyBuffer gKeys{};
+KeyRing& Keys() {
+    return Drawing().keys;
+}
 
 constexpr int kWaitPollMs = 20;
 
 }  // namespace
 
 void PostKey(int32_t code) {
-    gKeys.slots[gKeys.writeIndex] = code;
-    gKeys.writeIndex = (gKeys.writeIndex + 1) % kKeyBufferSlots;
-    if (gKeys.writeIndex == gKeys.readIndex) {
-        gKeys.readIndex = (gKeys.readIndex + 1) % kKeyBufferSlots;
-    }
-    gKeys.posted = 1;
+    KeyRing& keys = Keys();
+    keys.slots[keys.writeIndex] = code;
+    keys.writeIndex = (keys.writeIndex + 1) % kKeyRingSlots;
+    if (keys.writeIndex == keys.readIndex) keys.readIndex = (keys.readIndex + 1) % kKeyRingSlots;
+    keys.posted = 1;
 }
 
 int32_t TakeKey() {
-    LockScreen();
+    const ScreenLockGuard lock;
+    KeyRing& keys = Keys();
     int32_t code = 0;
-    if (gKeys.readIndex != gKeys.writeIndex) {
-        code = gKeys.slots[gKeys.readIndex];
-        gKeys.readIndex = (gKeys.readIndex + 1) % kKeyBufferSlots;
+    if (keys.readIndex != keys.writeIndex) {
+        code = keys.slots[keys.readIndex];
+        keys.readIndex = (keys.readIndex + 1) % kKeyRingSlots;
     }
-    gKeys.posted = 0;
-    UnlockScreen(1, 0);
+    keys.posted = 0;
     return code;
 }
 
 int KeyAvailable() {
-    LockScreen();
-    const int available = gKeys.readIndex != gKeys.writeIndex ? 1 : 0;
-    UnlockScreen(1, 0);
-    return available;
+    const ScreenLockGuard lock;
+    const KeyRing& keys = Keys();
+    return keys.readIndex != keys.writeIndex ? 1 : 0;
 }
 
 int TakeKeyPostedFlag() {
-    LockScreen();
-    const int flag = gKeys.posted;
-    gKeys.posted = 0;
-    UnlockScreen(1, 0);
+    const ScreenLockGuard lock;
+    KeyRing& keys = Keys();
+    const int flag = keys.posted;
+    keys.posted = 0;
     return flag;
 }
 
@@ -74,6 +68,8 @@ int32_t WaitForKey() {
     return 0;
 }
 
-void ResetKeyBufferForTest() { gKeys = KeyBuffer{}; }
+void ResetKeyBufferForTest() {
+    Keys() = KeyRing{};
+}
 
 }  // namespace gfxwin

@@ -12,8 +12,6 @@
 
 namespace gfxwin {
 
-constexpr int kKeyBufferSlots = 16;
-
 // Window thread, under the driver lock: stores the code; when the ring is full
 // the oldest code is lost. Sets the key-posted flag.
 void PostKey(int32_t code);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "gfxwin/screen/drawing_state.h"
+#include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
 
 namespace gfxwin {
@@ -58,8 +60,7 @@ constexpr PixelRoutines kPixels16{2, Put16, Get16, Fill16, Copy16};
 constexpr PixelRoutines kPixels32{4, Put32, Get32, Fill32, Copy32};
 
 DrawContext& Context() {
-    static DrawContext context{};
-    return context;
+    return Drawing().context;
 }
 
 void DropRows(DrawContext& context) {
@@ -150,6 +151,21 @@ void RepointRows(DrawContext& context) {
     for (int32_t y = 0; y < count; ++y) {
         context.rows[y] = page + static_cast<size_t>(y) * static_cast<size_t>(screen->pitch);
     }
+}
+
+ScreenDrawing::ScreenDrawing() {
+    ScreenState* screen = CurrentScreen();
+    if (screen == nullptr) return;
+    DrawContext& context = GetDrawContext();
+    UseScreenTarget(context);
+    if (context.rows == nullptr) return;
+    LockScreen();
+    screen_ = screen;
+    context_ = &context;
+}
+
+ScreenDrawing::~ScreenDrawing() {
+    if (screen_ != nullptr) UnlockScreen(1, 0);
 }
 
 void ReleaseDrawRows() {

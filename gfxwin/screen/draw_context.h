@@ -6,6 +6,8 @@
 
 namespace gfxwin {
 
+struct ScreenState;
+
 using PutPixelFn = void (*)(uint8_t* row, int32_t x, uint32_t colour);
 using GetPixelFn = uint32_t (*)(const uint8_t* row, int32_t x);
 using FillSpanFn = void (*)(uint8_t* row, int32_t x, int32_t count, uint32_t colour);
@@ -64,6 +66,26 @@ void UseScreenTarget(DrawContext& context);
 
 // Re-points the row pointers at the current work page (after a page change).
 void RepointRows(DrawContext& context);
+
+// What every drawing operation starts with: the open screen, the drawing
+// context pointed at the screen's work page, and the screen lock, held for the
+// scope and released without marking rows. False (and no lock taken) when no
+// screen is open or the context has no row pointers (memory ran out).
+class ScreenDrawing {
+  public:
+    ScreenDrawing();
+    ~ScreenDrawing();
+    ScreenDrawing(const ScreenDrawing&) = delete;
+    ScreenDrawing& operator=(const ScreenDrawing&) = delete;
+
+    explicit operator bool() const { return screen_ != nullptr; }
+    ScreenState& Screen() const { return *screen_; }
+    DrawContext& Context() const { return *context_; }
+
+  private:
+    ScreenState* screen_ = nullptr;
+    DrawContext* context_ = nullptr;
+};
 
 // Drops the context's row pointers (the screen they point into is going away)
 // without rebuilding it.

@@ -20,7 +20,7 @@ int CopyPage(int32_t source, int32_t destination) {
         return 1;
     }
     if (source == destination) return 0;
-    LockScreen();
+    const ScreenLockGuard lock;
     std::memcpy(screen->pages[destination], screen->pages[source],
                 static_cast<size_t>(screen->pitch) * static_cast<size_t>(screen->height));
     if (screen->textShadow != nullptr) {
@@ -29,7 +29,6 @@ int CopyPage(int32_t source, int32_t destination) {
                         static_cast<size_t>(screen->textRows));
     }
     if (destination == screen->visiblePage) MarkAllRowsDirty(*screen);
-    UnlockScreen(1, 0);
     return 0;
 }
 
@@ -41,7 +40,7 @@ int SelectPages(int32_t work, int32_t visible) {
         return 1;
     }
     DrawContext& context = GetDrawContext();
-    LockScreen();
+    const ScreenLockGuard lock;
     if (work >= 0 && work != context.workPage) {
         context.workPage = work;
         RepointRows(context);
@@ -51,7 +50,6 @@ int SelectPages(int32_t work, int32_t visible) {
         screen->framebuffer = screen->pages[visible];
         MarkAllRowsDirty(*screen);
     }
-    UnlockScreen(1, 0);
     return 0;
 }
 

@@ -14,4 +14,13 @@ void LockScreen();
 // without marking.
 void UnlockScreen(int32_t firstRow, int32_t lastRow);
 
+// Holds the screen lock for its scope and releases it without marking rows.
+class ScreenLockGuard {
+  public:
+    ScreenLockGuard() { LockScreen(); }
+    ~ScreenLockGuard() { UnlockScreen(1, 0); }
+    ScreenLockGuard(const ScreenLockGuard&) = delete;
+    ScreenLockGuard& operator=(const ScreenLockGuard&) = delete;
+};
+
 }  // namespace gfxwin

@@ -4,43 +4,32 @@
 #include <cstring>
 #include <new>
 
+#include "gfxwin/screen/drawing_state.h"
+
 namespace gfxwin {
 
 namespace {
-
-struct ScreenGlobals {
-    ScreenState* current = nullptr;
-    int32_t lastModeId = 0;
-    uint32_t* lookup = nullptr;
-    long allocations = 0;
-    long failAt = 0;  // allocation number that fails, 0 = none
-};
-
-ScreenGlobals& Globals() {
-    static ScreenGlobals globals;
-    return globals;
-}
 
 constexpr std::align_val_t kAlign{16};
 
 }  // namespace
 
 ScreenState* CurrentScreen() {
-    return Globals().current;
+    return Drawing().screen;
 }
 void SetCurrentScreen(ScreenState* screen) {
-    Globals().current = screen;
+    Drawing().screen = screen;
 }
 
 int32_t NextModeId() {
-    return ++Globals().lastModeId;
+    return ++Drawing().lastModeId;
 }
 
 uint32_t* LookupArea() {
-    return Globals().lookup;
+    return Drawing().lookup;
 }
 void SetLookupArea(uint32_t* area) {
-    Globals().lookup = area;
+    Drawing().lookup = area;
 }
 
 void MarkRowsDirty(ScreenState& screen, int32_t first, int32_t end) {
@@ -56,7 +45,7 @@ void MarkAllRowsDirty(ScreenState& screen) {
 }
 
 void* ScreenAlloc(size_t bytes, bool zeroed) {
-    ScreenGlobals& g = Globals();
+    ScreenMemoryCounters& g = Drawing().memory;
     ++g.allocations;
     if (g.failAt != 0 && g.allocations == g.failAt) {
         g.failAt = 0;
@@ -72,12 +61,12 @@ void ScreenFree(void* block) {
 }
 
 void FailScreenAllocation(int nth) {
-    ScreenGlobals& g = Globals();
+    ScreenMemoryCounters& g = Drawing().memory;
     g.failAt = nth > 0 ? g.allocations + nth : 0;
 }
 
 long ScreenAllocationCount() {
-    return Globals().allocations;
+    return Drawing().memory.allocations;
 }
 
 }  // namespace gfxwin

@@ -31,6 +31,7 @@ constexpr int kEventQueueSize = 128;
 constexpr int kKeyStateCount = 128;
 constexpr int kPaletteSize = 256;
 constexpr int kLookupEntries = 512;
+constexpr int kColourAssociationSize = 16;  // device entries of the emulated small palettes
 
 // Guards the event queue. A binary semaphore in spirit: one holder at a time.
 class EventGuard {

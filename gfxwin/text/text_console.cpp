@@ -25,12 +25,10 @@ void CentreLastPoint(DrawContext& context) {
 }  // namespace
 
 void ClearGraphicsScreen(uint32_t mode) {
-    ScreenState* screen = CurrentScreen();
-    if (screen == nullptr) return;
-    DrawContext& context = GetDrawContext();
-    UseScreenTarget(context);
-    if (context.rows == nullptr) return;
-    LockScreen();
+    const ScreenDrawing drawing;
+    if (!drawing) return;
+    ScreenState* screen = &drawing.Screen();
+    DrawContext& context = drawing.Context();
 
     int32_t top = 0;
     int32_t bottom = 0;
@@ -80,7 +78,6 @@ void ClearGraphicsScreen(uint32_t mode) {
             break;
         }
     }
-    UnlockScreen(1, 0);
 }
 
 int32_t Locate(int32_t row, int32_t column, int32_t /*visibility*/) {
@@ -210,9 +207,7 @@ void PrintWideText(const uint16_t* units, size_t length, uint32_t flags) {
     size_t used = 0;
     bool printed = false;
     for (size_t i = 0; i < length; ++i) {
-        const uint16_t unit = units[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length) ++i;  // the pair is one '?'
-        bytes[used++] = unit < 256 ? static_cast<char>(unit) : '?';
+        bytes[used++] = NarrowUnit(units, length, i);
         if (used == kChunk) {
             PrintText(bytes, used, flags);
             printed = true;

@@ -38,7 +38,18 @@ int32_t SetTextSize(int32_t columns, int32_t rows);
 // 0 outside the grid.
 int32_t ReadCell(int32_t column, int32_t row, int32_t selector);
 
-// Units below 256 become that byte, all others '?' (a surrogate pair one '?').
+// The byte the screen shows for the 16-bit unit units[i]: a unit below 256 is
+// that byte, any other unit '?', and a high surrogate together with the unit
+// after it is one '?' (`i` then steps onto the second unit of the pair). Never
+// reads at or past `length`.
+template <typename Unit>
+char NarrowUnit(const Unit* units, size_t length, size_t& i) {
+    const auto unit = static_cast<uint16_t>(units[i]);
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length) ++i;
+    return unit < 256 ? static_cast<char>(unit) : '?';
+}
+
+// Prints 16-bit text, each unit narrowed by NarrowUnit.
 void PrintWideText(const uint16_t* units, size_t length, uint32_t flags);
 
 }  // namespace gfxwin

@@ -8,6 +8,7 @@
 #endif
 
 #include "gfxwin/screen/draw_context.h"
+#include "gfxwin/screen/drawing_state.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
 #include "textio/beep.h"
@@ -20,17 +21,8 @@ namespace {
 constexpr int kBeepHz = 1000;
 constexpr int kBeepMs = 250;
 
-// Glyph row byte -> eight 8-bit pixels (bit 0 leftmost) as one 64-bit store,
-// for the colour pair it was last built for.
-struct GlyphRowTable {
-    bool valid = false;
-    uint8_t foreground = 0;
-    uint8_t background = 0;
-    uint64_t pixels[256];
-};
-
 const uint64_t* RowTableFor(uint8_t foreground, uint8_t background) {
-    static GlyphRowTable table;
+    GlyphRowCache& table = Drawing().glyphRows;
     if (!table.valid || table.foreground != foreground || table.background != background) {
         for (int bits = 0; bits < 256; ++bits) {
             uint8_t row[8];
@@ -46,11 +38,6 @@ const uint64_t* RowTableFor(uint8_t foreground, uint8_t background) {
 
 constexpr bool IsTtyControl(uint8_t byte) {
     return byte == 7 || byte == 8 || byte == 9 || byte == 10 || byte == 13;
-}
-
-bool& WideStoresWanted() {
-    static bool wanted = true;
-    return wanted;
 }
 
 // Paints `count` 8-pixel-wide cells of 8-bit pixels with one 64-bit store per
@@ -149,7 +136,7 @@ void DrawBuffered(TtyState& tty, const uint8_t* bytes, size_t count) {
 }  // namespace
 
 void UseWideGlyphStores(bool enabled) {
-    WideStoresWanted() = enabled;
+    Drawing().narrowGlyphStores = !enabled;
 }
 
 void ExtendDirty(TtyState& tty, int32_t first, int32_t end) {
@@ -359,7 +346,7 @@ int WriteGlyphRun(TtyState& tty, const uint8_t* bytes, int32_t count) {
         uint8_t* const* rows = context.rows + y;
         int32_t done = 0;
 #ifdef WL_HAVE_WIDE_GLYPH_STORES
-        if (cellHeight == 16 && WideStoresWanted() && CpuHasWideStores()) {
+        if (cellHeight == 16 && !Drawing().narrowGlyphStores && CpuHasWideStores()) {
             done = PaintCells16Wide(rows, x, font->glyphs, bytes, count, foreground, background);
         }
 #endif
@@ -407,12 +394,10 @@ void ResolveTextView(const ScreenState& screen, int32_t* top, int32_t* bottom) {
 
 void PrintText(const char* bytes, size_t length, uint32_t flags) {
     if (length == 0 && (flags & textio::kPrintForce) == 0) return;
-    ScreenState* screen = CurrentScreen();
-    if (screen == nullptr) return;
-    DrawContext& context = GetDrawContext();
-    UseScreenTarget(context);
-    if (context.rows == nullptr) return;
-    LockScreen();
+    const ScreenDrawing drawing;
+    if (!drawing) return;
+    ScreenState* screen = &drawing.Screen();
+    DrawContext& context = drawing.Context();
 
     TtyState tty{};
     tty.context = &context;
@@ -447,7 +432,6 @@ void PrintText(const char* bytes, size_t length, uint32_t flags) {
 
     if (context.workPage == screen->visiblePage)
         MarkRowsDirty(*screen, tty.dirtyFirst, tty.dirtyEnd);
-    UnlockScreen(1, 0);
 }
 
 }  // namespace gfxwin
