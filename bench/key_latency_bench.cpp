@@ -76,7 +76,7 @@ class EditorThread {
   private:
     void Run() {
         while (!stop_) {
-            textio::Locate(1, 1, -1);
+            textio::LocateChecked(1, 1, -1);
             textio::EditLine(true);
             ++lines_;
         }

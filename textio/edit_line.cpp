@@ -60,33 +60,33 @@ class Editor {
         ConsoleTextSize(&columns_, &rows_);
         if (columns_ < 1) columns_ = 1;
         if (rows_ < 1) rows_ = 1;
-        const int32_t saved = (Locate(0, 0, kKeepVisibility) & kVisibleBit) != 0 ? kShown : kHidden;
-        Locate(0, 0, kHidden);
-        Locate(0, 0, WaitVisibility());
+        const int32_t saved = (LocateChecked(0, 0, kKeepVisibility) & kVisibleBit) != 0 ? kShown : kHidden;
+        LocateChecked(0, 0, kHidden);
+        LocateChecked(0, 0, WaitVisibility());
         try {
             for (;;) {
                 ConsoleCursorPosition(&x_, &y_);
                 if (markOn_) {
                     PrintOnScreenChannel(kCursorMark);
-                    Locate(y_, x_, kKeepVisibility);
+                    LocateChecked(y_, x_, kKeepVisibility);
                 }
                 const int32_t key = NextKeyValue();
                 if (key == kNoKey) continue;
                 if (markOn_) {
                     PrintOnScreenChannel(pos_ < line_.size() ? line_[pos_] : ' ');
-                    Locate(y_, x_, kKeepVisibility);
+                    LocateChecked(y_, x_, kKeepVisibility);
                 }
                 Act(key);
-                Locate(0, 0, WaitVisibility());
+                LocateChecked(0, 0, WaitVisibility());
                 if (key == editkey::kEnter || key == editkey::kLineFeed) break;
             }
         } catch (const std::bad_alloc&) {
-            Locate(0, 0, saved);
+            LocateChecked(0, 0, saved);
             return std::nullopt;
         }
         ConsoleCursorPosition(&x_, &y_);
         Move(Signed(line_.size()) - Signed(pos_));
-        Locate(0, 0, saved);
+        LocateChecked(0, 0, saved);
         return std::move(line_);
     }
 
@@ -166,17 +166,17 @@ class Editor {
 
     // Removes n characters at pos: the tail moves left, blanks cover its old end.
     void Delete(size_t n) {
-        Locate(0, 0, kHidden);
+        LocateChecked(0, 0, kHidden);
         line_.erase(pos_, n);
         PrintBytes(line_.data() + pos_, line_.size() - pos_);
         PrintSpaces(n);
-        Locate(y_, x_, kKeepVisibility);
+        LocateChecked(y_, x_, kKeepVisibility);
     }
 
     // Inserts bytes at pos and redraws the tail from there; the cursor ends
     // after the inserted bytes, also when the tail scrolled the text view.
     void Insert(const std::string& bytes) {
-        Locate(0, 0, kHidden);
+        LocateChecked(0, 0, kHidden);
         const int32_t x1 = x_;
         const int32_t y1 = y_;
         const size_t oldLength = line_.size();
@@ -233,10 +233,10 @@ void MoveCursor(int32_t* x, int32_t* y, int32_t d, int32_t columns, int32_t rows
     *x = static_cast<int32_t>(t % columns + 1);
     if (*x == 1 && *y == rows + 1) {
         // Just below the last row: printing a line end there scrolls the view.
-        Locate(rows, columns, kKeepVisibility);
+        LocateChecked(rows, columns, kKeepVisibility);
         ConsolePrintBytes("\r\n", 2, 0);
     } else {
-        Locate(*y, *x, kKeepVisibility);
+        LocateChecked(*y, *x, kKeepVisibility);
     }
 }
 

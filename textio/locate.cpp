@@ -23,7 +23,7 @@ void TextViewRows(int32_t* top, int32_t* bottom) {
     }
 }
 
-int32_t Locate(int32_t row, int32_t column, int32_t visibility) {
+int32_t LocateChecked(int32_t row, int32_t column, int32_t visibility) {
     int32_t top = 0;
     int32_t bottom = 0;
     TextViewRows(&top, &bottom);
@@ -33,7 +33,7 @@ int32_t Locate(int32_t row, int32_t column, int32_t visibility) {
     const bool columnBad = column != 0 && (column < 1 || column > columns);
     if (rowBad || columnBad) {
         SetLastError(kErrInvalidCall);
-        return Locate(0, 0, visibility);
+        return LocateChecked(0, 0, visibility);
     }
     const int32_t packed = ConsoleLocate(row, column, visibility);
     if (column != 0) ScreenSetColumn(static_cast<uint32_t>(column - 1));

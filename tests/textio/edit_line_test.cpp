@@ -513,7 +513,7 @@ TEST_P(CheckedLocateTest, RequestsOutsideTheViewAreRefusedQuietly) {
     CurrentScreen()->statusFlags |= kStatusPendingLineFeed;
     textio::Runtime().screen.column = 40;
     textio::SetLastError(3);
-    textio::Locate(c.row, c.column, 0);
+    textio::LocateChecked(c.row, c.column, 0);
     EXPECT_EQ(CursorRow(), c.wantRow);
     EXPECT_EQ(CursorColumn(), c.wantColumn);
     EXPECT_EQ(textio::LastError(), 0);
@@ -535,11 +535,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LineEditorTest, CheckedLocateFollowsANarrowedTextView) {
     textio::Runtime().view = textio::TextView{4, 9};  // rows 5..10
     Locate(6, 1, 0);
-    textio::Locate(4, 2, 0);
+    textio::LocateChecked(4, 2, 0);
     EXPECT_EQ(CursorRow(), 6);
-    textio::Locate(11, 2, 0);
+    textio::LocateChecked(11, 2, 0);
     EXPECT_EQ(CursorRow(), 6);
-    textio::Locate(10, 2, 0);
+    textio::LocateChecked(10, 2, 0);
     EXPECT_EQ(CursorRow(), 10);
     EXPECT_EQ(CursorColumn(), 2);
 }
