@@ -163,8 +163,8 @@ size_t FormatInteger(char sign, uint64_t magnitude, unsigned mask, char* buffer,
     char* start = WriteDecimalBackwards(magnitude, end);
     size_t digitCount = static_cast<size_t>(end - start);
 
-    bool trailingBlank = (mask & 16u) != 0;
-    bool lineEnd = (mask & (1u | 4u)) != 0;
+    bool trailingBlank = (mask & kMaskTrailingBlank) != 0;
+    bool lineEnd = (mask & kMaskAnyLineEnd) != 0;
     size_t length = (sign != 0 ? 1 : 0) + digitCount + (trailingBlank ? 1 : 0) + (lineEnd ? 2 : 0);
     if (buffer == nullptr || size == 0) return 0;
     if (length + 1 > size) {

@@ -6,6 +6,16 @@
 
 namespace textio {
 
+// What ends a print item.
+enum PrintMask : unsigned {
+    kMaskNone = 0,
+    kMaskLineEnd = 1,         // a line end
+    kMaskZone = 2,            // an advance to the next print zone (a line end wins)
+    kMaskLineEndAlso = 4,     // a line end too: a second bit with the meaning of kMaskLineEnd
+    kMaskTrailingBlank = 16,  // integers only: one blank after the number
+    kMaskAnyLineEnd = kMaskLineEnd | kMaskLineEndAlso,
+};
+
 constexpr unsigned kAddBlank = 1;  // FormatFloat option: reserve and fill the sign place
 constexpr int kDoubleDigits = 16;
 constexpr int kSingleDigits = 7;

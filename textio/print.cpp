@@ -72,7 +72,7 @@ int PrintZone(int channel) {
 }
 
 void PrintEndRecord(FileRecord* rec, unsigned mask) {
-    if (mask & (kMaskLineEnd | kMaskLineEnd2)) {
+    if (mask & kMaskAnyLineEnd) {
         ChannelWrite(rec, kLineEnd, sizeof kLineEnd);
     } else if (mask & kMaskZone) {
         PrintZoneRecord(rec);

@@ -6,16 +6,9 @@
 #include <string_view>
 
 #include "textio/file_record.h"
+#include "textio/number_text.h"
 
 namespace textio {
-
-enum PrintMask : unsigned {
-    kMaskNone = 0,
-    kMaskLineEnd = 1,
-    kMaskZone = 2,
-    kMaskLineEnd2 = 4,
-    kMaskTrailingBlank = 16,
-};
 
 void PrintStringValue(int channel, std::string_view text, unsigned mask);
 void PrintTerminatedText(int channel, const char* text, unsigned mask);

@@ -8,7 +8,7 @@ namespace {
 // Table entries above 255 name an extended key code by its second byte (the high
 // byte of the entry). In the scan-code table only those entries matter: for
 // everything else the key gives its character, so the rest is stored as 0.
-constexpr uint16_t X(int secondByte) {
+constexpr uint16_t ExtendedEntry(int secondByte) {
     return static_cast<uint16_t>(secondByte << 8);
 }
 
@@ -20,95 +20,95 @@ constexpr int kMaxScanCode = 88;
 
 // Indexed by scan code 0..88.
 constexpr std::array<ScanRow, kMaxScanCode + 1> kScanTable = {{
-    {0, 0, 0, 0},                          // 0
-    {0, 0, 0, X(0x01)},                    // 1 Esc
-    {0, 0, 0, X(0x78)},                    // 2 digit 1
-    {0, 0, X(0x03), X(0x79)},              // 3 digit 2
-    {0, 0, 0, X(0x7A)},                    // 4 digit 3
-    {0, 0, 0, X(0x7B)},                    // 5 digit 4
-    {0, 0, 0, X(0x7C)},                    // 6 digit 5
-    {0, 0, 0, X(0x7D)},                    // 7 digit 6
-    {0, 0, 0, X(0x7E)},                    // 8 digit 7
-    {0, 0, 0, X(0x7F)},                    // 9 digit 8
-    {0, 0, 0, X(0x80)},                    // 10 digit 9
-    {0, 0, 0, X(0x81)},                    // 11 digit 0
-    {0, 0, 0, X(0x82)},                    // 12 minus
-    {0, 0, 0, X(0x83)},                    // 13 equals
-    {0, 0, 0, X(0xE0)},                    // 14 Backspace
-    {0, X(0x0F), X(0x94), X(0x0F)},        // 15 Tab
-    {0, 0, 0, X(0x10)},                    // 16 Q
-    {0, 0, 0, X(0x11)},                    // 17 W
-    {0, 0, 0, X(0x12)},                    // 18 E
-    {0, 0, 0, X(0x13)},                    // 19 R
-    {0, 0, 0, X(0x14)},                    // 20 T
-    {0, 0, 0, X(0x15)},                    // 21 Y
-    {0, 0, 0, X(0x16)},                    // 22 U
-    {0, 0, 0, X(0x17)},                    // 23 I
-    {0, 0, 0, X(0x18)},                    // 24 O
-    {0, 0, 0, X(0x19)},                    // 25 P
-    {0, 0, 0, X(0x1A)},                    // 26 [
-    {0, 0, 0, X(0x1B)},                    // 27 ]
-    {0, 0, 0, X(0x1C)},                    // 28 Enter
-    {0, 0, 0, 0},                          // 29 Control
-    {0, 0, 0, X(0x1E)},                    // 30 A
-    {0, 0, 0, X(0x1F)},                    // 31 S
-    {0, 0, 0, X(0x20)},                    // 32 D
-    {0, 0, 0, X(0x21)},                    // 33 F
-    {0, 0, 0, X(0x22)},                    // 34 G
-    {0, 0, 0, X(0x23)},                    // 35 H
-    {0, 0, 0, X(0x24)},                    // 36 J
-    {0, 0, 0, X(0x25)},                    // 37 K
-    {0, 0, 0, X(0x26)},                    // 38 L
-    {0, 0, 0, X(0x27)},                    // 39 ;
-    {0, 0, 0, X(0x28)},                    // 40 '
-    {0, 0, 0, X(0x29)},                    // 41 `
-    {0, 0, 0, 0},                          // 42 left Shift
-    {0, 0, 0, 0},                          // 43 backslash
-    {0, 0, 0, X(0x2C)},                    // 44 Z
-    {0, 0, 0, X(0x2D)},                    // 45 X
-    {0, 0, 0, X(0x2E)},                    // 46 C
-    {0, 0, 0, X(0x2F)},                    // 47 V
-    {0, 0, 0, X(0x30)},                    // 48 B
-    {0, 0, 0, X(0x31)},                    // 49 N
-    {0, 0, 0, X(0x32)},                    // 50 M
-    {0, 0, 0, X(0x33)},                    // 51 comma
-    {0, 0, 0, X(0x34)},                    // 52 period
-    {0, 0, 0, X(0x35)},                    // 53 slash
-    {0, 0, 0, 0},                          // 54 right Shift
-    {0, 0, 0, 0},                          // 55 keypad *
-    {0, 0, 0, 0},                          // 56 Alt
-    {0, 0, 0, 0},                          // 57 Space
-    {0, 0, 0, 0},                          // 58 Caps Lock
-    {X(0x3B), X(0x54), X(0x5E), X(0x68)},  // 59 F1
-    {X(0x3C), X(0x55), X(0x5F), X(0x69)},  // 60 F2
-    {X(0x3D), X(0x56), X(0x60), X(0x6A)},  // 61 F3
-    {X(0x3E), X(0x57), X(0x61), X(0x6B)},  // 62 F4
-    {X(0x3F), X(0x58), X(0x62), X(0x6C)},  // 63 F5
-    {X(0x40), X(0x59), X(0x63), X(0x6D)},  // 64 F6
-    {X(0x41), X(0x5A), X(0x64), X(0x6E)},  // 65 F7
-    {X(0x42), X(0x5B), X(0x65), X(0x6F)},  // 66 F8
-    {X(0x43), X(0x5C), X(0x66), X(0x70)},  // 67 F9
-    {X(0x44), X(0x5D), X(0x67), X(0x71)},  // 68 F10
-    {0, 0, 0, 0},                          // 69 Num Lock
-    {0, 0, 0, 0},                          // 70 Scroll Lock
-    {X(0x47), 0, X(0x77), 0},              // 71 keypad 7 / Home
-    {X(0x48), 0, X(0x8D), 0},              // 72 keypad 8 / Up
-    {X(0x49), 0, X(0x84), 0},              // 73 keypad 9 / Page Up
-    {0, 0, 0, 0},                          // 74 keypad -
-    {X(0x4B), 0, X(0x73), 0},              // 75 keypad 4 / Left
-    {X(0x4C), 0, X(0x8F), X(0x4C)},        // 76 keypad 5
-    {X(0x4D), 0, X(0x74), 0},              // 77 keypad 6 / Right
-    {0, 0, 0, 0},                          // 78 keypad +
-    {X(0x4F), 0, X(0x75), 0},              // 79 keypad 1 / End
-    {X(0x50), 0, X(0x91), 0},              // 80 keypad 2 / Down
-    {X(0x51), 0, X(0x76), 0},              // 81 keypad 3 / Page Down
-    {X(0x52), 0, X(0x92), 0},              // 82 keypad 0 / Insert
-    {X(0x53), 0, X(0x93), 0},              // 83 keypad . / Delete
-    {0, 0, 0, 0},                          // 84
-    {0, 0, 0, 0},                          // 85
-    {0, 0, 0, 0},                          // 86
-    {X(0x85), X(0x87), X(0x89), X(0x8B)},  // 87 F11
-    {X(0x86), X(0x88), X(0x8A), X(0x8C)},  // 88 F12
+    {0, 0, 0, 0},                                                        // 0
+    {0, 0, 0, ExtendedEntry(0x01)},                                      // 1 Esc
+    {0, 0, 0, ExtendedEntry(0x78)},                                      // 2 digit 1
+    {0, 0, ExtendedEntry(0x03), ExtendedEntry(0x79)},                    // 3 digit 2
+    {0, 0, 0, ExtendedEntry(0x7A)},                                      // 4 digit 3
+    {0, 0, 0, ExtendedEntry(0x7B)},                                      // 5 digit 4
+    {0, 0, 0, ExtendedEntry(0x7C)},                                      // 6 digit 5
+    {0, 0, 0, ExtendedEntry(0x7D)},                                      // 7 digit 6
+    {0, 0, 0, ExtendedEntry(0x7E)},                                      // 8 digit 7
+    {0, 0, 0, ExtendedEntry(0x7F)},                                      // 9 digit 8
+    {0, 0, 0, ExtendedEntry(0x80)},                                      // 10 digit 9
+    {0, 0, 0, ExtendedEntry(0x81)},                                      // 11 digit 0
+    {0, 0, 0, ExtendedEntry(0x82)},                                      // 12 minus
+    {0, 0, 0, ExtendedEntry(0x83)},                                      // 13 equals
+    {0, 0, 0, ExtendedEntry(0xE0)},                                      // 14 Backspace
+    {0, ExtendedEntry(0x0F), ExtendedEntry(0x94), ExtendedEntry(0x0F)},  // 15 Tab
+    {0, 0, 0, ExtendedEntry(0x10)},                                      // 16 Q
+    {0, 0, 0, ExtendedEntry(0x11)},                                      // 17 W
+    {0, 0, 0, ExtendedEntry(0x12)},                                      // 18 E
+    {0, 0, 0, ExtendedEntry(0x13)},                                      // 19 R
+    {0, 0, 0, ExtendedEntry(0x14)},                                      // 20 T
+    {0, 0, 0, ExtendedEntry(0x15)},                                      // 21 Y
+    {0, 0, 0, ExtendedEntry(0x16)},                                      // 22 U
+    {0, 0, 0, ExtendedEntry(0x17)},                                      // 23 I
+    {0, 0, 0, ExtendedEntry(0x18)},                                      // 24 O
+    {0, 0, 0, ExtendedEntry(0x19)},                                      // 25 P
+    {0, 0, 0, ExtendedEntry(0x1A)},                                      // 26 [
+    {0, 0, 0, ExtendedEntry(0x1B)},                                      // 27 ]
+    {0, 0, 0, ExtendedEntry(0x1C)},                                      // 28 Enter
+    {0, 0, 0, 0},                                                        // 29 Control
+    {0, 0, 0, ExtendedEntry(0x1E)},                                      // 30 A
+    {0, 0, 0, ExtendedEntry(0x1F)},                                      // 31 S
+    {0, 0, 0, ExtendedEntry(0x20)},                                      // 32 D
+    {0, 0, 0, ExtendedEntry(0x21)},                                      // 33 F
+    {0, 0, 0, ExtendedEntry(0x22)},                                      // 34 G
+    {0, 0, 0, ExtendedEntry(0x23)},                                      // 35 H
+    {0, 0, 0, ExtendedEntry(0x24)},                                      // 36 J
+    {0, 0, 0, ExtendedEntry(0x25)},                                      // 37 K
+    {0, 0, 0, ExtendedEntry(0x26)},                                      // 38 L
+    {0, 0, 0, ExtendedEntry(0x27)},                                      // 39 ;
+    {0, 0, 0, ExtendedEntry(0x28)},                                      // 40 '
+    {0, 0, 0, ExtendedEntry(0x29)},                                      // 41 `
+    {0, 0, 0, 0},                                                        // 42 left Shift
+    {0, 0, 0, 0},                                                        // 43 backslash
+    {0, 0, 0, ExtendedEntry(0x2C)},                                      // 44 Z
+    {0, 0, 0, ExtendedEntry(0x2D)},                                      // 45 X
+    {0, 0, 0, ExtendedEntry(0x2E)},                                      // 46 C
+    {0, 0, 0, ExtendedEntry(0x2F)},                                      // 47 V
+    {0, 0, 0, ExtendedEntry(0x30)},                                      // 48 B
+    {0, 0, 0, ExtendedEntry(0x31)},                                      // 49 N
+    {0, 0, 0, ExtendedEntry(0x32)},                                      // 50 M
+    {0, 0, 0, ExtendedEntry(0x33)},                                      // 51 comma
+    {0, 0, 0, ExtendedEntry(0x34)},                                      // 52 period
+    {0, 0, 0, ExtendedEntry(0x35)},                                      // 53 slash
+    {0, 0, 0, 0},                                                        // 54 right Shift
+    {0, 0, 0, 0},                                                        // 55 keypad *
+    {0, 0, 0, 0},                                                        // 56 Alt
+    {0, 0, 0, 0},                                                        // 57 Space
+    {0, 0, 0, 0},                                                        // 58 Caps Lock
+    {ExtendedEntry(0x3B), ExtendedEntry(0x54), ExtendedEntry(0x5E), ExtendedEntry(0x68)},  // 59 F1
+    {ExtendedEntry(0x3C), ExtendedEntry(0x55), ExtendedEntry(0x5F), ExtendedEntry(0x69)},  // 60 F2
+    {ExtendedEntry(0x3D), ExtendedEntry(0x56), ExtendedEntry(0x60), ExtendedEntry(0x6A)},  // 61 F3
+    {ExtendedEntry(0x3E), ExtendedEntry(0x57), ExtendedEntry(0x61), ExtendedEntry(0x6B)},  // 62 F4
+    {ExtendedEntry(0x3F), ExtendedEntry(0x58), ExtendedEntry(0x62), ExtendedEntry(0x6C)},  // 63 F5
+    {ExtendedEntry(0x40), ExtendedEntry(0x59), ExtendedEntry(0x63), ExtendedEntry(0x6D)},  // 64 F6
+    {ExtendedEntry(0x41), ExtendedEntry(0x5A), ExtendedEntry(0x64), ExtendedEntry(0x6E)},  // 65 F7
+    {ExtendedEntry(0x42), ExtendedEntry(0x5B), ExtendedEntry(0x65), ExtendedEntry(0x6F)},  // 66 F8
+    {ExtendedEntry(0x43), ExtendedEntry(0x5C), ExtendedEntry(0x66), ExtendedEntry(0x70)},  // 67 F9
+    {ExtendedEntry(0x44), ExtendedEntry(0x5D), ExtendedEntry(0x67), ExtendedEntry(0x71)},  // 68 F10
+    {0, 0, 0, 0},                                                        // 69 Num Lock
+    {0, 0, 0, 0},                                                        // 70 Scroll Lock
+    {ExtendedEntry(0x47), 0, ExtendedEntry(0x77), 0},                    // 71 keypad 7 / Home
+    {ExtendedEntry(0x48), 0, ExtendedEntry(0x8D), 0},                    // 72 keypad 8 / Up
+    {ExtendedEntry(0x49), 0, ExtendedEntry(0x84), 0},                    // 73 keypad 9 / Page Up
+    {0, 0, 0, 0},                                                        // 74 keypad -
+    {ExtendedEntry(0x4B), 0, ExtendedEntry(0x73), 0},                    // 75 keypad 4 / Left
+    {ExtendedEntry(0x4C), 0, ExtendedEntry(0x8F), ExtendedEntry(0x4C)},  // 76 keypad 5
+    {ExtendedEntry(0x4D), 0, ExtendedEntry(0x74), 0},                    // 77 keypad 6 / Right
+    {0, 0, 0, 0},                                                        // 78 keypad +
+    {ExtendedEntry(0x4F), 0, ExtendedEntry(0x75), 0},                    // 79 keypad 1 / End
+    {ExtendedEntry(0x50), 0, ExtendedEntry(0x91), 0},                    // 80 keypad 2 / Down
+    {ExtendedEntry(0x51), 0, ExtendedEntry(0x76), 0},                    // 81 keypad 3 / Page Down
+    {ExtendedEntry(0x52), 0, ExtendedEntry(0x92), 0},                    // 82 keypad 0 / Insert
+    {ExtendedEntry(0x53), 0, ExtendedEntry(0x93), 0},                    // 83 keypad . / Delete
+    {0, 0, 0, 0},                                                        // 84
+    {0, 0, 0, 0},                                                        // 85
+    {0, 0, 0, 0},                                                        // 86
+    {ExtendedEntry(0x85), ExtendedEntry(0x87), ExtendedEntry(0x89), ExtendedEntry(0x8B)},  // 87 F11
+    {ExtendedEntry(0x86), ExtendedEntry(0x88), ExtendedEntry(0x8A), ExtendedEntry(0x8C)},  // 88 F12
 }};
 
 // Keys the platform flags as extended and that give no character. Here every
@@ -119,18 +119,28 @@ struct ExtendedRow {
 };
 
 constexpr std::array<ExtendedRow, 12> kExtendedTable = {{
-    {0x1C, 13, 13, 10, X(0xA6)},                 // keypad Enter
-    {0x35, '/', '?', X(0x95), X(0xA4)},          // keypad slash
-    {0x47, X(0x47), X(0x47), X(0x77), X(0x97)},  // Home
-    {0x48, X(0x48), X(0x48), X(0x8D), X(0x98)},  // Up
-    {0x49, X(0x49), X(0x49), X(0x84), X(0x99)},  // Page Up
-    {0x4B, X(0x4B), X(0x4B), X(0x73), X(0x9B)},  // Left
-    {0x4D, X(0x4D), X(0x4D), X(0x74), X(0x9D)},  // Right
-    {0x4F, X(0x4F), X(0x4F), X(0x75), X(0x9F)},  // End
-    {0x50, X(0x50), X(0x50), X(0x91), X(0xA0)},  // Down
-    {0x51, X(0x51), X(0x51), X(0x76), X(0xA1)},  // Page Down
-    {0x52, X(0x52), X(0x52), X(0x92), X(0xA2)},  // Insert
-    {0x53, X(0x53), X(0x53), X(0x93), X(0xA3)},  // Delete
+    {0x1C, 13, 13, 10, ExtendedEntry(0xA6)},                     // keypad Enter
+    {0x35, '/', '?', ExtendedEntry(0x95), ExtendedEntry(0xA4)},  // keypad slash
+    {0x47, ExtendedEntry(0x47), ExtendedEntry(0x47), ExtendedEntry(0x77),
+     ExtendedEntry(0x97)},  // Home
+    {0x48, ExtendedEntry(0x48), ExtendedEntry(0x48), ExtendedEntry(0x8D),
+     ExtendedEntry(0x98)},  // Up
+    {0x49, ExtendedEntry(0x49), ExtendedEntry(0x49), ExtendedEntry(0x84),
+     ExtendedEntry(0x99)},  // Page Up
+    {0x4B, ExtendedEntry(0x4B), ExtendedEntry(0x4B), ExtendedEntry(0x73),
+     ExtendedEntry(0x9B)},  // Left
+    {0x4D, ExtendedEntry(0x4D), ExtendedEntry(0x4D), ExtendedEntry(0x74),
+     ExtendedEntry(0x9D)},  // Right
+    {0x4F, ExtendedEntry(0x4F), ExtendedEntry(0x4F), ExtendedEntry(0x75),
+     ExtendedEntry(0x9F)},  // End
+    {0x50, ExtendedEntry(0x50), ExtendedEntry(0x50), ExtendedEntry(0x91),
+     ExtendedEntry(0xA0)},  // Down
+    {0x51, ExtendedEntry(0x51), ExtendedEntry(0x51), ExtendedEntry(0x76),
+     ExtendedEntry(0xA1)},  // Page Down
+    {0x52, ExtendedEntry(0x52), ExtendedEntry(0x52), ExtendedEntry(0x92),
+     ExtendedEntry(0xA2)},  // Insert
+    {0x53, ExtendedEntry(0x53), ExtendedEntry(0x53), ExtendedEntry(0x93),
+     ExtendedEntry(0xA3)},  // Delete
 }};
 
 // Win32 virtual-key numbers per scan code; the first row must be Esc, which the

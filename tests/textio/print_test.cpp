@@ -102,7 +102,7 @@ TEST_F(PrintTest, LineEndWinsOverTheZone) {
     textio::PrintStringValue(5, "ab", textio::kMaskLineEnd | textio::kMaskZone);
     EXPECT_EQ(device_.bytes, "ab\r\n");
     device_.bytes.clear();
-    textio::PrintEnd(5, textio::kMaskLineEnd2);
+    textio::PrintEnd(5, textio::kMaskLineEndAlso);
     EXPECT_EQ(device_.bytes, "\r\n");
 }
 
