@@ -87,7 +87,7 @@ int CloseToText(int32_t flags) {
         textio::ConsoleTextSize(nullptr, &rows);
         textio::SetTextView(textio::TextView{0, rows > 0 ? rows - 1 : 24});
     }
-    return 0;
+    return textio::kOk;
 }
 
 int FailSetup() {
@@ -97,7 +97,7 @@ int FailSetup() {
         RemoveGraphicsHooks();
         textio::SetTextView(textio::TextView{-1, -1});
     }
-    return 1;
+    return textio::kErrInvalidCall;
 }
 
 bool AllocateBuffers(ScreenState& s) {
@@ -170,38 +170,11 @@ const char* WindowTitle() {
     return title != nullptr ? title : "";
 }
 
-int SetMode(const ModeRequest& request) {
-    int32_t flags = request.flags;
-    if (flags >= 0 && (flags & kScreenShaped)) flags |= kScreenNoSwitch | kScreenNoFrame;
+namespace {
 
-    if (ScreenState* old = CurrentScreen()) Teardown(old);
-    if (request.mode == 0 || request.width == 0) return CloseToText(flags);
-
-    InstallGraphicsHooks();
-    void* block = ScreenAlloc(sizeof(ScreenState), true);
-    if (block == nullptr) return FailSetup();
-    ScreenState& s = *new (block) ScreenState{};
-    SetCurrentScreen(&s);
-    s.modeId = NextModeId();
-    s.modeNumber = request.mode;
-    s.width = request.width;
-    s.height = request.height;
-    s.depth = request.depth;
-    if (flags >= 0 && (flags & kScreenOpenGL)) s.depth = std::max(s.depth, 16);
-
-    // The descriptors live in the unpacked block, so it is unpacked first.
-    if (!UnpackBuiltinData()) return FailSetup();
-    s.defaultPalette = request.paletteIndex >= 0 ? BuiltinPalette(request.paletteIndex) : nullptr;
-    s.font = request.fontIndex >= 0 ? BuiltinFont(request.fontIndex) : nullptr;
-    s.scanlineSize = std::max(request.scanlineSize, 1);
-
-    if (request.aspect != 0.0f) {
-        s.aspect = request.aspect;
-    } else {
-        const float quotient = static_cast<float>(s.height) / static_cast<float>(s.width);
-        s.aspect = static_cast<float>(quotient * 1.3333333333333333);
-    }
-
+// The depth the framebuffer stores (1, 2, 4, 8, 16 or 32), its colour mask,
+// bytes per pixel and pitch.
+void NormaliseDepth(ScreenState& s) {
     if (s.depth == 24 || s.depth == 32) {
         s.depth = 32;
         s.colourMask = 0xFFFFFFFFu;
@@ -215,35 +188,73 @@ int SetMode(const ModeRequest& request) {
         s.bytesPerPixel = (s.depth + 7) / 8;
     }
     s.pitch = s.width * s.bytesPerPixel;
+}
+
+// Steps 4 to 8 of the set-up: the zeroed record, made the open screen, with
+// its mode, size, descriptors, aspect and normalised depth. Null when memory
+// or the built-in data fail (the record, if made, is already the open screen).
+ScreenState* NewScreen(const ModeRequest& request, int32_t flags) {
+    void* block = ScreenAlloc(sizeof(ScreenState), true);
+    if (block == nullptr) return nullptr;
+    ScreenState& s = *new (block) ScreenState{};
+    SetCurrentScreen(&s);
+    s.modeId = NextModeId();
+    s.modeNumber = request.mode;
+    s.width = request.width;
+    s.height = request.height;
+    s.depth = request.depth;
+    if (flags >= 0 && (flags & kScreenOpenGL)) s.depth = std::max(s.depth, 16);
+
+    // The descriptors live in the unpacked block, so it is unpacked first.
+    if (!UnpackBuiltinData()) return nullptr;
+    s.defaultPalette = request.paletteIndex >= 0 ? BuiltinPalette(request.paletteIndex) : nullptr;
+    s.font = request.fontIndex >= 0 ? BuiltinFont(request.fontIndex) : nullptr;
+    s.scanlineSize = std::max(request.scanlineSize, 1);
+
+    if (request.aspect != 0.0f) {
+        s.aspect = request.aspect;
+    } else {
+        const float quotient = static_cast<float>(s.height) / static_cast<float>(s.width);
+        s.aspect = static_cast<float>(quotient * 1.3333333333333333);
+    }
+    NormaliseDepth(s);
     s.pageCount = std::max(request.pages, 1);
+    return &s;
+}
 
-    if (!AllocateBuffers(s)) return FailSetup();
-
+// Steps 11 to 13: status flags, pixel routines, the ports, and a started
+// driver. False when no driver starts.
+bool StartScreen(ScreenState& s, int32_t refreshRate, int32_t flags) {
     if (flags != -1) {
         if (flags & kScreenAlpha) s.statusFlags |= kStatusAlpha;
         if (flags & kScreenOpenGL) s.statusFlags |= kStatusOpenGL;
     }
     s.pixels = PixelRoutinesFor(s.bytesPerPixel);
     ResetVgaPorts();
-
     SetTitleOnce();
-    const WindowDriver* driver = StartDriver(WindowTitle(), s.width, s.height * s.scanlineSize,
-                                             s.depth, request.refreshRate, flags);
-    if (driver == nullptr) return FailSetup();
+    s.driver =
+        StartDriver(WindowTitle(), s.width, s.height * s.scanlineSize, s.depth, refreshRate, flags);
+    return s.driver != nullptr;
+}
 
-    s.driver = driver;
-    ApplyDefaultPalette(s);
+// The text grid and its shadows, and every page cleared. False when memory
+// runs out.
+bool BuildTextGrid(ScreenState& s, const ModeRequest& request) {
     s.textColumns = request.textColumns;
     s.textRows = request.textRows;
-
     DrawContext& context = GetDrawContext();
-    if (context.rows == nullptr || !BuildTextShadows(s, context)) return FailSetup();
+    if (context.rows == nullptr || !BuildTextShadows(s, context)) return false;
     // The driver's window thread may already be showing the pages: clear them
     // under the lock and have every row shown again.
     LockScreen();
     ClearPages(s, context);
     UnlockScreen(0, -1);
+    return true;
+}
 
+// The last steps: the screen channel's geometry, the program-end hook, the
+// text view and the cursor.
+void FinishSetup(ScreenState& s, int32_t flags) {
     textio::ScreenRefreshGeometry();
 
     ScreenSetupState& setup = Setup();
@@ -257,7 +268,27 @@ int SetMode(const ModeRequest& request) {
         textio::SetTextView(textio::TextView{0, s.textRows - 1});
         Locate(1, 1, 0);
     }
-    return 0;
+}
+
+}  // namespace
+
+int SetMode(const ModeRequest& request) {
+    int32_t flags = request.flags;
+    if (flags >= 0 && (flags & kScreenShaped)) flags |= kScreenNoSwitch | kScreenNoFrame;
+
+    if (ScreenState* old = CurrentScreen()) Teardown(old);
+    if (request.mode == 0 || request.width == 0) return CloseToText(flags);
+
+    InstallGraphicsHooks();
+    ScreenState* screen = NewScreen(request, flags);
+    if (screen == nullptr || !AllocateBuffers(*screen) ||
+        !StartScreen(*screen, request.refreshRate, flags)) {
+        return FailSetup();
+    }
+    ApplyDefaultPalette(*screen);
+    if (!BuildTextGrid(*screen, request)) return FailSetup();
+    FinishSetup(*screen, flags);
+    return textio::kOk;
 }
 
 int OpenScreen(int32_t mode, int32_t depth, int32_t pages, int32_t flags, int32_t refreshRate) {

@@ -17,16 +17,16 @@ int32_t KeyDownByScanCode(int32_t scanCode) {
 
 int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
     int32_t values[5] = {-1, -1, -1, -1, -1};
-    int32_t code = 1;
+    int32_t code = textio::kErrInvalidCall;
     const ScreenState* screen = CurrentScreen();
     if (screen != nullptr && screen->driver != nullptr && screen->driver->getMouse != nullptr) {
         const ScreenLockGuard lock;
         if (screen->driver->getMouse(&values[0], &values[1], &values[2], &values[3], &values[4]) ==
             0) {
-            code = 0;
+            code = textio::kOk;
         }
     }
-    if (code != 0) {
+    if (code != textio::kOk) {
         for (int32_t& v : values) v = -1;
     }
     int32_t* outputs[5] = {x, y, wheel, buttons, clip};
@@ -39,11 +39,11 @@ int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int3
 int32_t SetMousePointer(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
     const ScreenState* screen = CurrentScreen();
     if (screen == nullptr || screen->driver == nullptr || screen->driver->setMouse == nullptr) {
-        return 1;
+        return textio::kErrInvalidCall;
     }
     const ScreenLockGuard lock;
     screen->driver->setMouse(x, y, visibility, clip);
-    return 0;
+    return textio::kOk;
 }
 
 void InstallKeyAndMouseHooks(textio::ConsoleHooks& hooks) {

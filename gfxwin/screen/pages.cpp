@@ -5,6 +5,7 @@
 #include "gfxwin/screen/draw_context.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen/screen_state.h"
+#include "textio/last_error.h"
 
 namespace gfxwin {
 
@@ -17,9 +18,9 @@ bool ValidPage(const ScreenState& screen, int32_t page) {
 int CopyPage(int32_t source, int32_t destination) {
     ScreenState* screen = CurrentScreen();
     if (screen == nullptr || !ValidPage(*screen, source) || !ValidPage(*screen, destination)) {
-        return 1;
+        return textio::kErrInvalidCall;
     }
-    if (source == destination) return 0;
+    if (source == destination) return textio::kOk;
     const ScreenLockGuard lock;
     std::memcpy(screen->pages[destination], screen->pages[source],
                 static_cast<size_t>(screen->pitch) * static_cast<size_t>(screen->height));
@@ -29,15 +30,15 @@ int CopyPage(int32_t source, int32_t destination) {
                         static_cast<size_t>(screen->textRows));
     }
     if (destination == screen->visiblePage) MarkAllRowsDirty(*screen);
-    return 0;
+    return textio::kOk;
 }
 
 int SelectPages(int32_t work, int32_t visible) {
     ScreenState* screen = CurrentScreen();
-    if (screen == nullptr) return 1;
+    if (screen == nullptr) return textio::kErrInvalidCall;
     if ((work >= 0 && !ValidPage(*screen, work)) ||
         (visible >= 0 && !ValidPage(*screen, visible))) {
-        return 1;
+        return textio::kErrInvalidCall;
     }
     DrawContext& context = GetDrawContext();
     const ScreenLockGuard lock;
@@ -50,7 +51,7 @@ int SelectPages(int32_t work, int32_t visible) {
         screen->framebuffer = screen->pages[visible];
         MarkAllRowsDirty(*screen);
     }
-    return 0;
+    return textio::kOk;
 }
 
 }  // namespace gfxwin

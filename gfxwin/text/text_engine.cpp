@@ -150,88 +150,129 @@ void ExtendDirty(TtyState& tty, int32_t first, int32_t end) {
     tty.dirtyEnd = std::max(tty.dirtyEnd, end);
 }
 
-void TtyWrite(TtyState& tty, const uint8_t* bytes, size_t length, bool returnOnLineFeed) {
-    const int32_t width = tty.right - tty.left + 1;
-    if (width <= 0 || length == 0) return;
+namespace {
 
-    uint8_t staging[kStagingBufferSize];
-    size_t used = 0;
-    int32_t running = tty.column;  // where the next buffered byte will land
-    bool movedAfterText = false;
+// One walk of TtyWrite over a byte run: the staging buffer and the running
+// column that follows the cursor through the buffered bytes.
+class TtyWalk {
+  public:
+    TtyWalk(TtyState& tty, bool returnOnLineFeed)
+        : tty_(tty),
+          width_(tty.right - tty.left + 1),
+          running_(tty.column),
+          returnOnLineFeed_(returnOnLineFeed) {}
 
-    auto advanceRunning = [&](int32_t count) {
-        running += count;
-        if (running > tty.right) running = tty.left + (running - tty.left) % width;
-    };
-    auto flush = [&] {
-        if (used != 0) DrawBuffered(tty, staging, used);
-        used = 0;
-        running = tty.column;
-    };
-
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t byte = bytes[i];
-        switch (byte) {
+    // Acts on the byte at bytes[i]; returns the index of the last byte used.
+    size_t Step(const uint8_t* bytes, size_t i, size_t length) {
+        switch (bytes[i]) {
             case 7:
+                // Sounds before the buffered text is drawn; moves nothing.
                 textio::Beep(kBeepHz, kBeepMs);
-                break;
+                return i;
             case 8:
-                flush();
-                if (tty.column > tty.left) {
-                    --tty.column;
-                    movedAfterText = true;
-                }
-                running = tty.column;
-                break;
-            case 9: {
-                const int32_t offset = ((running - tty.left) % 8 + 8) % 8;
-                const size_t spaces = static_cast<size_t>(8 - offset);
-                if (used + spaces > kStagingBufferSize) flush();
-                std::memset(staging + used, ' ', spaces);
-                used += spaces;
-                advanceRunning(static_cast<int32_t>(spaces));
-                movedAfterText = false;
-                break;
-            }
+                Move([&] {
+                    if (tty_.column <= tty_.left) return false;
+                    --tty_.column;
+                    return true;
+                });
+                return i;
+            case 9:
+                Tab();
+                return i;
             case 10:
-                flush();
-                ++tty.row;
-                if (returnOnLineFeed) tty.column = tty.left;
-                movedAfterText = true;
-                running = tty.column;
-                break;
+                Move([&] {
+                    ++tty_.row;
+                    if (returnOnLineFeed_) tty_.column = tty_.left;
+                    return true;
+                });
+                return i;
             case 13:
-                flush();
-                tty.column = tty.left;
-                movedAfterText = true;
-                running = tty.column;
-                break;
-            default: {
-                // Take the whole run of printable bytes at once.
-                size_t end = i + 1;
-                while (end < length && !IsTtyControl(bytes[end])) ++end;
-                while (i < end) {
-                    if (used == kStagingBufferSize) flush();
-                    const size_t take = std::min(end - i, kStagingBufferSize - used);
-                    std::memcpy(staging + used, bytes + i, take);
-                    used += take;
-                    advanceRunning(static_cast<int32_t>(take));
-                    i += take;
-                }
-                --i;
-                movedAfterText = false;
-                break;
-            }
+                Move([&] {
+                    tty_.column = tty_.left;
+                    return true;
+                });
+                return i;
+            default:
+                return TakePrintable(bytes, i, length);
         }
     }
 
-    if (used != 0) {
-        DrawBuffered(tty, staging, used);
-        return;
+    // Draws what is left; scrolls when a cursor move after the last text
+    // left the cursor below the region.
+    void Finish() {
+        if (used_ != 0) {
+            DrawBuffered(tty_, staging_, used_);
+            return;
+        }
+        if (movedAfterText_ && tty_.bottom != -1 && tty_.row > tty_.bottom) {
+            tty_.scroll(tty_, tty_.row - tty_.bottom);
+        }
     }
-    if (movedAfterText && tty.bottom != -1 && tty.row > tty.bottom) {
-        tty.scroll(tty, tty.row - tty.bottom);
+
+  private:
+    // A cursor move: the buffer is drawn first; `move` reports whether the
+    // cursor moved.
+    template <typename MoveFn>
+    void Move(MoveFn move) {
+        Flush();
+        if (move()) movedAfterText_ = true;
+        running_ = tty_.column;
     }
+
+    // Blanks up to the next multiple of 8 columns from the left column.
+    void Tab() {
+        const int32_t offset = ((running_ - tty_.left) % 8 + 8) % 8;
+        const size_t spaces = static_cast<size_t>(8 - offset);
+        if (used_ + spaces > kStagingBufferSize) Flush();
+        std::memset(staging_ + used_, ' ', spaces);
+        used_ += spaces;
+        Advance(static_cast<int32_t>(spaces));
+        movedAfterText_ = false;
+    }
+
+    // Takes the whole run of printable bytes from bytes[i] at once.
+    size_t TakePrintable(const uint8_t* bytes, size_t i, size_t length) {
+        size_t end = i + 1;
+        while (end < length && !IsTtyControl(bytes[end])) ++end;
+        while (i < end) {
+            if (used_ == kStagingBufferSize) Flush();
+            const size_t take = std::min(end - i, kStagingBufferSize - used_);
+            std::memcpy(staging_ + used_, bytes + i, take);
+            used_ += take;
+            Advance(static_cast<int32_t>(take));
+            i += take;
+        }
+        movedAfterText_ = false;
+        return end - 1;
+    }
+
+    void Advance(int32_t count) {
+        running_ += count;
+        if (running_ > tty_.right) running_ = tty_.left + (running_ - tty_.left) % width_;
+    }
+
+    void Flush() {
+        if (used_ != 0) DrawBuffered(tty_, staging_, used_);
+        used_ = 0;
+        running_ = tty_.column;
+    }
+
+    TtyState& tty_;
+    const int32_t width_;
+    int32_t running_;  // where the next buffered byte will land
+    const bool returnOnLineFeed_;
+    bool movedAfterText_ = false;
+    uint8_t staging_[kStagingBufferSize];
+    size_t used_ = 0;
+};
+
+}  // namespace
+
+void TtyWrite(TtyState& tty, const uint8_t* bytes, size_t length, bool returnOnLineFeed) {
+    if (tty.right - tty.left + 1 <= 0 || length == 0) return;
+    TtyWalk walk(tty, returnOnLineFeed);
+    for (size_t i = 0; i < length; ++i) i = walk.Step(bytes, i, length);
+    walk.Finish();
 }
 
 void FillPixelRows(ScreenState& screen, const DrawContext& context, int32_t first, int32_t end,
