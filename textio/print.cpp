@@ -109,20 +109,25 @@ void PrintSingle(int channel, float value, unsigned mask) {
         mask);
 }
 
-void PrintInt64(int channel, int64_t value, unsigned mask) {
+namespace {
+// Integer text carries its line end, so it is one write; a zone advance follows.
+template <typename Int>
+void PrintInteger(int channel, Int value, unsigned mask,
+                  size_t (*format)(Int, unsigned, char*, size_t)) {
     char buffer[kIntegerBufferSize];
-    const size_t length = FormatInt64(value, mask, buffer, sizeof buffer);
+    const size_t length = format(value, mask, buffer, sizeof buffer);
     FileRecord* rec = ResolveChannel(channel);
     ChannelWrite(rec, buffer, length);
     if (mask & kMaskZone) PrintZoneRecord(rec);
 }
+}  // namespace
+
+void PrintInt64(int channel, int64_t value, unsigned mask) {
+    PrintInteger(channel, value, mask, FormatInt64);
+}
 
 void PrintUInt64(int channel, uint64_t value, unsigned mask) {
-    char buffer[kIntegerBufferSize];
-    const size_t length = FormatUInt64(value, mask, buffer, sizeof buffer);
-    FileRecord* rec = ResolveChannel(channel);
-    ChannelWrite(rec, buffer, length);
-    if (mask & kMaskZone) PrintZoneRecord(rec);
+    PrintInteger(channel, value, mask, FormatUInt64);
 }
 
 int PutBack(FileRecord* rec, const void* bytes, size_t length) {

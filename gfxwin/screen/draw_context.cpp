@@ -24,40 +24,33 @@ void Copy8(uint8_t* destination, const uint8_t* source, int32_t count) {
     if (count > 0) std::memmove(destination, source, static_cast<size_t>(count));
 }
 
-void Put16(uint8_t* row, int32_t x, uint32_t colour) {
-    const auto value = static_cast<uint16_t>(colour);
-    std::memcpy(row + 2 * x, &value, 2);
+// Pixels of 2 and 4 bytes, stored unaligned in the machine's byte order.
+template <typename Pixel>
+void PutWide(uint8_t* row, int32_t x, uint32_t colour) {
+    const auto value = static_cast<Pixel>(colour);
+    std::memcpy(row + sizeof(Pixel) * x, &value, sizeof(Pixel));
 }
-uint32_t Get16(const uint8_t* row, int32_t x) {
-    uint16_t value;
-    std::memcpy(&value, row + 2 * x, 2);
+template <typename Pixel>
+uint32_t GetWide(const uint8_t* row, int32_t x) {
+    Pixel value;
+    std::memcpy(&value, row + sizeof(Pixel) * x, sizeof(Pixel));
     return value;
 }
-void Fill16(uint8_t* row, int32_t x, int32_t count, uint32_t colour) {
-    for (int32_t i = 0; i < count; ++i) Put16(row, x + i, colour);
+template <typename Pixel>
+void FillWide(uint8_t* row, int32_t x, int32_t count, uint32_t colour) {
+    for (int32_t i = 0; i < count; ++i) PutWide<Pixel>(row, x + i, colour);
 }
-void Copy16(uint8_t* destination, const uint8_t* source, int32_t count) {
-    if (count > 0) std::memmove(destination, source, static_cast<size_t>(count) * 2);
+template <typename Pixel>
+void CopyWide(uint8_t* destination, const uint8_t* source, int32_t count) {
+    if (count > 0) std::memmove(destination, source, static_cast<size_t>(count) * sizeof(Pixel));
 }
-
-void Put32(uint8_t* row, int32_t x, uint32_t colour) {
-    std::memcpy(row + 4 * x, &colour, 4);
-}
-uint32_t Get32(const uint8_t* row, int32_t x) {
-    uint32_t value;
-    std::memcpy(&value, row + 4 * x, 4);
-    return value;
-}
-void Fill32(uint8_t* row, int32_t x, int32_t count, uint32_t colour) {
-    for (int32_t i = 0; i < count; ++i) Put32(row, x + i, colour);
-}
-void Copy32(uint8_t* destination, const uint8_t* source, int32_t count) {
-    if (count > 0) std::memmove(destination, source, static_cast<size_t>(count) * 4);
-}
+template <typename Pixel>
+constexpr PixelRoutines kWidePixels{sizeof(Pixel), PutWide<Pixel>, GetWide<Pixel>, FillWide<Pixel>,
+                                    CopyWide<Pixel>};
 
 constexpr PixelRoutines kPixels8{1, Put8, Get8, Fill8, Copy8};
-constexpr PixelRoutines kPixels16{2, Put16, Get16, Fill16, Copy16};
-constexpr PixelRoutines kPixels32{4, Put32, Get32, Fill32, Copy32};
+constexpr const PixelRoutines& kPixels16 = kWidePixels<uint16_t>;
+constexpr const PixelRoutines& kPixels32 = kWidePixels<uint32_t>;
 
 DrawContext& Context() {
     return Drawing().context;

@@ -1,12 +1,12 @@
 // POSIX threads behind the host synchronisation classes.
+#include "platform/threads.h"
+
 #include <pthread.h>
 #include <sys/resource.h>
 #include <time.h>
 
 #include <cerrno>
 #include <new>
-
-#include "platform/threads.h"
 
 namespace platform {
 
@@ -65,20 +65,22 @@ ReadySignal::~ReadySignal() {
     pthread_mutex_destroy(&s->mutex);
 }
 
-void ReadySignal::SignalReady() {
-    auto* s = reinterpret_cast<ReadyState*>(storage_);
+namespace {
+// Sets one of the two outcomes and wakes the waiter.
+void Signal(ReadyState* s, bool ReadyState::*outcome) {
     pthread_mutex_lock(&s->mutex);
-    s->ready = true;
+    s->*outcome = true;
     pthread_cond_broadcast(&s->cond);
     pthread_mutex_unlock(&s->mutex);
 }
+}  // namespace
+
+void ReadySignal::SignalReady() {
+    Signal(reinterpret_cast<ReadyState*>(storage_), &ReadyState::ready);
+}
 
 void ReadySignal::SignalEnded() {
-    auto* s = reinterpret_cast<ReadyState*>(storage_);
-    pthread_mutex_lock(&s->mutex);
-    s->ended = true;
-    pthread_cond_broadcast(&s->cond);
-    pthread_mutex_unlock(&s->mutex);
+    Signal(reinterpret_cast<ReadyState*>(storage_), &ReadyState::ended);
 }
 
 bool ReadySignal::WaitReadyOrEnded() {
