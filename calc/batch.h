@@ -36,7 +36,8 @@ LineProblem LineToCp437(std::string_view utf8, std::string* out);
 // and a row per point; each line that cannot be read gets a message with its
 // number on standard error and no row. Returns the exit status: 0; 1 when a
 // line was left out or the output could not be written; 2 when the file cannot
-// be opened.
+// be opened. Main thread only: it uses the process-wide input context and the
+// segment stream.
 int RunBatch(const std::string& fileName);
 
 }  // namespace calc
