@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "calc/calculation.h"
 #include "calc/dialogue_texts.h"
-#include "calc/hue_parameter.h"
 #include "calc/result_file.h"
 #include "calc/segment_table.h"
 #include "gfxwin/screen_mode.h"
@@ -32,7 +32,8 @@ void RunDialogue(int argumentCount, char** arguments) {
     gfxwin::OpenScreen(kScreenMode, kScreenDepth, 0, 0, 0);
     textio::ClearScreen(textio::kClearDefault);
     OpenResultFile();
-    HueState hue{};
+    double x = 0.0;
+    double y = 0.0;
     int64_t startWavelength = 375;
     double la = 0.0;
     std::string keyText;
@@ -43,16 +44,14 @@ void RunDialogue(int argumentCount, char** arguments) {
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::LineInput(&kPromptX, true, true);
-    textio::InputReadDouble(&hue.x);
+    textio::InputReadDouble(&x);
     textio::LineInput(&kPromptY, true, true);
-    textio::InputReadDouble(&hue.y);
+    textio::InputReadDouble(&y);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
 
-    // Calculation.
+    // Calculation; each pass writes its triple line to the result file.
     startWavelength += 5;
-    hue.passFlag = 1;
-    const double t = HueParameter(hue);
-    la = WavelengthForT(t);
+    la = Calculate(x, y, WriteTripleLine).la;
 
     textio::PrintStringValue(kScreen, kResultCaption, textio::kMaskNone);
     textio::PrintDouble(kScreen, la, textio::kMaskLineEnd);

@@ -1,15 +1,13 @@
 #include "calc/hue_parameter.h"
 
-#include "calc/result_file.h"
-
 namespace calc {
 
 // Every expression keeps its written order: the last bits of t decide which
 // segment is used and where the result is rounded down.
-double HueParameter(HueState& s) {
+double HueParameter(HueState& s, PassSink onPass) {
     for (;;) {
-        s.z = (1.0 - s.x) - s.y;
-        WriteTripleLine(s.x, s.y, s.z);
+        s.z = ThirdCoordinate(s.x, s.y);
+        if (onPass != nullptr) onPass(s.x, s.y, s.z);
         // Three independent minimum tests; a later one that holds wins.
         if (s.y >= s.x && s.z >= s.x) {
             s.b = (s.y - s.z) / (1.0 - 3.0 * s.x);

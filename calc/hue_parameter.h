@@ -19,8 +19,17 @@ struct HueState {
     int64_t passFlag;  // 1 on the first pass, -1 after the reflection
 };
 
-// Runs the passes (at most two), writing one triple line per pass to the
-// result file. The caller sets passFlag to 1. Returns t.
-double HueParameter(HueState& s);
+// z of a pass, in the one order that gives its bits: (1 - x) - y.
+inline double ThirdCoordinate(double x, double y) {
+    return (1.0 - x) - y;
+}
+
+// Receives the coordinates of each pass as soon as z is known (the dialogue
+// writes them to the result file).
+using PassSink = void (*)(double x, double y, double z);
+
+// Runs the passes (at most two) and returns t. The caller sets passFlag to 1.
+// `onPass`, when given, gets each pass's x, y and z in order.
+double HueParameter(HueState& s, PassSink onPass = nullptr);
 
 }  // namespace calc

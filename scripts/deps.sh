@@ -11,6 +11,9 @@ if [ "${1:-build}" = test ] || [ "${1:-build}" = windows ]; then
     want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils)
     # The locale sources, to build a decimal-comma locale for the number tests.
     want+=(locales)
+    # The packages: cpack's dependency list (dpkg-shlibdeps), lintian, the
+    # desktop entry and the man pages (scripts/test-packages.sh).
+    want+=(dpkg-dev lintian desktop-file-utils man-db)
 fi
 
 if [ "${1:-build}" = windows ]; then

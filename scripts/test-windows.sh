@@ -3,8 +3,8 @@
 # MinGW-w64, checks that the program needs only the DLLs Windows brings, runs
 # the unit tests under Wine (without a display, then the window tests with
 # one), runs the dialogue in the window end to end (Wine on Xvfb, keys from
-# xdotool), and compares what the Linux and the Windows program write for the
-# same inputs.
+# xdotool), compares what the Linux and the Windows program write for the
+# same inputs, and makes and checks the zip (cpack -G ZIP).
 #
 # Usage: scripts/test-windows.sh [LINUX_BUILD]
 #   LINUX_BUILD  the Linux build folder with wellenlaenge and wine_e2e_tests
@@ -121,3 +121,47 @@ for input in "${inputs[@]}"; do
     [ -s "$work/linux$n/wellenlaenge.txt" ] || { echo "input $n: no result file" >&2; exit 1; }
 done
 echo "$n inputs: identical result files and transcripts"
+
+# The Windows zip: its name and contents, the program in it (imports, icon and
+# version resource), and batch mode giving the same CSV as on Linux.
+echo "=== Windows zip"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win/CMakeCache.txt")
+name=wellenlaenge-$version-win64
+rm -f "$win/$name.zip"
+(cd "$win" && cpack -G ZIP >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
+[ -f "$win/$name.zip" ] || { echo "cpack made no $name.zip" >&2; exit 1; }
+mkdir "$work/zip"
+(cd "$work/zip" && cmake -E tar xf "$root/$win/$name.zip")
+listing=$(cd "$work/zip" && find . -type f | sort | tr '\n' ' ')
+expected="./$name/LICENSE.txt ./$name/NOTICE.txt ./$name/README.txt ./$name/wellenlaenge.exe "
+[ "$listing" = "$expected" ] || { echo "zip holds: $listing" >&2; exit 1; }
+for doc in LICENSE NOTICE README; do
+    lines=$(wc -l <"$work/zip/$name/$doc.txt")
+    crlf=$(grep -c $'\r$' "$work/zip/$name/$doc.txt" || true)
+    [ "$lines" -gt 0 ] && [ "$lines" = "$crlf" ] || { echo "$doc.txt: not CR LF text" >&2; exit 1; }
+done
+exe=$work/zip/$name/wellenlaenge.exe
+zipped_imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
+    sort | tr '\n' ' ')
+[ "$zipped_imports" = "gdi32.dll kernel32.dll msvcrt.dll user32.dll " ] ||
+    { echo "the zipped program imports $zipped_imports" >&2; exit 1; }
+# Resource strings are UTF-16 (without their zero bytes they read as text);
+# the icon's images are PNG files.
+x86_64-w64-mingw32-objcopy -O binary --only-section=.rsrc "$exe" "$work/rsrc.bin"
+tr -d '\000' <"$work/rsrc.bin" >"$work/rsrc.txt"
+for text in "FileVersion$version" "ProductNamewellenlaenge" GPL-2.0-or-later $'\x89PNG'; do
+    grep -qaF "$text" "$work/rsrc.txt" || { echo "no '$text' in the resources" >&2; exit 1; }
+done
+[ "$(env -u DISPLAY wine "$exe" --version | head -n1)" = "wellenlaenge $version" ] ||
+    { echo "--version of the zipped program" >&2; exit 1; }
+printf 'x,y\n0.3127,0.329\n0.4 0.2\n0.3333333333333333,0.3333333333333333\n1e400,0.3\n-0.5\t2\n\xff\n0.0743,0.8338\r\n' \
+    >"$work/points.txt"
+status_linux=0
+status_windows=0
+"$root/$linux/wellenlaenge" --batch "$work/points.txt" >"$work/linux.csv" 2>/dev/null || status_linux=$?
+env -u DISPLAY wine "$exe" --batch "$work/points.txt" >"$work/windows.csv" 2>/dev/null || status_windows=$?
+cmp -s "$work/linux.csv" "$work/windows.csv" ||
+    { diff "$work/linux.csv" "$work/windows.csv" >&2; echo "batch CSV differs" >&2; exit 1; }
+[ "$status_linux" = 1 ] && [ "$status_windows" = 1 ] ||
+    { echo "batch exit status: Linux $status_linux, Windows $status_windows" >&2; exit 1; }
+echo "$name.zip: $listing; batch: $(($(wc -l <"$work/linux.csv") - 1)) rows identical"

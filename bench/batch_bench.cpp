@@ -1,0 +1,87 @@
+// Batch mode on one million points: the whole program run with a file of
+// points in and standard output to /dev/null. Reports points per second of
+// wall-clock time, and per second of the program's own processor time (user
+// and system), which a busy machine disturbs less.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kPoints = 1000000;
+
+// Points spread over the chromaticity diagram and around it (spectral, purple,
+// outside the locus), four decimals each, from a fixed generator.
+bool WritePoints(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    uint64_t state = 1931;
+    auto next = [&state] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < kPoints; ++i) {
+        std::fprintf(f, "%.4f,%.4f\n", 0.75 * next(), 0.85 * next());
+    }
+    return std::fclose(f) == 0;
+}
+
+void BM_BatchMillionPoints(benchmark::State& state) {
+    std::string dir = (std::filesystem::temp_directory_path() / "wl-bench-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string input = dir + "/points.txt";
+    if (!WritePoints(input)) {
+        state.SkipWithError("cannot write the points");
+        std::filesystem::remove_all(dir);
+        return;
+    }
+    auto childSeconds = [] {
+        rusage usage{};
+        getrusage(RUSAGE_CHILDREN, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double childBefore = childSeconds();
+    for (auto _ : state) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+        char* argv[] = {const_cast<char*>(WL_PROGRAM_PATH), const_cast<char*>("--batch"),
+                        const_cast<char*>(input.c_str()), nullptr};
+        pid_t pid = 0;
+        if (posix_spawn(&pid, WL_PROGRAM_PATH, &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("spawn failed");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        posix_spawn_file_actions_destroy(&actions);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the batch run did not exit with status 0");
+            break;
+        }
+    }
+    const double points = static_cast<double>(state.iterations()) * kPoints;
+    state.SetItemsProcessed(static_cast<int64_t>(points));
+    const double childTime = childSeconds() - childBefore;
+    if (childTime > 0) state.counters["points_per_cpu_second"] = points / childTime;
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_BatchMillionPoints)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+
+}  // namespace

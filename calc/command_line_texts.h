@@ -1,0 +1,68 @@
+// The command line's texts, in code page 437 like the dialogue's ("\x84" is
+// the letter a-umlaut, "\x81" u-umlaut, "\x94" o-umlaut, "\xe1" sharp s).
+#pragma once
+
+#include <string_view>
+
+namespace calc {
+
+inline constexpr std::string_view kHelpText =
+    "Aufruf: wellenlaenge [OPTION]...\n"
+    "Berechnet aus den Farbwertanteilen x und y einer Farbe (CIE 1931) die\n"
+    "farbtongleiche Wellenl\x84nge in Nanometern, bezogen auf den Wei\xe1punkt\n"
+    "E (1/3, 1/3) und auf drei Nachkommastellen abgerundet. Purpurfarben haben\n"
+    "keine; f\x81r sie steht dort ohne Kennzeichnung die kompensative Wellenl\x84nge.\n"
+    "\n"
+    "Ohne Option fragt ein Dialog nach x und y: in einem Fenster von 640x480\n"
+    "Bildpunkten, wenn eine Anzeige da ist, sonst im Terminal. Die Umgebungs-\n"
+    "variable KRGFX nennt den Fenstertreiber, der zuerst versucht wird (X11, unter\n"
+    "Windows GDI); KRGFX=null h\x84lt den Bildschirm nur im Speicher. Jeder Dialog\n"
+    "schreibt x, y, z und das Ergebnis in die Datei wellenlaenge.txt im aktuellen\n"
+    "Ordner und ersetzt dabei ihren alten Inhalt.\n"
+    "\n"
+    "Optionen:\n"
+    "  -h, --help           diese Hilfe zeigen\n"
+    "  -V, --version        Version und Lizenz zeigen\n"
+    "      --batch [DATEI]  Punkte aus DATEI lesen (ohne DATEI oder mit - von der\n"
+    "                       Standardeingabe) und als CSV auf die Standardausgabe\n"
+    "                       schreiben, ohne Fenster; wellenlaenge.txt bleibt, wie\n"
+    "                       sie ist\n"
+    "\n"
+    "Im Stapelbetrieb (--batch) h\x84lt jede Zeile x und y, gelesen wie eine Eingabe\n"
+    "im Dialog: getrennt durch ein Komma oder Leerzeichen (0.3127,0.329), ein\n"
+    "fehlendes y gilt als 0. Leere Zeilen, Zeilen mit # am Anfang und eine erste\n"
+    "Zeile ohne Ziffer werden \x81"
+    "bergangen. Die Ausgabe beginnt mit der Kopfzeile\n"
+    "x,y,z,wavelength_nm,kind; kind ist dominant, complementary (die kompensative\n"
+    "Wellenl\x84nge) oder none (keine Wellenl\x84nge, das Feld bleibt leer).\n"
+    "\n"
+    "Exit-Status:\n"
+    "  0  alles in Ordnung\n"
+    "  1  --batch: mindestens eine Zeile war nicht lesbar (Meldung mit der Nummer\n"
+    "     der Zeile auf der Standardfehlerausgabe)\n"
+    "  2  unbekannte Option, oder DATEI l\x84sst sich nicht \x94"
+    "ffnen\n";
+inline constexpr std::string_view kLicenseLine =
+    "Lizenz GPLv2+: GNU GPL Version 2 oder jede sp\x84tere, ohne jede Gew\x84hrleistung";
+inline constexpr std::string_view kUnknownOption = "unbekannte Option";
+inline constexpr std::string_view kSeeHelp = "(Hilfe: wellenlaenge --help)";
+inline constexpr std::string_view kCannotOpen =
+    "l\x84sst sich nicht \x94"
+    "ffnen";
+inline constexpr std::string_view kStandardInputName = "Standardeingabe";
+inline constexpr std::string_view kLine = "Zeile";
+inline constexpr std::string_view kNotUtf8 =
+    "kein g\x81ltiger UTF-8-Text, \x81"
+    "bergangen";
+inline constexpr std::string_view kNotCp437 =
+    "Zeichen au\xe1"
+    "erhalb von Codepage 437, \x81"
+    "bergangen";
+inline constexpr std::string_view kTooLong =
+    "l\x84nger als 4096 Bytes, \x81"
+    "bergangen";
+inline constexpr std::string_view kHasZeroByte =
+    "Nullbyte im Text, \x81"
+    "bergangen";
+
+}  // namespace calc

@@ -1,0 +1,34 @@
+#include "calc/shown_text.h"
+
+#include "platform/terminal_io.h"
+#include "textio/cp437.h"
+#include "textio/terminal.h"
+
+namespace calc {
+
+void ReadyStandardStreams() {
+    // The terminal layer readies them when it is first asked anything.
+    textio::TerminalUtf8();
+}
+
+std::string ShownText(std::string_view cp437) {
+    const bool utf8 = textio::TerminalUtf8();
+    std::string out;
+    out.reserve(cp437.size() + cp437.size() / 8);
+    for (const char c : cp437) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 || !utf8) {
+            out.push_back(c);
+            continue;
+        }
+        char encoded[4];
+        out.append(encoded, textio::EncodeUtf8(textio::Cp437ToUnicode(byte), encoded));
+    }
+    return out;
+}
+
+bool WriteOut(int fd, std::string_view bytes) {
+    return platform::WriteAll(fd, bytes.data(), bytes.size());
+}
+
+}  // namespace calc

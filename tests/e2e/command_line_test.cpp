@@ -1,0 +1,169 @@
+// The command line of the built program: help, version, unknown options, and
+// batch mode checked point by point against the result file the dialogue
+// writes for the same input.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+
+using testsupport::ChildOptions;
+using testsupport::ChildResult;
+using testsupport::ReadFileBytes;
+using testsupport::RunChild;
+using testsupport::TempDir;
+
+namespace {
+
+ChildResult RunProgram(const TempDir& dir, std::vector<std::string> args,
+                       const std::string& input = "", const std::string& locale = "C") {
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = input;
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", locale}};
+    args.insert(args.begin(), WL_PROGRAM_PATH);
+    return RunChild(args, options);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+size_t Count(const std::string& text, char c) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), c));
+}
+
+TEST(CommandLine, HelpVersionAndUnknownOptions) {
+    TempDir dir;
+    const std::string resultFile = dir.File("wellenlaenge.txt");
+    WriteFile(resultFile, "from an earlier run\r\n");
+
+    const ChildResult help = RunProgram(dir, {"--help"}, "", "C.UTF-8");
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.out.rfind("Aufruf: wellenlaenge [OPTION]...\n", 0), 0u) << help.out;
+    for (const char* topic : {"farbtongleiche Wellenl\xC3\xA4nge", "KRGFX", "wellenlaenge.txt",
+                              "--batch [DATEI]", "x,y,z,wavelength_nm,kind", "Exit-Status"}) {
+        EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
+    }
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(RunProgram(dir, {"-h"}, "", "C.UTF-8").out, help.out);
+    // Without a UTF-8 locale the texts keep their code page 437 bytes.
+    EXPECT_NE(RunProgram(dir, {"--help"}).out.find("Wellenl\x84nge"), std::string::npos);
+
+    const ChildResult version = RunProgram(dir, {"--version"}, "", "C.UTF-8");
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out.substr(0, version.out.find('\n') + 1), "wellenlaenge " WL_VERSION "\n");
+    EXPECT_NE(version.out.find("Lizenz GPLv2+"), std::string::npos) << version.out;
+    EXPECT_EQ(Count(version.out, '\n'), 2u);
+    EXPECT_EQ(RunProgram(dir, {"-V"}, "", "C.UTF-8").out, version.out);
+    // Long names may be shortened.
+    EXPECT_EQ(RunProgram(dir, {"--vers"}, "", "C.UTF-8").out, version.out);
+
+    for (const char* option : {"--frobnicate", "-x", "--help=yes"}) {
+        const ChildResult r = RunProgram(dir, {"0.3", option, "--version"}, "0.3\n0.3\n\n\n");
+        EXPECT_EQ(r.exitStatus, 2) << option;
+        EXPECT_EQ(r.out, "") << option;
+        EXPECT_EQ(Count(r.err, '\n'), 1u) << r.err;
+        EXPECT_NE(r.err.find(std::string("'") + option + "'"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("wellenlaenge --help"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFileBytes(resultFile), "from an earlier run\r\n");
+
+    // An argument that is no option changes nothing: the dialogue runs.
+    const ChildResult dialogue = RunProgram(dir, {"punkte", "-"}, "0.3127\n0.329\n\n\n");
+    EXPECT_EQ(dialogue.exitStatus, 0);
+    EXPECT_EQ(ReadFileBytes(resultFile).size(), 61u);
+}
+
+struct Point {
+    std::string x, y;  // as typed in the dialogue
+};
+
+// The batch row for one point, taken from the dialogue's result file: x, y, z
+// of the first triple line, the wavelength of the last line, and the number
+// of lines for the kind.
+std::string RowFromDialogue(const Point& p) {
+    TempDir dir;
+    const ChildResult r = RunProgram(dir, {}, p.x + "\n" + p.y + "\n\n\n");
+    EXPECT_EQ(r.exitStatus, 0);
+    std::istringstream file(ReadFileBytes(dir.File("wellenlaenge.txt")));
+    std::vector<std::vector<std::string>> lines;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        lines.emplace_back();
+        for (std::string f; fields >> f;) lines.back().push_back(f);
+    }
+    if (lines.size() < 2 || lines[0].size() != 3 || lines.back().size() != 2) {
+        ADD_FAILURE() << "unexpected result file for " << p.x << ", " << p.y;
+        return "";
+    }
+    const std::string& la = lines.back()[1];
+    const bool none = la.find('#') != std::string::npos;  // 1.#QNAN
+    const char* kind = none ? "none" : lines.size() == 3 ? "complementary" : "dominant";
+    return lines[0][0] + "," + lines[0][1] + "," + lines[0][2] + "," + (none ? "" : la) + "," +
+           kind + "\n";
+}
+
+TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
+    const Point points[] = {
+        {"0.3127", "0.329"},                           // spectral
+        {"0.0743", "0.8338"},                          // rounded down to 519.999
+        {"0.4", "0.2"},                                // purple: complementary
+        {"0.6", "0.2"},                                // two tests hold, reflected
+        {"0.7347", "0.2653"},                          // the red end, reflected by rounding
+        {"0.3333333333333333", "0.3333333333333333"},  // white point: none
+        {"1e400", "0.3"},                              // non-finite (infinite): none
+        {"-0.5", "2"},                                 // negative coordinate
+        {"&H1", "3.29D-1"},                            // radix and D exponent forms
+        {"0.5", ""},                                   // y missing reads 0
+    };
+    const char* separators[] = {",", ", ", " ", "\t", " , "};
+    std::string input = "x,y\n# measured 2024\n\n   \n";
+    std::string expected = "x,y,z,wavelength_nm,kind\n";
+    int n = 0;
+    for (const Point& p : points) {
+        input += p.x + (p.y.empty() ? "" : separators[n++ % 5] + p.y) + "\n";
+        expected += RowFromDialogue(p);
+    }
+    // Lines 15 to 17 cannot be read; the CR LF line after them can.
+    input +=
+        "\xFF\xFE"
+        "0.3,0.3\n";
+    input += "0.3,0.3 \xE2\x82\xAC\n";  // the euro sign is not in code page 437
+    input += "0.3," + std::string(5000, ' ') + "0.3\n";
+    input += "0.3127,0.329\r\n";
+    expected += RowFromDialogue({"0.3127", "0.329"});
+
+    TempDir dir;
+    WriteFile(dir.File("punkte.txt"), input);
+    const ChildResult r = RunProgram(dir, {"--batch", "punkte.txt"}, "", "C.UTF-8");
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(Count(r.err, '\n'), 3u) << r.err;
+    for (const char* line :
+         {"punkte.txt, Zeile 15:", "punkte.txt, Zeile 16:", "punkte.txt, Zeile 17:"}) {
+        EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("wellenlaenge.txt")));
+
+    // Standard input, with "-" or without a file; good input exits with 0.
+    const std::string one = "x,y,z,wavelength_nm,kind\n0.3127,0.329,0.3583,488.997,dominant\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--batch"}, std::vector<std::string>{"--batch", "-"}}) {
+        const ChildResult s = RunProgram(dir, args, "0.3127 0.329");
+        EXPECT_EQ(s.exitStatus, 0);
+        EXPECT_EQ(s.out, one);
+        EXPECT_EQ(s.err, "");
+    }
+    // A file that cannot be opened.
+    const ChildResult missing = RunProgram(dir, {"--batch=fehlt.txt"});
+    EXPECT_EQ(missing.exitStatus, 2);
+    EXPECT_NE(missing.err.find("'fehlt.txt'"), std::string::npos) << missing.err;
+}
+
+}  // namespace
