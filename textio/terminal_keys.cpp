@@ -14,6 +14,8 @@ constexpr int kDel = 127;
 constexpr int32_t kNoCode = -100;
 // Longest run of parameter and intermediate bytes taken from one sequence.
 constexpr int kMaxSequenceBytes = 16;
+// Largest value of a numeric parameter; a longer one makes the sequence unknown.
+constexpr int kMaxParameter = 9999;
 
 // Keeps the terminal raw for the bytes of one key.
 class RawHold {
@@ -105,8 +107,10 @@ int32_t ReadCsi() {
         if (c >= 'A' && c <= 'E') return Extended(kKeyF1 + (c - 'A'));
         return kNoCode;
     }
-    int first = -1;  // the first numeric parameter
+    int first = -1;      // the first numeric parameter
+    int parameter = -1;  // the parameter being read
     bool inFirst = true;
+    bool overLong = false;
     for (int taken = 0;; ++taken) {
         if (c >= 0x40 && c <= 0x7E) break;  // the final byte
         if (c < 0x20 || c > 0x3F || taken >= kMaxSequenceBytes) {
@@ -114,14 +118,21 @@ int32_t ReadCsi() {
             if (c >= 0) TerminalUnreadByte();
             return kNoCode;
         }
-        if (c >= '0' && c <= '9' && inFirst) {
-            first = (first < 0 ? 0 : first * 10) + (c - '0');
+        if (c >= '0' && c <= '9') {
+            parameter = (parameter < 0 ? 0 : parameter * 10) + (c - '0');
+            if (parameter > kMaxParameter) {
+                overLong = true;
+                parameter = kMaxParameter;  // keeps the arithmetic bounded
+            }
+            if (inFirst) first = parameter;
         } else {
             inFirst = false;
+            parameter = -1;
         }
         c = TerminalReadKey(kEscapeSequenceMs);
         if (c == kTimedOut || c == kEndOfInput) return kNoCode;
     }
+    if (overLong) return kNoCode;  // no key has such a number
     if (c == '~') return TildeKey(first);
     return LetterKey(c);
 }

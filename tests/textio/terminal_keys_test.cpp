@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"EscapeThenBracketAtTheEnd", "\x1b[", {27, '['}},
         DecodeCase{"UnknownSequencesAreSkipped", "\x1b[200~a\x1b[99~\x1bOZb", {'a', 'b'}},
         DecodeCase{"BrokenSequenceKeepsTheStrayByte", "\x1b[1\r", {'\r'}},
+        DecodeCase{"OverlongParameterNamesNoKey", "\x1b[4294967299~a\x1b[99999999999999A", {'a'}},
         DecodeCase{"HighBytesPassOnAByteTerminal", "\xC3\xA4\xFF", {0xC3, 0xA4, 0xFF}}),
     [](const auto& info) { return std::string(info.param.name); });
 
