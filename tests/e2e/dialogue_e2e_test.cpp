@@ -208,6 +208,22 @@ TEST(DialogueFaults, EmptyInputEndsWithZeroCoordinates) {
     EXPECT_EQ(ResultFile(dir).substr(0, firstLine.size()), firstLine);
 }
 
+TEST(DialogueFaults, ClosedStandardInputActsAsEmptyInput) {
+    TempDir empty;
+    const ChildResult expected = RunDialogue(empty, "");
+    TempDir dir;
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    options.timeoutMs = 5000;
+    const ChildResult r =
+        RunChild({"/bin/sh", "-c", std::string("exec \"") + WL_PROGRAM_PATH + "\" <&-"}, options);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, expected.out);
+    EXPECT_EQ(ResultFile(dir), ResultFile(empty));
+}
+
 TEST(DialogueFaults, VeryLongInputLine) {
     TempDir dir;
     const std::string longLine = "0.3127" + std::string(100000 - 6, '7');
