@@ -1,6 +1,5 @@
 #include "textio/terminal_keys.h"
 
-#include "textio/cp437.h"
 #include "textio/terminal.h"
 
 namespace textio {
@@ -155,35 +154,6 @@ int32_t ReadEscape() {
     return kEscape;
 }
 
-// The rest of a UTF-8 character that starts with `lead`, as a code page 437 byte.
-int32_t ReadUtf8(int lead) {
-    int more;
-    char32_t ch;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        ch = static_cast<char32_t>(lead & 0x1F);
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        ch = static_cast<char32_t>(lead & 0x0F);
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        ch = static_cast<char32_t>(lead & 0x07);
-    } else {
-        return kNoCode;  // a byte that cannot start a character
-    }
-    for (int i = 0; i < more; ++i) {
-        const int c = TerminalReadKey(kEscapeSequenceMs);
-        if (c < 0) return kNoCode;
-        if ((c & 0xC0) != 0x80) {
-            TerminalUnreadByte();
-            return kNoCode;
-        }
-        ch = (ch << 6) | static_cast<char32_t>(c & 0x3F);
-    }
-    const int byte = UnicodeToCp437(ch);
-    return byte >= 0x80 ? byte : kNoCode;  // ASCII never arrives in several bytes
-}
-
 }  // namespace
 
 int32_t TerminalReadKeyCode(int timeoutMs) {
@@ -196,8 +166,6 @@ int32_t TerminalReadKeyCode(int timeoutMs) {
             code = ReadEscape();
         } else if (c == kDel) {
             code = kBackspace;
-        } else if (c >= 0x80 && TerminalUtf8()) {
-            code = ReadUtf8(c);
         }
         if (code != kNoCode) return code;
     }
