@@ -118,7 +118,7 @@ int32_t KeyOf(uint8_t b) {
     };
     constexpr uint8_t kNamedCount = sizeof kNamed / sizeof kNamed[0];
     if (b < kNamedCount) return kNamed[b];
-    if (b < 32) return b == 10 || b == 13 ? 1 : b;  // control keys other than Enter
+    if (b < 32) return b == 10 || b == 13 ? 1 : b;  // control keys as they are, but no Enter
     return b;
 }
 
