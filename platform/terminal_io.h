@@ -26,6 +26,9 @@ void PrepareStandardStreams(const ByteCharset& charset);
 bool IsTerminal(int fd);
 // True when the character-type locale uses UTF-8, so terminal text is UTF-8.
 bool LocaleUsesUtf8();
+// True when the character-type locale is the plain C (POSIX) one, as on a
+// system where no locale was chosen; terminals there most likely use UTF-8.
+bool LocaleIsPlainC();
 // True when the cursor and the screen of the output `fd` can be controlled.
 bool ControlsScreen(int fd);
 

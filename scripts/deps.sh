@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
-# Usage: scripts/deps.sh build|test|windows
+# Usage: scripts/deps.sh build|test|windows|fuzz
 set -euo pipefail
 
 # The X11 libraries give the program its window; without them it builds for
@@ -20,6 +20,11 @@ if [ "${1:-build}" = windows ]; then
     # The Windows program: the MinGW-w64 cross compiler (GoogleTest is built for
     # it from the googletest source package) and Wine to run it.
     want+=(g++-mingw-w64-x86-64 wine wine64)
+fi
+
+if [ "${1:-build}" = fuzz ]; then
+    # The fuzz targets: clang with its sanitizer and libFuzzer runtimes.
+    want+=(clang libclang-rt-dev)
 fi
 
 missing=()

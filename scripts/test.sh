@@ -25,6 +25,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_SANITIZE=address -DWL_BUILD_TESTS=ON \
     -DWL_BUILD_BENCH=OFF
+scripts/fuzz.sh  # the libFuzzer targets (clang), 30 s each from their seed corpora
 
 # ThreadSanitizer: only the window layer runs two threads, so only its tests.
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1

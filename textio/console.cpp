@@ -42,7 +42,7 @@ int TerminalLineInput(const std::string_view* prompt, std::string* destination, 
         if (lineEnd) PrintEnd(0, kMaskLineEnd);
         return 4;
     }
-    if (!TerminalInputIsTerminal()) ConsolePrintBytes(line.data(), line.size(), 0);
+    if (!TerminalInputIsTerminal()) TerminalEcho(line.data(), line.size());
     if (lineEnd) PrintEnd(0, kMaskLineEnd);
     try {
         *destination = std::move(line);

@@ -24,7 +24,24 @@ constexpr char16_t kUpper[128] = {
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,  // F8
 };
 
+// The pictures of the control bytes 0x00..0x1F (0x00 is blank).
+constexpr char16_t kControlPictures[32] = {
+    0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,  // 00
+    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,  // 08
+    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,  // 10
+    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,  // 18
+};
+constexpr char16_t kDeletePicture = 0x2302;
+
+constexpr unsigned char kReplacement = '?';
+
 }  // namespace
+
+char32_t Cp437Glyph(unsigned char byte) {
+    if (byte < 0x20) return kControlPictures[byte];
+    if (byte == 0x7F) return kDeletePicture;
+    return Cp437ToUnicode(byte);
+}
 
 char32_t Cp437ToUnicode(unsigned char byte) {
     if (byte < 0x80) return byte;
@@ -37,6 +54,61 @@ int UnicodeToCp437(char32_t ch) {
         if (kUpper[i] == ch) return 0x80 + i;
     }
     return -1;
+}
+
+size_t Utf8ToCp437::Take(unsigned char byte, unsigned char* out) {
+    size_t n = 0;
+    if (need_ > 0) {
+        if (byte >= low_ && byte <= high_) {
+            ch_ = (ch_ << 6) | static_cast<char32_t>(byte & 0x3F);
+            low_ = 0x80;
+            high_ = 0xBF;
+            if (--need_ == 0) {
+                const int mapped = UnicodeToCp437(ch_);
+                out[n++] = mapped >= 0 ? static_cast<unsigned char>(mapped) : kReplacement;
+            }
+            return n;
+        }
+        // The character broke off: it counts as one "?", and the byte starts anew.
+        need_ = 0;
+        low_ = 0x80;
+        high_ = 0xBF;
+        out[n++] = kReplacement;
+    }
+    if (byte < 0x80) {
+        out[n++] = byte;
+    } else if (byte >= 0xC2 && byte <= 0xDF) {
+        need_ = 1;
+        ch_ = byte & 0x1F;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        need_ = 2;
+        ch_ = byte & 0x0F;
+        if (byte == 0xE0) low_ = 0xA0;   // no overlong forms
+        if (byte == 0xED) high_ = 0x9F;  // no surrogates
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        need_ = 3;
+        ch_ = byte & 0x07;
+        if (byte == 0xF0) low_ = 0x90;   // no overlong forms
+        if (byte == 0xF4) high_ = 0x8F;  // nothing past U+10FFFF
+    } else {
+        out[n++] = kReplacement;  // a byte that starts no character
+    }
+    return n;
+}
+
+size_t Utf8ToCp437::Convert(const unsigned char* in, size_t length, unsigned char* out) {
+    size_t n = 0;
+    for (size_t i = 0; i < length; ++i) n += Take(in[i], out + n);
+    return n;
+}
+
+size_t Utf8ToCp437::Finish(unsigned char* out) {
+    if (need_ == 0) return 0;
+    need_ = 0;
+    low_ = 0x80;
+    high_ = 0xBF;
+    out[0] = kReplacement;
+    return 1;
 }
 
 size_t EncodeUtf8(char32_t ch, char* out) {

@@ -13,7 +13,37 @@ char32_t Cp437ToUnicode(unsigned char byte);
 // The code page 437 byte of a Unicode character, or -1 when it has none.
 int UnicodeToCp437(char32_t ch);
 
+// The character the font draws for a byte: as Cp437ToUnicode, except that the
+// control bytes 1 to 31 and 127 give their pictures ("☺" to "▼", "⌂") and 0 a
+// blank.
+char32_t Cp437Glyph(unsigned char byte);
+
 // Appends the UTF-8 form of `ch` to out (at most 4 bytes); returns the count.
 size_t EncodeUtf8(char32_t ch, char* out);
+
+// Turns UTF-8 into code page 437 bytes, piece by piece. A character without a
+// code page 437 byte becomes "?", and so does every longest run of bytes that
+// starts a character but cannot go on (a stray or unexpected byte on its own).
+// A character cut off at the end of a piece is completed by the next one.
+class Utf8ToCp437 {
+  public:
+    // Converts `length` bytes into `out`, which must have room for length + 1
+    // bytes (a cut character that breaks off adds one "?"); returns the count
+    // written.
+    size_t Convert(const unsigned char* in, size_t length, unsigned char* out);
+    // The input has ended: a cut character becomes "?". Writes at most 1 byte.
+    size_t Finish(unsigned char* out);
+    // True while a cut character waits for the rest of its bytes.
+    bool Pending() const { return need_ > 0; }
+
+  private:
+    // Takes one byte; writes 0, 1 or 2 bytes to out and returns the count.
+    size_t Take(unsigned char byte, unsigned char* out);
+
+    int need_ = 0;  // continuation bytes still missing
+    char32_t ch_ = 0;
+    unsigned char low_ = 0x80;  // range of the next continuation byte
+    unsigned char high_ = 0xBF;
+};
 
 }  // namespace textio

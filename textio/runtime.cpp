@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "platform/process.h"
 #include "textio/files.h"
 #include "textio/input_context.h"
 #include "textio/interrupts.h"
@@ -19,6 +20,9 @@ int gUseCount = 0;
 
 void RuntimeStartup() {
     if (++gUseCount != 1) return;
+    // Before anything opens a pipe or a file: a closed standard stream must not
+    // lend its number to one.
+    platform::OpenClosedStandardDescriptors();
     ResetRuntimeState();
     // Results depend on the last bits of double arithmetic: round to nearest.
     std::fesetround(FE_TONEAREST);

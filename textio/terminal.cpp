@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "platform/terminal_io.h"
 #include "textio/cp437.h"
 #include "textio/interrupts.h"
-#include "platform/terminal_io.h"
 
 namespace textio {
 
@@ -17,7 +17,11 @@ struct Terminal {
     bool standardStreams = true;
     int inFd = 0;
     int outFd = 1;
+    // Output turned into UTF-8, and input read as UTF-8 and turned into code
+    // page 437: under a UTF-8 locale, or on a terminal under the plain C one.
     bool utf8 = false;
+    bool inUtf8 = false;
+    Utf8ToCp437 decoder;
     bool inTty = false;
     bool outTty = false;
     bool outBroken = false;
@@ -34,7 +38,7 @@ struct Terminal {
     int32_t row = 0;
     char out[4096];
     size_t outLength = 0;
-    unsigned char in[4096];
+    unsigned char in[4096 + 1];  // one more for a character that broke off
     size_t inPos = 0;
     size_t inLength = 0;
 };
@@ -46,10 +50,17 @@ void Prepare() {
     gTerm.prepared = true;
     if (gTerm.standardStreams) {
         platform::PrepareStandardStreams({Cp437ToUnicode, UnicodeToCp437});
-        gTerm.utf8 = platform::LocaleUsesUtf8();
     }
     gTerm.inTty = platform::IsTerminal(gTerm.inFd);
     gTerm.outTty = platform::IsTerminal(gTerm.outFd);
+    if (gTerm.standardStreams) {
+        // Without a chosen locale a terminal still most likely speaks UTF-8;
+        // pipes and files then keep the code page 437 bytes.
+        const bool utf8Locale = platform::LocaleUsesUtf8();
+        const bool plain = !utf8Locale && platform::LocaleIsPlainC();
+        gTerm.utf8 = utf8Locale || (plain && gTerm.outTty);
+        gTerm.inUtf8 = utf8Locale || (plain && gTerm.inTty);
+    }
     gTerm.screenControl = gTerm.outTty && platform::ControlsScreen(gTerm.outFd);
     if (gTerm.inTty && platform::SaveTerminalModes(gTerm.inFd)) gTerm.haveSavedModes = true;
 }
@@ -109,6 +120,18 @@ void TrackCursor(unsigned char c) {
     }
 }
 
+// One byte of program text: code page 437 as it is, or its UTF-8 form.
+void EmitText(unsigned char c) {
+    TrackCursor(c);
+    if (c >= 0x80 && gTerm.utf8) {
+        char utf8[4];
+        Emit(utf8, EncodeUtf8(Cp437ToUnicode(c), utf8));
+    } else {
+        const char b = static_cast<char>(c);
+        Emit(&b, 1);
+    }
+}
+
 void SetRaw(bool on) {
     if (on) Prepare();
     if (!gTerm.inTty || !gTerm.haveSavedModes || gTerm.rawActive == on) return;
@@ -134,15 +157,29 @@ bool FillInput(int timeoutMs, bool* timedOut) {
         }
         HandlePendingInterrupt();
         if (r != platform::WaitResult::kReady) continue;
-        const long n = platform::ReadSome(gTerm.inFd, gTerm.in, sizeof gTerm.in);
+        if (!gTerm.inUtf8) {
+            const long n = platform::ReadSome(gTerm.inFd, gTerm.in, sizeof gTerm.in - 1);
+            if (n == platform::kReadAgain) continue;
+            if (n <= 0) {
+                gTerm.inputEnded = true;
+                return false;
+            }
+            gTerm.inPos = 0;
+            gTerm.inLength = static_cast<size_t>(n);
+            return true;
+        }
+        unsigned char raw[sizeof gTerm.in - 1];
+        const long n = platform::ReadSome(gTerm.inFd, raw, sizeof raw);
         if (n == platform::kReadAgain) continue;
+        gTerm.inPos = 0;
         if (n <= 0) {
             gTerm.inputEnded = true;
-            return false;
+            gTerm.inLength = gTerm.decoder.Finish(gTerm.in);
+            return gTerm.inLength > 0;
         }
-        gTerm.inPos = 0;
-        gTerm.inLength = static_cast<size_t>(n);
-        return true;
+        gTerm.inLength = gTerm.decoder.Convert(raw, static_cast<size_t>(n), gTerm.in);
+        if (gTerm.inLength > 0) return true;
+        // Only the start of a character so far: wait for the rest.
     }
 }
 
@@ -166,6 +203,7 @@ void TerminalAttach(int inFd, int outFd, bool utf8) {
     gTerm.inFd = inFd;
     gTerm.outFd = outFd;
     gTerm.utf8 = utf8;
+    gTerm.inUtf8 = utf8;
     Prepare();
 }
 
@@ -191,15 +229,33 @@ void TerminalWrite(const char* bytes, size_t length) {
             length -= 2;
         }
     }
+    for (size_t i = 0; i < length; ++i) EmitText(static_cast<unsigned char>(bytes[i]));
+}
+
+void TerminalEcho(const char* bytes, size_t length) {
+    Prepare();
     for (size_t i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        TrackCursor(c);
-        if (c >= 0x80 && gTerm.utf8) {
-            char utf8[4];
-            Emit(utf8, EncodeUtf8(Cp437ToUnicode(c), utf8));
+        if (c == '\t') {
+            // Blanks up to the next tab stop, as the window prints a tab.
+            do {
+                EmitText(' ');
+            } while (gTerm.column % 8 != 0);
+        } else if ((c < 0x20 && c != '\r' && c != '\n') || c == 0x7F) {
+            // Never the control itself: its picture, or "?" where the output's
+            // character set has none.
+            const char32_t glyph = Cp437Glyph(c);
+            TrackCursor(' ');
+            char text[4] = {'?'};
+            size_t n = 1;
+            if (gTerm.utf8) {
+                n = EncodeUtf8(glyph, text);
+            } else if (glyph < 0x80) {
+                text[0] = static_cast<char>(glyph);
+            }
+            Emit(text, n);
         } else {
-            const char b = static_cast<char>(c);
-            Emit(&b, 1);
+            EmitText(c);
         }
     }
 }

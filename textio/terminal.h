@@ -1,7 +1,10 @@
 // Terminal mode: the text console used when no graphics screen is open.
-// Output goes to standard output (code page 437 bytes, turned into UTF-8 when
-// the character-type locale uses UTF-8); keys and lines come from standard
-// input, one byte per key.
+// Output goes to standard output: code page 437 bytes, turned into UTF-8 when
+// the character-type locale uses UTF-8, or when it is the plain C locale and
+// the output is a terminal. Keys and lines come from standard input, one byte
+// per key; input read as UTF-8 (under a UTF-8 locale, or from a terminal under
+// the plain C locale) is turned into code page 437 first, with "?" for what
+// has no code page 437 byte.
 #pragma once
 
 #include <cstddef>
@@ -17,12 +20,17 @@ constexpr int kTimedOut = -2;
 
 // Detects terminals and the output encoding; call after the locale is set.
 void TerminalInit();
-// Uses other descriptors (tests); `utf8` chooses the output encoding.
+// Uses other descriptors (tests); `utf8` chooses the encoding of output and input.
 void TerminalAttach(int inFd, int outFd, bool utf8);
 // Writes out buffered output and restores the terminal's modes.
 void TerminalFinish();
 
 void TerminalWrite(const char* bytes, size_t length);
+// Writes typed text back as the window would show it: control bytes other than
+// carriage return and line feed appear as their pictures (or "?" where the
+// output's character set has none) and a tab as blanks to the next tab stop,
+// so that input can never control the terminal.
+void TerminalEcho(const char* bytes, size_t length);
 void TerminalFlush();
 void TerminalClear();
 int32_t TerminalLocate(int32_t row, int32_t column);
@@ -40,7 +48,7 @@ void TerminalUnreadByte();
 // While held (calls nest), the terminal stays in raw mode between key reads,
 // so keys typed during output are neither echoed nor held back for a line.
 void TerminalHoldRaw(bool hold);
-// True when output is turned into UTF-8 (and typed text arrives in UTF-8).
+// True when output is turned into UTF-8.
 bool TerminalUtf8();
 // Visibility 0 hides the terminal's cursor, a positive value shows it, a
 // negative one keeps it. Returns true when the cursor is shown.

@@ -1,6 +1,5 @@
 #include "textio/terminal_keys.h"
 
-#include "textio/cp437.h"
 #include "textio/terminal.h"
 
 namespace textio {
@@ -14,6 +13,8 @@ constexpr int kDel = 127;
 constexpr int32_t kNoCode = -100;
 // Longest run of parameter and intermediate bytes taken from one sequence.
 constexpr int kMaxSequenceBytes = 16;
+// Largest value of a numeric parameter; a longer one makes the sequence unknown.
+constexpr int kMaxParameter = 9999;
 
 // Keeps the terminal raw for the bytes of one key.
 class RawHold {
@@ -105,8 +106,10 @@ int32_t ReadCsi() {
         if (c >= 'A' && c <= 'E') return Extended(kKeyF1 + (c - 'A'));
         return kNoCode;
     }
-    int first = -1;  // the first numeric parameter
+    int first = -1;      // the first numeric parameter
+    int parameter = -1;  // the parameter being read
     bool inFirst = true;
+    bool overLong = false;
     for (int taken = 0;; ++taken) {
         if (c >= 0x40 && c <= 0x7E) break;  // the final byte
         if (c < 0x20 || c > 0x3F || taken >= kMaxSequenceBytes) {
@@ -114,14 +117,21 @@ int32_t ReadCsi() {
             if (c >= 0) TerminalUnreadByte();
             return kNoCode;
         }
-        if (c >= '0' && c <= '9' && inFirst) {
-            first = (first < 0 ? 0 : first * 10) + (c - '0');
+        if (c >= '0' && c <= '9') {
+            parameter = (parameter < 0 ? 0 : parameter * 10) + (c - '0');
+            if (parameter > kMaxParameter) {
+                overLong = true;
+                parameter = kMaxParameter;  // keeps the arithmetic bounded
+            }
+            if (inFirst) first = parameter;
         } else {
             inFirst = false;
+            parameter = -1;
         }
         c = TerminalReadKey(kEscapeSequenceMs);
         if (c == kTimedOut || c == kEndOfInput) return kNoCode;
     }
+    if (overLong) return kNoCode;  // no key has such a number
     if (c == '~') return TildeKey(first);
     return LetterKey(c);
 }
@@ -144,35 +154,6 @@ int32_t ReadEscape() {
     return kEscape;
 }
 
-// The rest of a UTF-8 character that starts with `lead`, as a code page 437 byte.
-int32_t ReadUtf8(int lead) {
-    int more;
-    char32_t ch;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        ch = static_cast<char32_t>(lead & 0x1F);
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        ch = static_cast<char32_t>(lead & 0x0F);
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        ch = static_cast<char32_t>(lead & 0x07);
-    } else {
-        return kNoCode;  // a byte that cannot start a character
-    }
-    for (int i = 0; i < more; ++i) {
-        const int c = TerminalReadKey(kEscapeSequenceMs);
-        if (c < 0) return kNoCode;
-        if ((c & 0xC0) != 0x80) {
-            TerminalUnreadByte();
-            return kNoCode;
-        }
-        ch = (ch << 6) | static_cast<char32_t>(c & 0x3F);
-    }
-    const int byte = UnicodeToCp437(ch);
-    return byte >= 0x80 ? byte : kNoCode;  // ASCII never arrives in several bytes
-}
-
 }  // namespace
 
 int32_t TerminalReadKeyCode(int timeoutMs) {
@@ -185,8 +166,6 @@ int32_t TerminalReadKeyCode(int timeoutMs) {
             code = ReadEscape();
         } else if (c == kDel) {
             code = kBackspace;
-        } else if (c >= 0x80 && TerminalUtf8()) {
-            code = ReadUtf8(c);
         }
         if (code != kNoCode) return code;
     }

@@ -14,9 +14,9 @@ constexpr int kEscapeSequenceMs = 50;
 
 // Reads one key press: a byte (DEL arrives as Backspace, 8), or an extended
 // key code for a recognised escape sequence; a lone Escape is 27. Sequences
-// that name no key are read in full and skipped. On a UTF-8 terminal a typed
-// character becomes its code page 437 byte (characters without one are
-// skipped). Returns kEndOfInput, or kTimedOut when no key came within
+// that name no key are read in full and skipped. A character typed on a UTF-8
+// terminal arrives as its code page 437 byte ("?" when it has none; see
+// terminal.h). Returns kEndOfInput, or kTimedOut when no key came within
 // `timeoutMs` (-1 waits).
 int32_t TerminalReadKeyCode(int timeoutMs);
 

@@ -96,6 +96,101 @@ bool OutOfRangeIsOverflow(const char* p, const char* end, bool hex) {
     return Capped(lead) + exponent > 0;
 }
 
+// End of the digits of `base` (10 or 16) starting at p.
+const char* SkipDigits(const char* p, const char* end, int base) {
+    while (p < end && (base == 16 ? HexValue(*p) >= 0 : IsDecDigit(*p))) ++p;
+    return p;
+}
+
+// End of the longest number of the C grammar at p: digits of `base` with an
+// optional point (at least one digit in all), then an exponent ('e' for
+// decimal, 'p' for hexadecimal, an optional sign and decimal digits) only when
+// it is complete. Returns p when there is no digit.
+const char* NumberExtent(const char* p, const char* end, int base) {
+    const char* q = SkipDigits(p, end, base);
+    bool digits = q != p;
+    if (q < end && *q == '.') {
+        const char* f = SkipDigits(q + 1, end, base);
+        digits = digits || f != q + 1;
+        q = f;
+    }
+    if (!digits) return p;
+    const char mark = base == 16 ? 'p' : 'e';
+    if (q < end && (*q == mark || *q == mark - ('a' - 'A'))) {
+        const char* e = q + 1;
+        if (e < end && (*e == '+' || *e == '-')) ++e;
+        const char* d = SkipDigits(e, end, 10);
+        if (d != e) q = d;  // an exponent without digits is not part of the number
+    }
+    return q;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// True when [p, end) starts with `word` in any letter case.
+bool StartsWithWord(const char* p, const char* end, const char* word) {
+    for (; *word != '\0'; ++p, ++word) {
+        if (p >= end || LowerAscii(*p) != *word) return false;
+    }
+    return true;
+}
+
+// The payload that "nan(seq)" carries: seq read as an unsigned integer in the
+// manner of strtoull with base 0 (decimal, "0x" hexadecimal, leading "0"
+// octal; too large saturates), provided that reading takes all of seq.
+// Returns false when seq is no such number.
+bool NanPayload(const char* p, const char* end, uint64_t* payload) {
+    int base = 10;
+    if (end - p >= 3 && p[0] == '0' && LowerAscii(p[1]) == 'x' && HexValue(p[2]) >= 0) {
+        base = 16;
+        p += 2;
+    } else if (p < end && *p == '0') {
+        base = 8;
+    }
+    uint64_t value = 0;
+    bool saturated = false;
+    for (; p < end; ++p) {
+        const int d = HexValue(*p);
+        if (d < 0 || d >= base) return false;
+        const auto ud = static_cast<uint64_t>(d);
+        if (value > (std::numeric_limits<uint64_t>::max() - ud) / static_cast<uint64_t>(base)) {
+            saturated = true;
+        } else {
+            value = value * static_cast<uint64_t>(base) + ud;
+        }
+    }
+    *payload = saturated ? std::numeric_limits<uint64_t>::max() : value;
+    return true;
+}
+
+// The words for infinity and NaN at p (after the sign). A NaN written as
+// "nan(seq)", where seq holds only letters, digits and '_', keeps the number
+// seq names in its low 51 bits, below the quiet bit. False when no word starts at p.
+bool ReadWord(const char* p, const char* end, double* value) {
+    if (StartsWithWord(p, end, "inf")) {
+        *value = std::numeric_limits<double>::infinity();
+        return true;
+    }
+    if (!StartsWithWord(p, end, "nan")) return false;
+    uint64_t bits = 0x7FF8000000000000u;
+    const char* seq = p + 3;
+    if (seq < end && *seq == '(') {
+        const char* q = seq + 1;
+        while (q < end &&
+               (IsDecDigit(*q) || (LowerAscii(*q) >= 'a' && LowerAscii(*q) <= 'z') || *q == '_')) {
+            ++q;
+        }
+        uint64_t payload = 0;
+        if (q < end && *q == ')' && NanPayload(seq + 1, q, &payload)) {
+            bits |= payload & 0x0007FFFFFFFFFFFFu;
+        }
+    }
+    std::memcpy(value, &bits, sizeof bits);
+    return true;
+}
+
 // strtod of the C locale over [p, end); the text ends at `end` whatever follows.
 double ParseC(const char* p, const char* end) {
     while (p < end && IsCSpace(*p)) ++p;
@@ -104,28 +199,27 @@ double ParseC(const char* p, const char* end) {
         negative = *p == '-';
         ++p;
     }
-    // from_chars takes a minus sign of its own; strtod allows only one sign.
-    if (p == end || *p == '-' || *p == '+') return 0.0;
-
     double value = 0.0;
-    std::from_chars_result r{};
+    if (ReadWord(p, end, &value)) return negative ? -value : value;
+
     bool hex = false;
     if (end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
         // The hexadecimal form needs a digit after "0x" (possibly after the
         // point); otherwise strtod reads just the "0".
         const char* q = p + 2;
-        const bool has_digit =
-            (q < end && HexValue(*q) >= 0) || (end - q >= 2 && q[0] == '.' && HexValue(q[1]) >= 0);
-        if (!has_digit) return negative ? -0.0 : 0.0;
+        if (NumberExtent(q, end, 16) == q) return negative ? -0.0 : 0.0;
         hex = true;
         p = q;
-        r = std::from_chars(p, end, value, std::chars_format::hex);
-    } else {
-        r = std::from_chars(p, end, value, std::chars_format::general);
     }
-    if (r.ec == std::errc::invalid_argument) return 0.0;  // nothing convertible
+    // from_chars gets exactly the number the C grammar allows, so its own
+    // reading of signs and exponents cannot differ from strtod's.
+    const char* last = NumberExtent(p, end, hex ? 16 : 10);
+    if (last == p) return 0.0;  // nothing convertible
+    const std::from_chars_result r =
+        std::from_chars(p, last, value, hex ? std::chars_format::hex : std::chars_format::general);
+    if (r.ec == std::errc::invalid_argument) return 0.0;
     if (r.ec == std::errc::result_out_of_range) {
-        value = OutOfRangeIsOverflow(p, r.ptr, hex) ? std::numeric_limits<double>::infinity() : 0.0;
+        value = OutOfRangeIsOverflow(p, last, hex) ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
 }

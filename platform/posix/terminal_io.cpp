@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -34,6 +35,11 @@ bool IsTerminal(int fd) {
 bool LocaleUsesUtf8() {
     const char* codeset = nl_langinfo(CODESET);
     return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+}
+
+bool LocaleIsPlainC() {
+    const char* name = std::setlocale(LC_CTYPE, nullptr);
+    return name != nullptr && (std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0);
 }
 
 bool ControlsScreen(int fd) {

@@ -1,7 +1,7 @@
 // The running program's path on Windows (GetModuleFileNameA).
-#include <windows.h>
-
 #include "platform/process.h"
+
+#include <windows.h>
 
 namespace platform {
 
@@ -13,5 +13,10 @@ std::string ExecutablePath(size_t limit) {
     if (n == 0) return std::string();
     return std::string(path, std::min<size_t>(n, limit));
 }
+
+// The terminal reaches the standard streams through their handles
+// (GetStdHandle), not through descriptor numbers that a later open could reuse,
+// and a missing stream is dealt with when the terminal is first used.
+void OpenClosedStandardDescriptors() {}
 
 }  // namespace platform

@@ -73,7 +73,8 @@ bool WriteConsoleText(HANDLE h, const char* bytes, size_t length) {
     while (length > 0) {
         const size_t n = std::min(length, sizeof wide / sizeof wide[0]);
         for (size_t i = 0; i < n; ++i) {
-            wide[i] = static_cast<wchar_t>(gCharset.toUnicode(static_cast<unsigned char>(bytes[i])));
+            wide[i] =
+                static_cast<wchar_t>(gCharset.toUnicode(static_cast<unsigned char>(bytes[i])));
         }
         size_t done = 0;
         while (done < n) {
@@ -217,6 +218,11 @@ bool IsTerminal(int fd) {
 }
 
 bool LocaleUsesUtf8() {
+    return false;
+}
+
+// Consoles get characters, pipes and files the bytes: no locale decides.
+bool LocaleIsPlainC() {
     return false;
 }
 

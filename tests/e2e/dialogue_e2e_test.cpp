@@ -1,13 +1,19 @@
 // The built program, run in a temporary folder with piped input: the result
 // file byte for byte, the transcript on standard output, and the exit status.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <clocale>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/child_process.h"
 
@@ -49,6 +55,68 @@ ChildResult RunDialogue(const TempDir& dir, const std::string& input,
 
 std::string ResultFile(const TempDir& dir) {
     return ReadFileBytes(dir.File("wellenlaenge.txt"));
+}
+
+// What a terminal showed while the program ran on it, and the exit status
+// (-1 when the program did not end in time).
+struct TerminalRun {
+    std::string shown;
+    int exitStatus = -1;
+};
+
+// Runs the program on a new pseudo-terminal (standard input, output and error)
+// in `dir`; each step types its keys once the terminal shows its text.
+TerminalRun RunOnTerminal(const TempDir& dir,
+                          const std::vector<std::pair<std::string, std::string>>& steps,
+                          const std::map<std::string, std::string>& env) {
+    TerminalRun run;
+    const int controller = posix_openpt(O_RDWR | O_NOCTTY);
+    if (controller < 0 || grantpt(controller) != 0 || unlockpt(controller) != 0) return run;
+    const std::string name = ptsname(controller);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        const int terminal = open(name.c_str(), O_RDWR);  // the controlling terminal
+        if (terminal < 0) _exit(126);
+        for (int fd = 0; fd <= 2; ++fd) dup2(terminal, fd);
+        close(terminal);
+        close(controller);
+        for (const auto& [variable, value] : env) {
+            if (value.empty()) {
+                unsetenv(variable.c_str());
+            } else {
+                setenv(variable.c_str(), value.c_str(), 1);
+            }
+        }
+        if (chdir(dir.path().c_str()) != 0) _exit(126);
+        execl(WL_PROGRAM_PATH, WL_PROGRAM_PATH, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    size_t step = 0;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < giveUp) {
+        if (step < steps.size() && run.shown.find(steps[step].first) != std::string::npos) {
+            const std::string& keys = steps[step++].second;
+            if (write(controller, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+                break;
+            }
+        }
+        pollfd p{controller, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(controller, buffer, sizeof buffer);
+        if (n <= 0) break;  // the program has closed the terminal
+        run.shown.append(buffer, static_cast<size_t>(n));
+    }
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    } else if (WIFEXITED(status)) {
+        run.exitStatus = WEXITSTATUS(status);
+    }
+    close(controller);
+    return run;
 }
 
 TEST(DialogueEndToEnd, SpectralInputWritesTwoLines) {
@@ -107,12 +175,16 @@ TEST(DialogueEndToEnd, WhitePointShowsNotANumberAndEnds) {
 }
 
 TEST(DialogueEndToEnd, NonFiniteInputEndsWithNotANumber) {
-    for (const char* input : {"inf\n0.3\n\n\n", "nan\nnan\n\n\n", "1e400\n-1e400\n\n\n"}) {
+    // An infinite x (too large for a double) and a NaN x ("nan" with a point,
+    // so that it is read as a floating-point item).
+    for (const char* input : {"1e400\n0.3\n\n\n", "nan.\n0.3\n\n\n"}) {
         TempDir dir;
         const ChildResult r = RunDialogue(dir, input);
         ASSERT_FALSE(r.timedOut) << input;
         EXPECT_EQ(r.exitStatus, 0) << input;
-        EXPECT_NE(r.out.find("la= "), std::string::npos) << input;
+        EXPECT_NE(r.out.find("la=  1.#QNAN\r\n"), std::string::npos) << input;
+        EXPECT_NE(ResultFile(dir).find(" 380" + Blanks(10) + " 1.#QNAN\r\n"), std::string::npos)
+            << input;
     }
 }
 
@@ -123,6 +195,25 @@ TEST(DialogueEndToEnd, Utf8LocaleShowsUmlautsAsUnicode) {
     EXPECT_NE(r.out.find("Wellenl\xC3\xA4nge aus x und y\r\n"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find('\x84'), std::string::npos);
     // The file keeps single-byte text.
+    EXPECT_EQ(ResultFile(dir).size(), 61u);
+}
+
+TEST(DialogueEndToEnd, PlainLocaleOnATerminalShowsUtf8) {
+    TempDir dir;
+    const TerminalRun r =
+        RunOnTerminal(dir, {{"x = ? ", "0.3127\r"}, {"y = ? ", "0.329\xC3\xA4\r"}, {"la=", "ab"}},
+                      {{"KRGFX", ""}, {"DISPLAY", ""}, {"LANG", ""}, {"LC_ALL", "C"}});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_NE(r.shown.find("Wellenl\xC3\xA4nge aus x und y"), std::string::npos) << r.shown;
+    EXPECT_EQ(r.shown.find('\x84'), std::string::npos);
+    // A typed "ä" is read as UTF-8 too: one character, shown as typed (in the
+    // heading, the input line and the result line).
+    size_t umlauts = 0;
+    for (size_t at = r.shown.find("\xC3\xA4"); at != std::string::npos;
+         at = r.shown.find("\xC3\xA4", at + 1)) {
+        ++umlauts;
+    }
+    EXPECT_EQ(umlauts, 3u) << r.shown;
     EXPECT_EQ(ResultFile(dir).size(), 61u);
 }
 
@@ -206,6 +297,22 @@ TEST(DialogueFaults, EmptyInputEndsWithZeroCoordinates) {
     // x = y = 0, z = 1: branch 1 and branch 2 hold, t = 26 - 5 * 1 = 21 (spectral).
     const std::string firstLine = " 0" + Blanks(12) + " 0" + Blanks(12) + " 1\r\n";
     EXPECT_EQ(ResultFile(dir).substr(0, firstLine.size()), firstLine);
+}
+
+TEST(DialogueFaults, ClosedStandardInputActsAsEmptyInput) {
+    TempDir empty;
+    const ChildResult expected = RunDialogue(empty, "");
+    TempDir dir;
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    options.timeoutMs = 5000;
+    const ChildResult r =
+        RunChild({"/bin/sh", "-c", std::string("exec \"") + WL_PROGRAM_PATH + "\" <&-"}, options);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, expected.out);
+    EXPECT_EQ(ResultFile(dir), ResultFile(empty));
 }
 
 TEST(DialogueFaults, VeryLongInputLine) {

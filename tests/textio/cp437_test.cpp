@@ -41,6 +41,16 @@ TEST(CodePage437, ReverseMappingRoundTripsAndRejectsOthers) {
     EXPECT_EQ(textio::UnicodeToCp437(U'\U0001F600'), -1);
 }
 
+TEST(CodePage437, ControlBytesHaveTheirPictures) {
+    EXPECT_EQ(textio::Cp437Glyph(0x01), U'\u263A');  // white smiling face
+    EXPECT_EQ(textio::Cp437Glyph(0x1B), U'\u2190');  // leftwards arrow
+    EXPECT_EQ(textio::Cp437Glyph(0x7F), U'\u2302');  // house
+    EXPECT_EQ(textio::Cp437Glyph(0x84), U'\u00E4');
+    // Every picture is a printable character, so none can control a terminal.
+    for (int b = 0; b < 0x20; ++b)
+        EXPECT_GE(textio::Cp437Glyph(static_cast<unsigned char>(b)), U' ');
+}
+
 TEST(CodePage437, Utf8EncodingLengths) {
     char out[4];
     EXPECT_EQ(textio::EncodeUtf8(U'a', out), 1u);

@@ -157,6 +157,18 @@ TEST(TerminalEditorEndTest, EndOfInputFinishesTheLine) {
     testsupport::ResetRuntimeForTest();
 }
 
+TEST(TerminalPipedLineTest, Utf8BecomesCodePage437AndControlBytesEchoAsGlyphs) {
+    testsupport::ResetRuntimeForTest();
+    // A title and a bell, a tab, "ä", the euro sign (no code page 437 byte), a
+    // stray continuation byte.
+    testsupport::TerminalCapture terminal("\x1b]0;t\x07\t\xC3\xA4\xE2\x82\xAC\xA4x\n", true);
+    textio::LineInput(nullptr, 0, -1);
+    EXPECT_EQ(textio::CurrentInputContext().text, "\x1b]0;t\x07\t\x84??x");
+    // Escape and bell show as "←" and "•"; the tab as blanks to column 9.
+    EXPECT_EQ(terminal.TakeOutput(), "\xE2\x86\x90]0;t\xE2\x80\xA2  \xC3\xA4??x\r\n");
+    testsupport::ResetRuntimeForTest();
+}
+
 TEST(TerminalEditorUtf8Test, TypedCharactersBecomeCodePage437) {
     testsupport::ResetRuntimeForTest();
     PseudoTerminal pty(true);
@@ -164,7 +176,7 @@ TEST(TerminalEditorUtf8Test, TypedCharactersBecomeCodePage437) {
     // "ä", a character without a code page 437 byte (the euro sign), "°".
     pty.TypeWhenRaw("\xC3\xA4\xE2\x82\xAC\xC2\xB0\r");
     textio::LineInput(nullptr, 0, -1);
-    EXPECT_EQ(textio::CurrentInputContext().text, "\x84\xF8");
+    EXPECT_EQ(textio::CurrentInputContext().text, "\x84?\xF8");
     const std::string output = pty.TakeOutput();
     EXPECT_NE(output.find("\xC3\xA4"), std::string::npos);
     EXPECT_EQ(output.find("\xE2\x82\xAC"), std::string::npos);

@@ -82,18 +82,19 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"EscapeThenBracketAtTheEnd", "\x1b[", {27, '['}},
         DecodeCase{"UnknownSequencesAreSkipped", "\x1b[200~a\x1b[99~\x1bOZb", {'a', 'b'}},
         DecodeCase{"BrokenSequenceKeepsTheStrayByte", "\x1b[1\r", {'\r'}},
+        DecodeCase{"OverlongParameterNamesNoKey", "\x1b[4294967299~a\x1b[99999999999999A", {'a'}},
         DecodeCase{"HighBytesPassOnAByteTerminal", "\xC3\xA4\xFF", {0xC3, 0xA4, 0xFF}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalKeyUtf8Test, CharactersBecomeCodePage437Bytes) {
-    // "ä", "ß", the euro sign (none), "░", a stray continuation byte.
+    // "ä", "ß", the euro sign (none: "?"), "░", a stray continuation byte ("?").
     EXPECT_EQ(Decode("\xC3\xA4\xC3\x9F\xE2\x82\xAC\xE2\x96\x91\xA4z", true),
-              (std::vector<int32_t>{0x84, 0xE1, 0xB0, 'z'}));
-    // A character cut short by the next key keeps that key.
+              (std::vector<int32_t>{0x84, 0xE1, '?', 0xB0, '?', 'z'}));
+    // A character cut short by the next key is a "?" and keeps that key.
     EXPECT_EQ(Decode("\xC3"
                      "a",
                      true),
-              (std::vector<int32_t>{'a'}));
+              (std::vector<int32_t>{'?', 'a'}));
 }
 
 TEST(TerminalKeyTest, LoneEscapeIsTheEscapeKeyWhenNothingFollows) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "textio/number_text.h"
+
 namespace textio {
 namespace {
 
@@ -352,6 +354,20 @@ TEST(StrtodC, HandlesTheFormsTheUnderlyingReaderLeavesOut) {
     EXPECT_FALSE(std::signbit(StrtodC("NaN")));
     EXPECT_TRUE(std::isnan(StrtodC("-nan(123)")));
     EXPECT_TRUE(std::signbit(StrtodC("-nan(123)")));
+}
+
+// A second sign after 'p' leaves the exponent out, as strtod does; a NaN keeps
+// the payload written in its parentheses, so a typed "-nan(0xe)" is no "-1.#IND".
+TEST(StrtodC, TwoSignedHexExponentAndNanPayloadAsTheCLibraryReadsThem) {
+    EXPECT_EQ(Hex(Bits(StrtodC("0x1.p+-5"))), Hex(Bits(1.0)));
+    EXPECT_EQ(Hex(Bits(StrtodC("-0x1p+-5"))), Hex(Bits(-1.0)));
+    EXPECT_EQ(Hex(Bits(StrtodC("0x1P+-1075"))), Hex(Bits(1.0)));
+    EXPECT_EQ(Hex(Bits(StrtodC("nan(123)"))), Hex(0x7FF800000000007Bu));
+    const double typed = ItemAsDouble("-nan(0xe)", 9, true);
+    char text[kFloatBufferSize];
+    const char* shown = FormatFloat(typed, text, sizeof text, kDoubleDigits, 0);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_STREQ(shown, "-1.#QNAN");
 }
 
 // --- StrtodC against the C library ------------------------------------------
