@@ -358,28 +358,17 @@ TEST(KeyMap, VirtualKeysGiveThePcScanCodes) {
         int vk;
         int scan;
     };
+    // No virtual key counts as Esc. Without a row: keypad 5 without Num Lock,
+    // keypad 5 with it, the sided modifiers, and numbers beyond the virtual keys.
+    // clang-format off
     const VkCase cases[] = {
-        {0, 1},  // no virtual key counts as Esc
-        {vk::kEscape, 1},
-        {vk::kShift, 42},
-        {vk::kControl, 29},
-        {vk::kMenu, 56},
-        {vk::kSubtract, 12},
-        {vk::kOemMinus, 12},
-        {vk::kDivide, 53},
-        {vk::kOem2, 53},
-        {vk::kReturn, 28},
-        {vk::kLeftWin, 91},
-        {vk::kApps, 93},
-        // Keys without a row: keypad 5 without Num Lock, the sided modifiers,
-        // and numbers beyond the virtual keys.
-        {vk::kClear, 0},
-        {0x65, 0},
-        {vk::kLeftShift, 0},
-        {vk::kSeparator, 0},
-        {0xFF, 0},
-        {300, 0},
+        {0, 1},              {vk::kEscape, 1},     {vk::kShift, 42},     {vk::kControl, 29},
+        {vk::kMenu, 56},     {vk::kSubtract, 12},  {vk::kOemMinus, 12},  {vk::kDivide, 53},
+        {vk::kOem2, 53},     {vk::kReturn, 28},    {vk::kLeftWin, 91},   {vk::kApps, 93},
+        {vk::kClear, 0},     {0x65, 0},            {vk::kLeftShift, 0},  {vk::kSeparator, 0},
+        {0xFF, 0},           {300, 0},
     };
+    // clang-format on
     for (const VkCase& c : cases) {
         EXPECT_EQ(ScanCodeOfVirtualKey(c.vk), c.scan) << "virtual key " << c.vk;
     }
