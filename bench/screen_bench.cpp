@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "gfxwin/screen_mode.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/screen_mode.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
 
@@ -36,6 +36,18 @@ std::string FullScreenText() {
     return text;
 }
 
+// Times `pass` once per iteration over `memory`; each pass counts as one
+// framebuffer of bytes.
+template <typename Pass>
+void TimeFramebufferPasses(benchmark::State& state, const void* memory, Pass pass) {
+    for (auto _ : state) {
+        pass();
+        benchmark::DoNotOptimize(memory);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+
 void BM_PrintFullScreen(benchmark::State& state) {
     NullScreen screen;
     if (!screen.ok()) {
@@ -43,13 +55,10 @@ void BM_PrintFullScreen(benchmark::State& state) {
         return;
     }
     const std::string text = FullScreenText();
-    for (auto _ : state) {
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [&] {
         gfxwin::Locate(1, 1, 0);
         gfxwin::PrintText(text.data(), text.size(), 0);
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    });
 }
 BENCHMARK(BM_PrintFullScreen);
 
@@ -69,13 +78,10 @@ void BM_ScrollFullScreen(benchmark::State& state) {
     }
     const std::string text = FullScreenText();
     gfxwin::PrintText(text.data(), text.size(), 0);
-    for (auto _ : state) {
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [] {
         gfxwin::Locate(30, 1, 0);
         gfxwin::PrintText("\n", 1, 0);  // a line end on the bottom row scrolls by one row
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    });
 }
 BENCHMARK(BM_ScrollFullScreen);
 
@@ -85,12 +91,8 @@ void BM_ClearScreen(benchmark::State& state) {
         state.SkipWithError("screen did not open");
         return;
     }
-    for (auto _ : state) {
-        gfxwin::ClearGraphicsScreen(0);
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer,
+                          [] { gfxwin::ClearGraphicsScreen(0); });
 }
 BENCHMARK(BM_ClearScreen);
 
@@ -98,37 +100,26 @@ BENCHMARK(BM_ClearScreen);
 void BM_PlainMemset(benchmark::State& state) {
     std::vector<uint8_t> buffer(kFramebufferBytes);
     int value = 0;
-    for (auto _ : state) {
-        std::memset(buffer.data(), value++ & 0xFF, buffer.size());
-        benchmark::DoNotOptimize(buffer.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    TimeFramebufferPasses(state, buffer.data(),
+                          [&] { std::memset(buffer.data(), value++ & 0xFF, buffer.size()); });
 }
 BENCHMARK(BM_PlainMemset);
 
 void BM_PlainMemmoveScroll(benchmark::State& state) {
     std::vector<uint8_t> buffer(kFramebufferBytes, 7);
     const size_t shift = 16 * 640;
-    for (auto _ : state) {
+    TimeFramebufferPasses(state, buffer.data(), [&] {
         std::memmove(buffer.data(), buffer.data() + shift, buffer.size() - shift);
         std::memset(buffer.data() + buffer.size() - shift, 0, shift);
-        benchmark::DoNotOptimize(buffer.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    });
 }
 BENCHMARK(BM_PlainMemmoveScroll);
 
 void BM_PlainMemcpy(benchmark::State& state) {
     std::vector<uint8_t> source(kFramebufferBytes, 3);
     std::vector<uint8_t> target(kFramebufferBytes);
-    for (auto _ : state) {
-        std::memcpy(target.data(), source.data(), source.size());
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    TimeFramebufferPasses(state, target.data(),
+                          [&] { std::memcpy(target.data(), source.data(), source.size()); });
 }
 BENCHMARK(BM_PlainMemcpy);
 
