@@ -16,12 +16,14 @@ namespace {
 
 constexpr size_t kFramebufferBytes = 640 * 480;
 
-// Opens mode 18 without a window for the life of one benchmark.
+// Opens mode 18 without a window for the life of one benchmark; when it does
+// not open, the benchmark is skipped with an error.
 class NullScreen {
   public:
-    NullScreen() {
+    explicit NullScreen(benchmark::State& state) {
         setenv("KRGFX", "null", 1);
         ok_ = gfxwin::OpenScreen(18, 8, 0, 0, 0) == 0;
+        if (!ok_) state.SkipWithError("screen did not open");
     }
     ~NullScreen() { gfxwin::CloseScreen(); }
     bool ok() const { return ok_; }
@@ -49,11 +51,8 @@ void TimeFramebufferPasses(benchmark::State& state, const void* memory, Pass pas
 }
 
 void BM_PrintFullScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
+    NullScreen screen(state);
+    if (!screen.ok()) return;
     const std::string text = FullScreenText();
     TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [&] {
         gfxwin::Locate(1, 1, 0);
@@ -71,11 +70,8 @@ void BM_PrintFullScreenPortable(benchmark::State& state) {
 BENCHMARK(BM_PrintFullScreenPortable);
 
 void BM_ScrollFullScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
+    NullScreen screen(state);
+    if (!screen.ok()) return;
     const std::string text = FullScreenText();
     gfxwin::PrintText(text.data(), text.size(), 0);
     TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [] {
@@ -86,11 +82,8 @@ void BM_ScrollFullScreen(benchmark::State& state) {
 BENCHMARK(BM_ScrollFullScreen);
 
 void BM_ClearScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
+    NullScreen screen(state);
+    if (!screen.ok()) return;
     TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer,
                           [] { gfxwin::ClearGraphicsScreen(0); });
 }
