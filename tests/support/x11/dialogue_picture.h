@@ -1,7 +1,8 @@
-// The dialogue as it should look in the window (its texts and result files
-// are in support/dialogue_text.h): the first text rows once a result shows, and a comparison of a
-// screenshot with those rows drawn from the built-in 8x16 font and the 256-colour palette alone
-// (colour 15 on 0). The X11 and the Wine end-to-end tests both judge their screenshots by it.
+// The dialogue as it should look in the window: the first text rows once a
+// result shows, and a comparison of a screenshot with those rows drawn from
+// the built-in 8x16 font and the 256-colour palette alone (colour 15 on 0).
+// The X11 and the Wine end-to-end tests both judge their screenshots by it;
+// the texts and result files are those of support/dialogue_text.h.
 #pragma once
 
 #include <optional>
