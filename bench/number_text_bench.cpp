@@ -39,32 +39,32 @@ const std::vector<double>& Inputs() {
     return values;
 }
 
-void BM_FormatFloat16(benchmark::State& state) {
-    const std::vector<double>& values = Inputs();
-    char buffer[textio::kFloatBufferSize];
+// Formats one of the 4096 values per iteration, in turn.
+template <typename Value, typename Format>
+void TimeFormatting(benchmark::State& state, const std::vector<Value>& values, Format format) {
     size_t i = 0;
     for (auto _ : state) {
-        char* text = textio::FormatFloat(values[i], buffer, sizeof buffer, textio::kDoubleDigits,
-                                         textio::kAddBlank);
-        benchmark::DoNotOptimize(text);
+        benchmark::DoNotOptimize(format(values[i]));
         benchmark::ClobberMemory();
         i = (i + 1) & 4095;
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+void BM_FormatFloat16(benchmark::State& state) {
+    char buffer[textio::kFloatBufferSize];
+    TimeFormatting(state, Inputs(), [&](double value) {
+        return textio::FormatFloat(value, buffer, sizeof buffer, textio::kDoubleDigits,
+                                   textio::kAddBlank);
+    });
+}
 BENCHMARK(BM_FormatFloat16);
 
 void BM_SnprintfG16(benchmark::State& state) {
-    const std::vector<double>& values = Inputs();
     char buffer[textio::kFloatBufferSize];
-    size_t i = 0;
-    for (auto _ : state) {
-        int length = std::snprintf(buffer, sizeof buffer, "%.16g", values[i]);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-        i = (i + 1) & 4095;
-    }
-    state.SetItemsProcessed(state.iterations());
+    TimeFormatting(state, Inputs(), [&](double value) {
+        return std::snprintf(buffer, sizeof buffer, "%.16g", value);
+    });
 }
 BENCHMARK(BM_SnprintfG16);
 
@@ -73,14 +73,9 @@ void BM_FormatInt64(benchmark::State& state) {
     std::mt19937_64 rng(54321);
     for (int64_t& v : values) v = static_cast<int64_t>(rng()) >> (rng() % 64);
     char buffer[textio::kIntegerBufferSize];
-    size_t i = 0;
-    for (auto _ : state) {
-        size_t length = textio::FormatInt64(values[i], 1, buffer, sizeof buffer);
-        benchmark::DoNotOptimize(length);
-        benchmark::ClobberMemory();
-        i = (i + 1) & 4095;
-    }
-    state.SetItemsProcessed(state.iterations());
+    TimeFormatting(state, values, [&](int64_t value) {
+        return textio::FormatInt64(value, 1, buffer, sizeof buffer);
+    });
 }
 BENCHMARK(BM_FormatInt64);
 

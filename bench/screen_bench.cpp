@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "gfxwin/screen_mode.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/screen_mode.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
 
@@ -16,12 +16,14 @@ namespace {
 
 constexpr size_t kFramebufferBytes = 640 * 480;
 
-// Opens mode 18 without a window for the life of one benchmark.
+// Opens mode 18 without a window for the life of one benchmark; when it does
+// not open, the benchmark is skipped with an error.
 class NullScreen {
   public:
-    NullScreen() {
+    explicit NullScreen(benchmark::State& state) {
         setenv("KRGFX", "null", 1);
         ok_ = gfxwin::OpenScreen(18, 8, 0, 0, 0) == 0;
+        if (!ok_) state.SkipWithError("screen did not open");
     }
     ~NullScreen() { gfxwin::CloseScreen(); }
     bool ok() const { return ok_; }
@@ -36,20 +38,26 @@ std::string FullScreenText() {
     return text;
 }
 
-void BM_PrintFullScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
-    const std::string text = FullScreenText();
+// Times `pass` once per iteration over `memory`; each pass counts as one
+// framebuffer of bytes.
+template <typename Pass>
+void TimeFramebufferPasses(benchmark::State& state, const void* memory, Pass pass) {
     for (auto _ : state) {
-        gfxwin::Locate(1, 1, 0);
-        gfxwin::PrintText(text.data(), text.size(), 0);
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
+        pass();
+        benchmark::DoNotOptimize(memory);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+}
+
+void BM_PrintFullScreen(benchmark::State& state) {
+    NullScreen screen(state);
+    if (!screen.ok()) return;
+    const std::string text = FullScreenText();
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [&] {
+        gfxwin::Locate(1, 1, 0);
+        gfxwin::PrintText(text.data(), text.size(), 0);
+    });
 }
 BENCHMARK(BM_PrintFullScreen);
 
@@ -62,35 +70,22 @@ void BM_PrintFullScreenPortable(benchmark::State& state) {
 BENCHMARK(BM_PrintFullScreenPortable);
 
 void BM_ScrollFullScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
+    NullScreen screen(state);
+    if (!screen.ok()) return;
     const std::string text = FullScreenText();
     gfxwin::PrintText(text.data(), text.size(), 0);
-    for (auto _ : state) {
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer, [] {
         gfxwin::Locate(30, 1, 0);
         gfxwin::PrintText("\n", 1, 0);  // a line end on the bottom row scrolls by one row
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    });
 }
 BENCHMARK(BM_ScrollFullScreen);
 
 void BM_ClearScreen(benchmark::State& state) {
-    NullScreen screen;
-    if (!screen.ok()) {
-        state.SkipWithError("screen did not open");
-        return;
-    }
-    for (auto _ : state) {
-        gfxwin::ClearGraphicsScreen(0);
-        benchmark::DoNotOptimize(gfxwin::CurrentScreen()->framebuffer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    NullScreen screen(state);
+    if (!screen.ok()) return;
+    TimeFramebufferPasses(state, gfxwin::CurrentScreen()->framebuffer,
+                          [] { gfxwin::ClearGraphicsScreen(0); });
 }
 BENCHMARK(BM_ClearScreen);
 
@@ -98,37 +93,26 @@ BENCHMARK(BM_ClearScreen);
 void BM_PlainMemset(benchmark::State& state) {
     std::vector<uint8_t> buffer(kFramebufferBytes);
     int value = 0;
-    for (auto _ : state) {
-        std::memset(buffer.data(), value++ & 0xFF, buffer.size());
-        benchmark::DoNotOptimize(buffer.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    TimeFramebufferPasses(state, buffer.data(),
+                          [&] { std::memset(buffer.data(), value++ & 0xFF, buffer.size()); });
 }
 BENCHMARK(BM_PlainMemset);
 
 void BM_PlainMemmoveScroll(benchmark::State& state) {
     std::vector<uint8_t> buffer(kFramebufferBytes, 7);
     const size_t shift = 16 * 640;
-    for (auto _ : state) {
+    TimeFramebufferPasses(state, buffer.data(), [&] {
         std::memmove(buffer.data(), buffer.data() + shift, buffer.size() - shift);
         std::memset(buffer.data() + buffer.size() - shift, 0, shift);
-        benchmark::DoNotOptimize(buffer.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    });
 }
 BENCHMARK(BM_PlainMemmoveScroll);
 
 void BM_PlainMemcpy(benchmark::State& state) {
     std::vector<uint8_t> source(kFramebufferBytes, 3);
     std::vector<uint8_t> target(kFramebufferBytes);
-    for (auto _ : state) {
-        std::memcpy(target.data(), source.data(), source.size());
-        benchmark::DoNotOptimize(target.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFramebufferBytes));
+    TimeFramebufferPasses(state, target.data(),
+                          [&] { std::memcpy(target.data(), source.data(), source.size()); });
 }
 BENCHMARK(BM_PlainMemcpy);
 

@@ -10,33 +10,15 @@
 # Usage: scripts/bench-windows.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/xvfb_wine.sh
 win=build-win
 seconds=${1:-10}
 [ -x "$win/bench/win32/gdi_bench.exe" ] || { echo "build $win first (scripts/test-windows.sh)" >&2; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-env -u DISPLAY wineboot -i >/dev/null 2>&1
-wineserver -w
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-    >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=:$(head -n1 "$work/display")
+wl_make_work
+wl_make_wine_prefix
+wl_start_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$xvfb_display
 
 echo "=== gdi_bench.exe (timed loops)"
 wine "$win/bench/win32/gdi_bench.exe" 500 "$seconds"

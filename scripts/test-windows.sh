@@ -12,6 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/lib/xvfb_wine.sh
 scripts/deps.sh windows
 jobs=$(nproc)
 linux=${1:-build}
@@ -42,22 +43,9 @@ case $headers in
     *) echo "wellenlaenge.exe is not a windowed (GUI) program" >&2; exit 1 ;;
 esac
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A fresh Wine prefix, made without a display; the server has to be gone
-# before a program with a display starts in it.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
+wl_make_work
 echo "=== Wine prefix"
-env -u DISPLAY wineboot -i >/dev/null 2>&1
-wineserver -w
+wl_make_wine_prefix
 
 echo "=== unit tests under Wine (no display)"
 for t in textio_tests calc_tests gfxwin_tests win32_tests; do
@@ -66,17 +54,10 @@ for t in textio_tests calc_tests gfxwin_tests win32_tests; do
 done
 wineserver -w
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-    >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+wl_start_xvfb || { echo "Xvfb did not start" >&2; exit 1; }
 
 echo "=== window tests under Wine (Xvfb)"
-DISPLAY=:$(head -n1 "$work/display") wine "$win/tests/win32_tests.exe" --gtest_brief=1
+DISPLAY=$xvfb_display wine "$win/tests/win32_tests.exe" --gtest_brief=1
 wineserver -w
 
 echo "=== the program in its window under Wine (xdotool)"

@@ -166,10 +166,51 @@ std::string Ranges(const std::vector<int>& nms) {
     return out.empty() ? "none" : out;
 }
 
+// ---- Along the locus -------------------------------------------------------
+
 struct LocusRow {
     int nm;
     ProgramResult program;
 };
+
+// The program at every locus vertex, against the vertex's own wavelength.
+struct LocusResults {
+    std::vector<LocusRow> rows;
+    Stats all, inRange;  // inRange: t within the spectral range
+    Stats band[kBands];
+    Stats bandInRange[kBands];
+    int bandPurple[kBands] = {};
+    int bandNan[kBands] = {};
+    std::vector<int> treatedPurple, nanNm;
+    uint64_t referenceMismatch = 0;  // vertices the reference geometry disagrees on
+};
+
+LocusResults CompareAlongLocus(const std::vector<wlref::LocusPoint>& locus) {
+    LocusResults l;
+    for (const wlref::LocusPoint& p : locus) {
+        const std::optional<wlref::Reference> ref = wlref::DominantReference(locus, p.x, p.y);
+        if (!ref || ref->purple || ref->nm != p.nm) ++l.referenceMismatch;
+        const ProgramResult r = RunProgram(p.x, p.y);
+        l.rows.push_back(LocusRow{p.nm, r});
+        const int band = BandOf(p.nm);
+        l.all.Add(r.la, p.nm);
+        l.band[band].Add(r.la, p.nm);
+        if (r.reflected) {
+            l.treatedPurple.push_back(p.nm);
+            ++l.bandPurple[band];
+        } else {
+            l.inRange.Add(r.la, p.nm);
+            l.bandInRange[band].Add(r.la, p.nm);
+        }
+        if (std::isnan(r.la)) {
+            l.nanNm.push_back(p.nm);
+            ++l.bandNan[band];
+        }
+    }
+    return l;
+}
+
+// ---- Random points inside the locus ------------------------------------------
 
 struct Sample {
     double x, y;
@@ -177,100 +218,86 @@ struct Sample {
     ProgramResult program;
 };
 
-int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
-    const std::vector<wlref::LocusPoint> locus = wlref::ReadLocus(csv);
-    const std::vector<int> reversals = wlref::AngleReversals(locus);
+// The random points and what the rejection sampling passed over.
+struct RandomSet {
+    double minX = 1.0, maxX = 0.0, minY = 1.0, maxY = 0.0;  // the bounding box
+    std::vector<Sample> points;
+    uint64_t tries = 0, outside = 0, nearWhite = 0, noReference = 0, multiple = 0;
+};
 
-    // ---- Along the locus -------------------------------------------------
-    std::vector<LocusRow> rows;
-    Stats locusAll, locusInRange;
-    Stats locusBand[kBands];
-    Stats locusBandInRange[kBands];
-    int bandPurple[kBands] = {};
-    int bandNan[kBands] = {};
-    std::vector<int> treatedPurple, nanNm;
-    uint64_t referenceMismatch = 0;
+RandomSet DrawRandomPoints(const std::vector<wlref::LocusPoint>& locus, uint64_t samples,
+                           uint64_t seed) {
+    RandomSet set;
     for (const wlref::LocusPoint& p : locus) {
-        const std::optional<wlref::Reference> ref = wlref::DominantReference(locus, p.x, p.y);
-        if (!ref || ref->purple || ref->nm != p.nm) ++referenceMismatch;
-        const ProgramResult r = RunProgram(p.x, p.y);
-        rows.push_back(LocusRow{p.nm, r});
-        const int band = BandOf(p.nm);
-        locusAll.Add(r.la, p.nm);
-        locusBand[band].Add(r.la, p.nm);
-        if (r.reflected) {
-            treatedPurple.push_back(p.nm);
-            ++bandPurple[band];
-        } else {
-            locusInRange.Add(r.la, p.nm);
-            locusBandInRange[band].Add(r.la, p.nm);
-        }
-        if (std::isnan(r.la)) {
-            nanNm.push_back(p.nm);
-            ++bandNan[band];
-        }
-    }
-
-    // ---- Random points inside the locus ----------------------------------
-    double minX = 1.0, maxX = 0.0, minY = 1.0, maxY = 0.0;
-    for (const wlref::LocusPoint& p : locus) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
+        set.minX = std::min(set.minX, p.x);
+        set.maxX = std::max(set.maxX, p.x);
+        set.minY = std::min(set.minY, p.y);
+        set.maxY = std::max(set.maxY, p.y);
     }
     std::mt19937_64 rng(seed);
     auto unit = [&rng]() { return static_cast<double>(rng() >> 11) * 0x1.0p-53; };
-    std::vector<Sample> points;
-    uint64_t tries = 0, outside = 0, nearWhite = 0, noReference = 0, multiple = 0;
-    while (points.size() < samples) {
-        ++tries;
-        const double x = minX + unit() * (maxX - minX);
-        const double y = minY + unit() * (maxY - minY);
+    while (set.points.size() < samples) {
+        ++set.tries;
+        const double x = set.minX + unit() * (set.maxX - set.minX);
+        const double y = set.minY + unit() * (set.maxY - set.minY);
         if (!wlref::InsideLocus(locus, x, y)) {
-            ++outside;
+            ++set.outside;
             continue;
         }
         if (std::hypot(x - wlref::kWhiteX, y - wlref::kWhiteY) < kWhiteExclusion) {
-            ++nearWhite;
+            ++set.nearWhite;
             continue;
         }
         int crossings = 0;
         const std::optional<wlref::Reference> ref =
             wlref::DominantReference(locus, x, y, &crossings);
         if (!ref) {
-            ++noReference;
+            ++set.noReference;
             continue;
         }
-        if (crossings > 1) ++multiple;
-        points.push_back(Sample{x, y, *ref, RunProgram(x, y)});
+        if (crossings > 1) ++set.multiple;
+        set.points.push_back(Sample{x, y, *ref, RunProgram(x, y)});
     }
+    return set;
+}
+
+// The random points' errors: spectral points against the dominant, purple
+// points against the complementary wavelength.
+struct RandomStats {
     Stats spectral, spectralKept, purple, purpleReflected, all;
     Stats spectralBand[kBands], purpleBand[kBands];
     uint64_t spectralReflected = 0, purpleNotReflected = 0;
+};
+
+RandomStats SummariseRandomPoints(const std::vector<Sample>& points) {
+    RandomStats r;
     for (const Sample& s : points) {
         const int band = BandOf(s.ref.nm);
-        all.Add(s.program.la, s.ref.nm);
+        r.all.Add(s.program.la, s.ref.nm);
         if (s.ref.purple) {
-            purple.Add(s.program.la, s.ref.nm);
-            purpleBand[band].Add(s.program.la, s.ref.nm);
+            r.purple.Add(s.program.la, s.ref.nm);
+            r.purpleBand[band].Add(s.program.la, s.ref.nm);
             if (s.program.reflected) {
-                purpleReflected.Add(s.program.la, s.ref.nm);
+                r.purpleReflected.Add(s.program.la, s.ref.nm);
             } else {
-                ++purpleNotReflected;
+                ++r.purpleNotReflected;
             }
         } else {
-            spectral.Add(s.program.la, s.ref.nm);
-            spectralBand[band].Add(s.program.la, s.ref.nm);
+            r.spectral.Add(s.program.la, s.ref.nm);
+            r.spectralBand[band].Add(s.program.la, s.ref.nm);
             if (s.program.reflected) {
-                ++spectralReflected;
+                ++r.spectralReflected;
             } else {
-                spectralKept.Add(s.program.la, s.ref.nm);
+                r.spectralKept.Add(s.program.la, s.ref.nm);
             }
         }
     }
+    return r;
+}
 
-    // ---- Report ------------------------------------------------------------
+// ---- Report ----------------------------------------------------------------
+
+void PrintIntroduction(uint64_t samples, uint64_t seed) {
     std::printf("# Accuracy of the dominant wavelength\n\n");
     std::printf(
         "Generated by the `wl_accuracy` tool (`tools/accuracy.cpp`); do not edit by hand.\n");
@@ -283,7 +310,9 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
     std::printf("`%s` — defaults: %" PRIu64 " samples, seed %" PRIu64 ". This run: %" PRIu64
                 " samples, seed %" PRIu64 ".\n\n",
                 kUsage, kDefaultSamples, kDefaultSeed, samples, seed);
+}
 
+void PrintMethod(const std::vector<wlref::LocusPoint>& locus) {
     std::printf("## Method\n\n");
     std::printf(
         "- Locus: CIE 1931 2° colour matching functions at 1 nm (`tools/data/`), "
@@ -295,7 +324,7 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
         "the ray leaves through the purple line the point is purple and the reference is the "
         "complementary wavelength, where the opposite ray crosses the polyline.\n");
     std::string turns;
-    for (int nm : reversals) {
+    for (int nm : wlref::AngleReversals(locus)) {
         const size_t i = static_cast<size_t>(nm - wlref::kLocusFirstNm);
         turns += Fmt("%s%d→%d nm (turns back by %.2g rad)", turns.empty() ? "" : ", ", nm, nm + 1,
                      wlref::TurnAngle(locus[i], locus[i + 1]));
@@ -318,25 +347,27 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
         "segment holds t) is counted in the NaN column and left out of max/mean/RMS/percentile; "
         "in the threshold shares it counts as exceeding every threshold. The 95th percentile "
         "is the nearest-rank value.\n\n");
+}
 
+void PrintLocusSection(const LocusResults& l) {
     std::printf("## Along the locus (%d–%d nm, 1 nm steps)\n\n", wlref::kLocusFirstNm,
                 wlref::kLocusLastNm);
     std::printf(
         "Input: each locus vertex (x, y) itself; the reference is its wavelength (checked: the "
         "reference geometry returned a different value for %" PRIu64 " vertices).\n\n",
-        referenceMismatch);
+        l.referenceMismatch);
     PrintStatsHeader();
-    PrintStatsRow("all wavelengths", locusAll);
-    PrintStatsRow("t within the spectral range", locusInRange);
+    PrintStatsRow("all wavelengths", l.all);
+    PrintStatsRow("t within the spectral range", l.inRange);
     std::printf("\n");
 
     std::printf("Wavelengths whose t lies outside the spectral range (treated as purple, so a ");
     std::printf("complementary wavelength is reported — a gross error): **%s**.\n\n",
-                Ranges(treatedPurple).c_str());
-    if (!treatedPurple.empty()) {
+                Ranges(l.treatedPurple).c_str());
+    if (!l.treatedPurple.empty()) {
         std::printf("| nm | first-pass t | t after reflection | reported nm |\n");
         std::printf("|---:|---:|---:|---:|\n");
-        for (const LocusRow& r : rows) {
+        for (const LocusRow& r : l.rows) {
             if (!r.program.reflected) continue;
             std::printf("| %d | %.6f | %.6f | %.3f |\n", r.nm, r.program.firstT, r.program.t,
                         r.program.la);
@@ -346,11 +377,11 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
     std::printf("First-pass t near the ends of the locus (spectral range [%.7g, %.7g]):",
                 calc::kSpectralLow, calc::kSpectralHigh);
     for (int nm : {380, 381, 382, 383, 698, 699, 700}) {
-        const LocusRow& r = rows[static_cast<size_t>(nm - wlref::kLocusFirstNm)];
+        const LocusRow& r = l.rows[static_cast<size_t>(nm - wlref::kLocusFirstNm)];
         std::printf("%s %d nm: %.6f", nm == 380 ? "" : ";", nm, r.program.firstT);
     }
     std::printf(".\n\n");
-    std::printf("Wavelengths where the result is NaN: **%s**.\n\n", Ranges(nanNm).c_str());
+    std::printf("Wavelengths where the result is NaN: **%s**.\n\n", Ranges(l.nanNm).c_str());
 
     std::printf("Error by 10 nm band (the last band includes 700 nm). \"max\" and \"mean\" ");
     std::printf("leave out the wavelengths treated as purple; \"max incl. purple\" does not.\n\n");
@@ -358,11 +389,14 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
     std::printf("|---|---:|---:|---:|---:|---:|\n");
     for (int b = 0; b < kBands; ++b) {
         std::printf("| %s | %s | %s | %s | %d | %d |\n", BandName(b).c_str(),
-                    Num(locusBandInRange[b].Max()).c_str(), Num(locusBandInRange[b].Mean()).c_str(),
-                    Num(locusBand[b].Max()).c_str(), bandPurple[b], bandNan[b]);
+                    Num(l.bandInRange[b].Max()).c_str(), Num(l.bandInRange[b].Mean()).c_str(),
+                    Num(l.band[b].Max()).c_str(), l.bandPurple[b], l.bandNan[b]);
     }
     std::printf("\n");
+}
 
+void PrintRandomSection(const RandomSet& set, const RandomStats& r, uint64_t samples,
+                        uint64_t seed) {
     std::printf("## Random points inside the locus\n\n");
     std::printf("%" PRIu64
                 " points uniform in the region bounded by the locus (%d–%d nm) and the purple "
@@ -373,21 +407,22 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
                 "; rejected outside the region: %" PRIu64
                 "; rejected near the white point: %" PRIu64 "; without a reference: %" PRIu64
                 "; kept points whose ray crosses the locus more than once: %" PRIu64 ".\n\n",
-                samples, wlref::kLocusFirstNm, wlref::kLocusLastNm, minX, maxX, minY, maxY, seed,
-                kWhiteExclusion, tries, outside, nearWhite, noReference, multiple);
+                samples, wlref::kLocusFirstNm, wlref::kLocusLastNm, set.minX, set.maxX, set.minY,
+                set.maxY, seed, kWhiteExclusion, set.tries, set.outside, set.nearWhite,
+                set.noReference, set.multiple);
     std::printf(
         "Spectral points are compared with the dominant wavelength, purple points with the "
         "complementary wavelength.\n\n");
     PrintStatsHeader();
-    PrintStatsRow("spectral", spectral);
-    PrintStatsRow("spectral, program also treats as spectral", spectralKept);
-    PrintStatsRow("purple", purple);
-    PrintStatsRow("purple, program also treats as purple", purpleReflected);
-    PrintStatsRow("all", all);
+    PrintStatsRow("spectral", r.spectral);
+    PrintStatsRow("spectral, program also treats as spectral", r.spectralKept);
+    PrintStatsRow("purple", r.purple);
+    PrintStatsRow("purple, program also treats as purple", r.purpleReflected);
+    PrintStatsRow("all", r.all);
     std::printf("\n");
     std::printf("Spectral points the program treats as purple: %" PRIu64
                 "; purple points the program treats as spectral: %" PRIu64 ".\n\n",
-                spectralReflected, purpleNotReflected);
+                r.spectralReflected, r.purpleNotReflected);
 
     std::printf("| set | error > 0.5 nm | error > 1 nm | error > 5 nm |\n");
     std::printf("|---|---:|---:|---:|\n");
@@ -396,9 +431,9 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
                     Pct(s.ShareAbove(kThresholds[1])).c_str(),
                     Pct(s.ShareAbove(kThresholds[2])).c_str());
     };
-    shareRow("spectral", spectral);
-    shareRow("purple", purple);
-    shareRow("all", all);
+    shareRow("spectral", r.spectral);
+    shareRow("purple", r.purple);
+    shareRow("all", r.all);
     std::printf("\n");
 
     std::printf(
@@ -409,8 +444,8 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
         "|\n");
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (int b = 0; b < kBands; ++b) {
-        const Stats& s = spectralBand[b];
-        const Stats& q = purpleBand[b];
+        const Stats& s = r.spectralBand[b];
+        const Stats& q = r.purpleBand[b];
         std::printf("| %s | %" PRIu64 " | %s | %s | %s | %" PRIu64 " | %s | %s |\n",
                     BandName(b).c_str(), s.Total(), s.Total() ? Num(s.Max()).c_str() : "–",
                     s.Total() ? Num(s.Percentile(95.0)).c_str() : "–",
@@ -419,77 +454,57 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
                     q.Total() ? Pct(q.ShareAbove(1.0)).c_str() : "–");
     }
     std::printf("\n");
+}
 
-    // ---- Where it fails ----------------------------------------------------
-    std::printf("## Where it fails\n\n");
-    std::vector<int> order(kBands);
-    for (int b = 0; b < kBands; ++b) order[b] = b;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return locusBandInRange[a].Max() > locusBandInRange[b].Max();
-    });
-    std::printf("- Weakest locus bands (max |error| where t is in range): ");
-    for (int i = 0; i < 5; ++i) {
-        const int b = order[i];
-        std::printf("%s%s nm: %s nm (mean %s)", i ? "; " : "", BandName(b).c_str(),
-                    Num(locusBandInRange[b].Max()).c_str(),
-                    Num(locusBandInRange[b].Mean()).c_str());
-    }
-    std::printf(".\n");
-    std::printf(
-        "- Locus wavelengths its t range treats as purple: %s (%zu of %zu); the reported "
-        "complementary wavelengths are off by up to %s nm there.\n",
-        Ranges(treatedPurple).c_str(), treatedPurple.size(), locus.size(),
-        Num(locusAll.Max()).c_str());
-    std::printf("- Locus wavelengths with a NaN result: %s.\n", Ranges(nanNm).c_str());
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return spectralBand[a].ShareAbove(1.0) > spectralBand[b].ShareAbove(1.0);
-    });
-    std::printf("- Random spectral points, bands with the largest share above 1 nm: ");
-    for (int i = 0; i < 3; ++i) {
-        const int b = order[i];
-        std::printf("%s%s nm: %s (max %s nm)", i ? "; " : "", BandName(b).c_str(),
-                    Pct(spectralBand[b].ShareAbove(1.0)).c_str(),
-                    Num(spectralBand[b].Max()).c_str());
-    }
-    std::printf(".\n");
+// Orders the bands by descending `key`; bands with equal keys keep their order.
+template <typename Key>
+void SortBandsDescending(std::vector<int>& order, Key key) {
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) > key(b); });
+}
 
-    // The misclassified random points, by reference wavelength and first-pass t.
-    double lowRef = INFINITY, highRef = -INFINITY, lowT = INFINITY, highT = -INFINITY;
-    double lowLa = INFINITY, highLa = -INFINITY;
-    double purpleLowT = INFINITY, purpleHighT = -INFINITY, purpleLowLa = INFINITY,
-           purpleHighLa = -INFINITY;
-    for (const Sample& s : points) {
+// The range of a value over the random points the program puts on the wrong
+// side of the purple line.
+struct ValueRange {
+    double low = INFINITY, high = -INFINITY;
+    void Add(double v) {
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+};
+
+void PrintMisclassified(const LocusResults& l, const RandomSet& set, const RandomStats& r) {
+    ValueRange ref, t, la;         // spectral points treated as purple
+    ValueRange purpleT, purpleLa;  // purple points treated as spectral
+    for (const Sample& s : set.points) {
         if (!s.ref.purple && s.program.reflected) {
-            lowRef = std::min(lowRef, s.ref.nm);
-            highRef = std::max(highRef, s.ref.nm);
-            lowT = std::min(lowT, s.program.firstT);
-            highT = std::max(highT, s.program.firstT);
-            lowLa = std::min(lowLa, s.program.la);
-            highLa = std::max(highLa, s.program.la);
+            ref.Add(s.ref.nm);
+            t.Add(s.program.firstT);
+            la.Add(s.program.la);
         }
         if (s.ref.purple && !s.program.reflected) {
-            purpleLowT = std::min(purpleLowT, s.program.firstT);
-            purpleHighT = std::max(purpleHighT, s.program.firstT);
-            purpleLowLa = std::min(purpleLowLa, s.program.la);
-            purpleHighLa = std::max(purpleHighLa, s.program.la);
+            purpleT.Add(s.program.firstT);
+            purpleLa.Add(s.program.la);
         }
     }
-    if (spectralReflected > 0) {
+    if (r.spectralReflected > 0) {
         std::printf("- Random spectral points treated as purple: %" PRIu64
                     " (reference %s nm, first-pass t %s > %.7g), reported as %s nm.\n",
-                    spectralReflected, Span(lowRef, highRef, "%.3f").c_str(),
-                    Span(lowT, highT, "%.6f").c_str(), calc::kSpectralHigh,
-                    Span(lowLa, highLa, "%.3f").c_str());
+                    r.spectralReflected, Span(ref.low, ref.high, "%.3f").c_str(),
+                    Span(t.low, t.high, "%.6f").c_str(), calc::kSpectralHigh,
+                    Span(la.low, la.high, "%.3f").c_str());
     }
-    if (purpleNotReflected > 0) {
+    if (r.purpleNotReflected > 0) {
         std::printf(
             "- Random purple points treated as spectral: %" PRIu64
             " (first-pass t %s, between %.7g and the 700 nm vertex's t %.6f), reported as %s nm "
             "instead of their complementary wavelength.\n",
-            purpleNotReflected, Span(purpleLowT, purpleHighT, "%.6f").c_str(), calc::kSpectralLow,
-            rows.back().program.firstT, Span(purpleLowLa, purpleHighLa, "%.3f").c_str());
+            r.purpleNotReflected, Span(purpleT.low, purpleT.high, "%.6f").c_str(),
+            calc::kSpectralLow, l.rows.back().program.firstT,
+            Span(purpleLa.low, purpleLa.high, "%.3f").c_str());
     }
+}
 
+void PrintLargestErrors(const std::vector<Sample>& points) {
     std::vector<const Sample*> worst;
     for (const Sample& s : points) worst.push_back(&s);
     auto errorOf = [](const Sample* s) {
@@ -506,6 +521,52 @@ int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
                     s.ref.purple ? "yes" : "no", s.program.la, s.program.reflected ? "yes" : "no",
                     Num(errorOf(&s)).c_str());
     }
+}
+
+void PrintFailures(const std::vector<wlref::LocusPoint>& locus, const LocusResults& l,
+                   const RandomSet& set, const RandomStats& r) {
+    std::printf("## Where it fails\n\n");
+    std::vector<int> order(kBands);
+    for (int b = 0; b < kBands; ++b) order[b] = b;
+    SortBandsDescending(order, [&](int b) { return l.bandInRange[b].Max(); });
+    std::printf("- Weakest locus bands (max |error| where t is in range): ");
+    for (int i = 0; i < 5; ++i) {
+        const int b = order[i];
+        std::printf("%s%s nm: %s nm (mean %s)", i ? "; " : "", BandName(b).c_str(),
+                    Num(l.bandInRange[b].Max()).c_str(), Num(l.bandInRange[b].Mean()).c_str());
+    }
+    std::printf(".\n");
+    std::printf(
+        "- Locus wavelengths its t range treats as purple: %s (%zu of %zu); the reported "
+        "complementary wavelengths are off by up to %s nm there.\n",
+        Ranges(l.treatedPurple).c_str(), l.treatedPurple.size(), locus.size(),
+        Num(l.all.Max()).c_str());
+    std::printf("- Locus wavelengths with a NaN result: %s.\n", Ranges(l.nanNm).c_str());
+    // Sorted on from the order above, which settles the ties.
+    SortBandsDescending(order, [&](int b) { return r.spectralBand[b].ShareAbove(1.0); });
+    std::printf("- Random spectral points, bands with the largest share above 1 nm: ");
+    for (int i = 0; i < 3; ++i) {
+        const int b = order[i];
+        std::printf("%s%s nm: %s (max %s nm)", i ? "; " : "", BandName(b).c_str(),
+                    Pct(r.spectralBand[b].ShareAbove(1.0)).c_str(),
+                    Num(r.spectralBand[b].Max()).c_str());
+    }
+    std::printf(".\n");
+    PrintMisclassified(l, set, r);
+    PrintLargestErrors(set.points);
+}
+
+int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
+    const std::vector<wlref::LocusPoint> locus = wlref::ReadLocus(csv);
+    const LocusResults alongLocus = CompareAlongLocus(locus);
+    const RandomSet random = DrawRandomPoints(locus, samples, seed);
+    const RandomStats randomStats = SummariseRandomPoints(random.points);
+
+    PrintIntroduction(samples, seed);
+    PrintMethod(locus);
+    PrintLocusSection(alongLocus);
+    PrintRandomSection(random, randomStats, samples, seed);
+    PrintFailures(locus, alongLocus, random, randomStats);
     return 0;
 }
 

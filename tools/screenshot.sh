@@ -9,6 +9,7 @@
 # Needs Xvfb, xdotool, xwd and ImageMagick's convert.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib/xvfb_wine.sh"
 program=${1:-}
 output=${2:-$root/docs/screenshot.png}
 
@@ -22,28 +23,9 @@ if [ -z "$program" ]; then
 fi
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number once it listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-    >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n1 "$work/display")
-export DISPLAY
+wl_make_work
+wl_start_xvfb || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$xvfb_display
 
 mkdir "$work/run"
 (cd "$work/run" && exec env -u KRGFX "$program" </dev/null >/dev/null) &

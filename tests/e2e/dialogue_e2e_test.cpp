@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/dialogue_text.h"
 
 using testsupport::ChildOptions;
 using testsupport::ChildResult;
@@ -25,21 +26,7 @@ using testsupport::TempDir;
 
 namespace {
 
-const std::string kCrLf = "\r\n";
-const std::string kHeading = "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
-const std::string kUnderline = "        " + std::string(54, '=');
-
-std::string Blanks(int n) {
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
-// What the screen shows, as the transcript of a piped run.
-std::string Transcript(const std::string& typedX, const std::string& typedY,
-                       const std::string& result) {
-    return kHeading + kCrLf + kUnderline + kCrLf + kCrLf + kCrLf + "     Farbwertanteil x = ? " +
-           typedX + kCrLf + "     Farbwertanteil y = ? " + typedY + kCrLf + kCrLf +
-           "   farbtongleiche Wellenl\x84nge la= " + result + kCrLf;
-}
+using namespace dialoguetest;
 
 ChildResult RunDialogue(const TempDir& dir, const std::string& input,
                         std::map<std::string, std::string> env = {}) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/screen/draw_context.h"
 #include "gfxwin/screen_mode.h"
 #include "support/environment.h"
@@ -38,6 +39,19 @@ void NullScreenTest::TearDown() {
     DumpScreenIfFailed();
     ResetScreenWorld();
     env_.reset();
+}
+
+void NullScreenKeyTest::SetUp() {
+    NullScreenTest::SetUp();
+    ResetKeyBufferForTest();
+    textio::ConsoleHooks& hooks = textio::Runtime().hooks;
+    if (hooks.readKeyText == nullptr) hooks.readKeyText = ReadKeyText;
+    if (hooks.keyWaiting == nullptr) hooks.keyWaiting = KeyAvailable;
+}
+
+void NullScreenKeyTest::TearDown() {
+    ResetKeyBufferForTest();
+    NullScreenTest::TearDown();
 }
 
 std::vector<std::string> ShadowRows() {

@@ -43,6 +43,15 @@ class NullScreenTest : public ::testing::Test {
     std::optional<ScopedEnv> env_;
 };
 
+// The same, with the key slots reading the key buffer (the window fills them,
+// and the Null screen has no window), and the buffer emptied before and after
+// every test.
+class NullScreenKeyTest : public NullScreenTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 // The text shadow of the work page, one string of textColumns bytes per row.
 std::vector<std::string> ShadowRows();
 // The same joined with '\n'.

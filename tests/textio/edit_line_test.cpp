@@ -2,6 +2,8 @@
 // screen, with the screen (text shadow, cursor, cursor mark) checked after each
 // key. Keys arrive through the key buffer: the editor's 25 ms wait sleeps
 // through an injected sleep that posts the next scripted key.
+#include "textio/edit_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,11 +12,10 @@
 
 #include "gfxwin/console/graphics_line_input.h"
 #include "gfxwin/keys/key_buffer.h"
-#include "support/screen_dump.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
+#include "support/screen_dump.h"
 #include "textio/beep.h"
-#include "textio/edit_line.h"
 #include "textio/input_context.h"
 #include "textio/last_error.h"
 #include "textio/line_input.h"
@@ -109,16 +110,11 @@ bool UpperRowsShow(int32_t column, int32_t row, uint8_t code) {
     return true;
 }
 
-class LineEditorTest : public testing::NullScreenTest {
+class LineEditorTest : public testing::NullScreenKeyTest {
   protected:
     void SetUp() override {
-        NullScreenTest::SetUp();
+        NullScreenKeyTest::SetUp();
         textio::ScreenInit();
-        ResetKeyBufferForTest();
-        textio::ConsoleHooks& hooks = textio::Runtime().hooks;
-        // The window fills the key slots; the Null screen has no window.
-        if (hooks.readKeyText == nullptr) hooks.readKeyText = ReadKeyText;
-        if (hooks.keyWaiting == nullptr) hooks.keyWaiting = KeyAvailable;
         gScript = Script{};
         previousSleep_ = textio::SetSleepFunction(ScriptedSleep);
         previousBeep_ = textio::SetBeepService(CountBeep);
@@ -126,8 +122,7 @@ class LineEditorTest : public testing::NullScreenTest {
     void TearDown() override {
         textio::SetSleepFunction(previousSleep_);
         textio::SetBeepService(previousBeep_);
-        ResetKeyBufferForTest();
-        NullScreenTest::TearDown();
+        NullScreenKeyTest::TearDown();
     }
 
     // Prints `prompt` at the 1-based row and column, then edits with `keys`.
@@ -146,6 +141,13 @@ class LineEditorTest : public testing::NullScreenTest {
         std::vector<int32_t> keys;
         for (const char c : typed) keys.push_back(static_cast<unsigned char>(c));
         return keys;
+    }
+
+    // "abc...xyzabc..." of `count` letters.
+    static std::string Letters(int count) {
+        std::string letters;
+        for (int i = 0; i < count; ++i) letters.push_back(static_cast<char>('a' + i % 26));
+        return letters;
     }
 
   private:
@@ -306,12 +308,8 @@ TEST_F(LineEditorTest, EscapeBlanksTheTypedTextAndEmptiesTheLine) {
 }
 
 TEST_F(LineEditorTest, UpAndDownMoveOneScreenRowWithinTheLine) {
-    std::vector<int32_t> keys;
-    std::string typed;
-    for (int i = 0; i < 100; ++i) {
-        typed.push_back(static_cast<char>('a' + i % 26));
-        keys.push_back(static_cast<unsigned char>(typed.back()));
-    }
+    const std::string typed = Letters(100);
+    std::vector<int32_t> keys = Keys(typed);
     // pos 100 is cell 103 from the start of row 5: column 24 of row 6.
     const std::vector<int32_t> moves = {key::kUp,   key::kUp,   key::kDown, key::kDown, key::kLeft,
                                         key::kDown, key::kHome, key::kDown, key::kUp};
@@ -374,12 +372,8 @@ TEST_F(LineEditorTest, TypingPastTheLastCellScrollsAndTheMarkFollows) {
 }
 
 TEST_F(LineEditorTest, InsertingThatPushesTheTailBelowTheLastRowKeepsTheCursorOnItsCharacter) {
-    std::vector<int32_t> keys;
-    std::string tail;
-    for (int i = 0; i < 79; ++i) {
-        tail.push_back(static_cast<char>('a' + i % 26));
-        keys.push_back(static_cast<unsigned char>(tail.back()));
-    }
+    const std::string tail = Letters(79);
+    std::vector<int32_t> keys = Keys(tail);
     keys.push_back(key::kHome);
     keys.push_back('X');  // tail ends exactly in the last cell: no scroll
     keys.push_back('Y');  // tail passes the last cell: the view scrolls

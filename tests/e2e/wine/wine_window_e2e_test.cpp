@@ -7,11 +7,7 @@
 // (scripts/test-windows.sh sets it); WINEPREFIX may name a prefix made for
 // the run, else the tests make their own. Without a Windows build, Wine,
 // Xvfb or the X tools the tests are skipped.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -25,6 +21,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/posix/background_program.h"
 #include "support/x11/dialogue_picture.h"
 #include "support/x11/xvfb.h"
 
@@ -40,69 +37,6 @@ Origin ClientOrigin(const x11test::Screenshot& shot) {
     const int dx = (shot.width - kClientWidth) / 2;
     return {dx, shot.height - kClientHeight - dx};
 }
-
-// ---------------------------------------------------------------------------
-// A Windows program run by Wine in the background, its output in a file.
-
-class WineProgram {
-  public:
-    WineProgram() = default;
-    ~WineProgram() { Kill(); }
-    WineProgram(const WineProgram&) = delete;
-    WineProgram& operator=(const WineProgram&) = delete;
-
-    bool Start(const std::string& exe, const std::string& folder,
-               const std::vector<std::string>& environment) {
-        const std::string wine = x11test::FindProgram("wine");
-        output_ = folder + "/stdout.txt";
-        pid_ = fork();
-        if (pid_ < 0) return false;
-        if (pid_ == 0) {
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            const int in = open("/dev/null", O_RDONLY);
-            const int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (in < 0 || out < 0) _exit(126);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(out, 2);
-            for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
-            execl(wine.c_str(), wine.c_str(), exe.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        return true;
-    }
-
-    // The exit status, or -1 when the program did not end in time.
-    int Wait(std::chrono::milliseconds limit) {
-        const auto end = Clock::now() + limit;
-        while (pid_ > 0) {
-            int status = 0;
-            const pid_t done = waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            if (Clock::now() >= end) return -1;
-            std::this_thread::sleep_for(20ms);
-        }
-        return -1;
-    }
-
-    std::string Output() const { return testsupport::ReadFileBytes(output_); }
-
-  private:
-    void Kill() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-    pid_t pid_ = -1;
-    std::string output_;
-};
-
-// ---------------------------------------------------------------------------
 
 class WineWindowTest : public ::testing::Test {
   protected:
@@ -158,10 +92,22 @@ class WineWindowTest : public ::testing::Test {
 
     const std::string& Display() const { return server_->display(); }
 
-    bool Start(WineProgram& program, const std::string& exe) {
-        return program.Start(
-            build_ + "/" + exe, folder_.path(),
-            {"WINEPREFIX=" + prefix_, "WINEDEBUG=-all", "DISPLAY=" + Display(), "KRGFX="});
+    // Starts `exe` of the Windows build under Wine, with its output in the
+    // test's folder, waits for its window titled `title` and gives it the
+    // keyboard focus.
+    void StartInWindow(testsupport::BackgroundProgram& program, const std::string& exe,
+                       const std::string& title, unsigned long* window) {
+        const std::vector<std::string> environment =
+            testsupport::EnvironmentWith({{"WINEPREFIX", prefix_},
+                                          {"WINEDEBUG", "-all"},
+                                          {"DISPLAY", Display()},
+                                          {"KRGFX", ""}});
+        const std::string output = folder_.File("stdout.txt");
+        ASSERT_TRUE(program.Start({x11test::FindProgram("wine"), build_ + "/" + exe},
+                                  folder_.path(), environment, output, output));
+        *window = WaitForWindow(title);
+        ASSERT_NE(*window, 0u) << program.Output();
+        Focus(*window);
     }
 
     // Waits for the window with this title; 0 when it did not come.
@@ -249,15 +195,13 @@ std::unique_ptr<testsupport::TempDir> WineWindowTest::ownPrefix_;
 
 // The whole dialogue in the window, typed with the line editor's keys.
 TEST_F(WineWindowTest, DialogueRunsInTheWindowFromEndToEnd) {
-    WineProgram program;
-    ASSERT_TRUE(Start(program, "wellenlaenge.exe"));
-    const unsigned long window = WaitForWindow("wellenlaenge");
-    ASSERT_NE(window, 0u) << program.Output();
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(StartInWindow(program, "wellenlaenge.exe", "wellenlaenge", &window));
     x11test::WindowInfo info;
     ASSERT_TRUE(x11test::QueryWindow(Display(), window, &info));
     EXPECT_GE(info.width, kClientWidth);
     EXPECT_GE(info.height, kClientHeight);
-    Focus(window);
     ASSERT_TRUE(WaitForScreen(window, {kHeading, kUnderline}));
 
     // x: "0.1275", then Home, Right, Right, "3", End, Left, Delete: "0.3127".
@@ -284,11 +228,9 @@ TEST_F(WineWindowTest, DialogueRunsInTheWindowFromEndToEnd) {
 // Alt+F4 does nothing in the window; the close button is a key of the
 // program (the close code) and does not close the window itself.
 TEST_F(WineWindowTest, AltF4DoesNothingAndTheCloseButtonIsAKey) {
-    WineProgram program;
-    ASSERT_TRUE(Start(program, "wellenlaenge.exe"));
-    const unsigned long window = WaitForWindow("wellenlaenge");
-    ASSERT_NE(window, 0u) << program.Output();
-    Focus(window);
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(StartInWindow(program, "wellenlaenge.exe", "wellenlaenge", &window));
     ASSERT_TRUE(WaitForScreen(window, {kHeading, kUnderline}));
     Type("0.4\r0.2\r");
     ASSERT_TRUE(WaitForScreen(window, DialogueRows("0.4", "0.2", " 521.152")));
@@ -309,11 +251,10 @@ TEST_F(WineWindowTest, AltF4DoesNothingAndTheCloseButtonIsAKey) {
 
 // Real key events arrive as the window messages a Windows keyboard makes.
 TEST_F(WineWindowTest, KeyEventsArriveAsWindowsKeyMessages) {
-    WineProgram program;
-    ASSERT_TRUE(Start(program, "tests/wl_window_probe.exe"));
-    const unsigned long window = WaitForWindow("wl_window_probe");
-    ASSERT_NE(window, 0u) << program.Output();
-    Focus(window);
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        StartInWindow(program, "tests/wl_window_probe.exe", "wl_window_probe", &window));
     Keys({"Left", "F1", "a", "F10", "adiaeresis", "Delete"});
     // The close request is the last message the probe reports.
     std::this_thread::sleep_for(300ms);

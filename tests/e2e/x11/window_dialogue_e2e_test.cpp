@@ -5,11 +5,7 @@
 // Every wait is bounded. The dialogue is followed on the screen: before each
 // input the test waits until the prompt shows, and after the last one until
 // the result line shows, so keys never race the program's start.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -23,6 +19,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/posix/background_program.h"
 #include "support/x11/dialogue_picture.h"
 #include "support/x11/xvfb.h"
 
@@ -31,88 +28,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using namespace dialoguetest;
-
-// ---------------------------------------------------------------------------
-// The program as a child process of its own, so the test can type while it runs.
-
-class WindowProgram {
-  public:
-    WindowProgram() = default;
-    ~WindowProgram() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    WindowProgram(const WindowProgram&) = delete;
-    WindowProgram& operator=(const WindowProgram&) = delete;
-
-    // Starts the program in `folder` with DISPLAY set and KRGFX unset;
-    // standard input is /dev/null, its output goes to files in `logs`.
-    bool Start(const std::string& display, const std::string& folder, const std::string& logs) {
-        outPath_ = logs + "/stdout";
-        errPath_ = logs + "/stderr";
-        std::vector<std::string> environment;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry = *e;
-            if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("KRGFX=", 0) == 0) continue;
-            environment.push_back(entry);
-        }
-        environment.push_back("DISPLAY=" + display);
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        std::string program = WL_PROGRAM_PATH;
-        char* argv[] = {program.data(), nullptr};
-
-        pid_ = fork();
-        if (pid_ < 0) return false;
-        if (pid_ == 0) {
-            const int in = open("/dev/null", O_RDONLY);
-            const int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (in < 0 || out < 0 || err < 0 || chdir(folder.c_str()) != 0) _exit(126);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(err, 2);
-            execve(argv[0], argv, envp.data());
-            _exit(127);
-        }
-        return true;
-    }
-
-    // Waits up to `timeout` for the program to end; false while it runs on.
-    bool WaitForExit(std::chrono::milliseconds timeout) {
-        const auto deadline = Clock::now() + timeout;
-        while (pid_ > 0) {
-            int status = 0;
-            const pid_t r = waitpid(pid_, &status, WNOHANG);
-            if (r == pid_) {
-                pid_ = -1;
-                exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                termSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-                break;
-            }
-            if (Clock::now() >= deadline) return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
-    }
-
-    bool Running() { return !WaitForExit(0ms); }
-    int exitStatus() const { return exitStatus_; }
-    int termSignal() const { return termSignal_; }
-    std::string Errors() const { return testsupport::ReadFileBytes(errPath_); }
-    std::string Output() const { return testsupport::ReadFileBytes(outPath_); }
-
-  private:
-    pid_t pid_ = -1;
-    int exitStatus_ = -1;
-    int termSignal_ = 0;
-    std::string outPath_, errPath_;
-};
-
-// ---------------------------------------------------------------------------
 
 class WindowDialogueTest : public ::testing::Test {
   protected:
@@ -134,7 +49,11 @@ class WindowDialogueTest : public ::testing::Test {
     // Starts the program and waits until its window is viewable, has the
     // keyboard focus and shows the prompt for x.
     void StartProgram() {
-        ASSERT_TRUE(program_.Start(Display(), folder_.path(), logs_.path()));
+        // DISPLAY names our server, KRGFX is unset; the output goes to files in `logs_`.
+        const std::vector<std::string> environment =
+            testsupport::EnvironmentWith({{"DISPLAY", Display()}, {"KRGFX", std::nullopt}});
+        ASSERT_TRUE(program_.Start({WL_PROGRAM_PATH}, folder_.path(), environment,
+                                   logs_.path() + "/stdout", logs_.path() + "/stderr"));
         const x11test::ToolResult found =
             Tool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^wellenlaenge$"});
         ASSERT_EQ(found.status, 0) << "no window appeared: " << found.err << program_.Errors();
@@ -232,10 +151,17 @@ class WindowDialogueTest : public ::testing::Test {
         EXPECT_TRUE(gone) << "window " << WindowId() << " still exists";
     }
 
+    // The two final keys, the clean end, and the result file as `file`.
+    void FinishWithResultFile(const std::string& file) {
+        ASSERT_NO_FATAL_FAILURE(PressFinalKeys(file.size()));
+        ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+        EXPECT_EQ(ResultFile(), file);
+    }
+
     x11test::XvfbServer server_;
     testsupport::TempDir folder_;
     testsupport::TempDir logs_;
-    WindowProgram program_;
+    testsupport::BackgroundProgram program_;
     unsigned long window_ = 0;
 };
 
@@ -254,9 +180,7 @@ TEST_F(WindowDialogueTest, SpectralInputShowsTheResultAndWritesTheFile) {
               "");
     // Until the first final key the result file is still open.
     EXPECT_TRUE(program_.Running());
-    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kSpectralFile.size()));
-    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
-    EXPECT_EQ(ResultFile(), kSpectralFile);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kSpectralFile));
     EXPECT_EQ(kSpectralFile.size(), 61u);
 }
 
@@ -279,9 +203,7 @@ TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
     Type("0.3289");
     Keys({"Left", "Left", "Right", "BackSpace", "Return"});
     ASSERT_TRUE(WaitForScreen(0, DialogueRows("0.3127", "0.329", " 488.997")));
-    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kSpectralFile.size()));
-    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
-    EXPECT_EQ(ResultFile(), kSpectralFile);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kSpectralFile));
 }
 
 // A purple point: the reflected coordinates are written too.
@@ -289,9 +211,7 @@ TEST_F(WindowDialogueTest, PurpleInputWritesTheReflectedTriple) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.4", "0.2", " 521.152"));
     ASSERT_EQ(kPurpleFile.size(), 135u);
-    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(kPurpleFile.size()));
-    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
-    EXPECT_EQ(ResultFile(), kPurpleFile);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kPurpleFile));
 }
 
 // The comma ends the number, so x = 0; the window writes what the terminal
@@ -320,9 +240,7 @@ TEST_F(WindowDialogueTest, DecimalCommaReadsAsZero) {
     Type("0.329");
     Keys({"Return"});
     ASSERT_TRUE(WaitForScreen(0, DialogueRows("0,3127", "0.329", shownResult)));
-    ASSERT_NO_FATAL_FAILURE(PressFinalKeys(terminalFile.size()));
-    ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
-    EXPECT_EQ(ResultFile(), terminalFile);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(terminalFile));
 }
 
 // The close button asks the window to close (WM_DELETE_WINDOW): that counts

@@ -10,9 +10,9 @@
 
 #include "gfxwin/console/graphics_pause.h"
 #include "gfxwin/keys/key_buffer.h"
-#include "support/screen_dump.h"
 #include "gfxwin/screen_mode.h"
 #include "support/environment.h"
+#include "support/screen_dump.h"
 #include "textio/key_wait.h"
 #include "textio/runtime.h"
 #include "textio/runtime_state.h"
@@ -41,22 +41,16 @@ void RecordingSleep(int milliseconds) {
     if (gLog.sleeps.size() > 1000) PostKey('!');
 }
 
-class KeyWaitGraphicsTest : public testing::NullScreenTest {
+class KeyWaitGraphicsTest : public testing::NullScreenKeyTest {
   protected:
     void SetUp() override {
-        NullScreenTest::SetUp();
-        ResetKeyBufferForTest();
-        textio::ConsoleHooks& hooks = textio::Runtime().hooks;
-        // The window fills the key slots; the Null screen has no window.
-        if (hooks.readKeyText == nullptr) hooks.readKeyText = ReadKeyText;
-        if (hooks.keyWaiting == nullptr) hooks.keyWaiting = KeyAvailable;
+        NullScreenKeyTest::SetUp();
         gLog = SleepLog{};
         previous_ = textio::SetSleepFunction(RecordingSleep);
     }
     void TearDown() override {
         textio::SetSleepFunction(previous_);
-        ResetKeyBufferForTest();
-        NullScreenTest::TearDown();
+        NullScreenKeyTest::TearDown();
     }
     static textio::KeyTextBuffer* KeyText() {
         return static_cast<textio::KeyTextBuffer*>(textio::Runtime().screen.stream);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ const KeyCase kKeyCases[] = {
     {"ShiftKeypadSlash", 0, 0x35, vk::kDivide, 0, WithExtended(kShift), 63},
     {"CtrlKeypadSlash", 0, 0x35, vk::kDivide, 0, WithExtended(kLCtrl), Ext(0x95)},
     {"KeypadSlashWithChar", '/', 0x35, vk::kDivide, '/', WithExtended(kPlain), '/'},
+    {"KeypadSlashNoChar", 0, 0x35, vk::kDivide, 0, WithExtended(kPlain), '/'},
+    {"AltKeypadSlash", 0, 0x35, vk::kDivide, 0, WithExtended(kLAlt), Ext(0xA4)},
     {"CtrlKeypadEnter", 0, 0x1C, vk::kReturn, 0, WithExtended(kLCtrl), 10},
     {"AltKeypadEnter", 0, 0x1C, vk::kReturn, 0, WithExtended(kLAlt), Ext(0xA6)},
     {"AltGrCharacterStays", '@', 16, 'Q', 'Q', kAltGr, '@'},
@@ -117,36 +120,11 @@ INSTANTIATE_TEST_SUITE_P(KeyTranslation, TranslateKeyCases, testing::ValuesIn(kK
                              return std::string(info.param.name);
                          });
 
-// The extended second bytes of the ordinary keys, written per key group.
+// The tables are checked by their rules and by keyboard facts that stand on
+// their own: PC set-1 scan codes, Windows virtual keys, and the PC BIOS
+// numbering of the extended keys.
+
 enum Col { kP, kS, kC, kA };
-
-struct ScanRun {
-    int firstScan, lastScan;
-    Col col;
-    int firstByte;  // the byte of firstScan; the run counts up by one per scan code
-};
-
-const ScanRun kScanRuns[] = {
-    {1, 1, kA, 0x01},   {2, 11, kA, 0x78},  {3, 3, kC, 0x03},   {12, 13, kA, 0x82},
-    {14, 14, kA, 0xE0}, {15, 15, kS, 0x0F}, {15, 15, kC, 0x94}, {15, 15, kA, 0x0F},
-    {16, 28, kA, 16},   {30, 41, kA, 30},   {44, 53, kA, 44},   {59, 68, kP, 0x3B},
-    {59, 68, kS, 0x54}, {59, 68, kC, 0x5E}, {59, 68, kA, 0x68}, {71, 73, kP, 0x47},
-    {71, 71, kC, 0x77}, {72, 72, kC, 0x8D}, {73, 73, kC, 0x84}, {75, 77, kP, 0x4B},
-    {75, 75, kC, 0x73}, {76, 76, kC, 0x8F}, {77, 77, kC, 0x74}, {76, 76, kA, 0x4C},
-    {79, 81, kP, 0x4F}, {79, 79, kC, 0x75}, {80, 80, kC, 0x91}, {81, 81, kC, 0x76},
-    {82, 83, kP, 0x52}, {82, 82, kC, 0x92}, {83, 83, kC, 0x93}, {87, 88, kP, 0x85},
-    {87, 88, kS, 0x87}, {87, 88, kC, 0x89}, {87, 88, kA, 0x8B},
-};
-
-std::array<std::array<int, 4>, 89> ExpectedScanBytes() {
-    std::array<std::array<int, 4>, 89> bytes{};
-    for (const ScanRun& run : kScanRuns) {
-        for (int s = run.firstScan; s <= run.lastScan; ++s) {
-            bytes[s][run.col] = run.firstByte + (s - run.firstScan);
-        }
-    }
-    return bytes;
-}
 
 // Each column is reached through every modifier that selects it.
 const std::vector<KeyModifiers>& ModsFor(Col col) {
@@ -159,31 +137,126 @@ const std::vector<KeyModifiers>& ModsFor(Col col) {
     return mods[col];
 }
 
-TEST(ScanCodeTable, KeysWithoutCharacterGiveExactlyTheListedCodes) {
-    const auto bytes = ExpectedScanBytes();
-    for (int s = 0; s <= 88; ++s) {
+// Letter and digit keys row by row: the scan code of the first, then one up per key.
+struct KeyRow {
+    int firstScan;
+    const char* keys;  // virtual key = the uppercase letter or the digit
+};
+constexpr KeyRow kLetterRows[] = {{16, "QWERTYUIOP"}, {30, "ASDFGHJKL"}, {44, "ZXCVBNM"}};
+constexpr KeyRow kDigitRow{2, "1234567890"};
+
+// The cursor block: each key also sits on the keypad, where Num Lock off gives
+// the same codes. Plain and Shift give the scan code as second byte.
+struct CursorKey {
+    const char* name;
+    int scan;
+    int vk;        // the key of the cursor block
+    int keypadVk;  // its keypad twin with Num Lock on
+    int ctrlByte;  // second byte with Ctrl
+};
+constexpr CursorKey kCursorKeys[] = {
+    {"Home", 71, vk::kHome, 0x67, 119},     {"Up", 72, vk::kUp, 0x68, 141},
+    {"PageUp", 73, vk::kPrior, 0x69, 132},  {"Left", 75, vk::kLeft, 0x64, 115},
+    {"Right", 77, vk::kRight, 0x66, 116},   {"End", 79, vk::kEnd, 0x61, 117},
+    {"Down", 80, vk::kDown, 0x62, 145},     {"PageDown", 81, vk::kNext, 0x63, 118},
+    {"Insert", 82, vk::kInsert, 0x60, 146}, {"Delete", 83, vk::kDelete, vk::kDecimal, 147},
+};
+
+TEST(ScanCodeTable, LettersAndDigitsGiveTheirCharacter) {
+    for (const KeyRow& row : kLetterRows) {
+        for (int i = 0; row.keys[i] != 0; ++i) {
+            const int upper = row.keys[i];
+            const int lower = upper + ('a' - 'A');
+            const int s = row.firstScan + i;
+            EXPECT_EQ(TranslateKey(lower, s, upper, upper, kPlain), lower) << row.keys[i];
+            EXPECT_EQ(TranslateKey(upper, s, upper, upper, kShift), upper) << row.keys[i];
+            for (const KeyModifiers& mods : ModsFor(kC)) {
+                const int control = upper - '@';  // Ctrl+A is 1
+                EXPECT_EQ(TranslateKey(control, s, upper, upper, mods), control) << row.keys[i];
+            }
+        }
+    }
+    const char* shifted = "!\"#$%&/()=";  // a German layout: another character, kept
+    for (int i = 0; kDigitRow.keys[i] != 0; ++i) {
+        const int digit = kDigitRow.keys[i];
+        const int s = kDigitRow.firstScan + i;
+        EXPECT_EQ(TranslateKey(digit, s, digit, digit, kPlain), digit) << s;
+        EXPECT_EQ(TranslateKey(shifted[i], s, digit, digit, kShift), shifted[i]) << s;
+    }
+}
+
+TEST(ScanCodeTable, MainKeysHaveAltCodesAndFewShiftOrCtrlCodes) {
+    for (int s = 1; s <= 53; ++s) {
+        // Alt: Esc and the keys from Q to the slash give the scan code itself,
+        // the top row from 1 to the equals sign counts on from 120.
+        int32_t alt = Ext(s);
+        if (s >= 2 && s <= 13) alt = Ext(118 + s);
+        if (s == 14) alt = Ext(0xE0);                   // Backspace
+        if (s == 29 || s == 42 || s == 43) alt = None;  // Ctrl, left Shift, backslash
+        // Shift and Ctrl: only Tab (back tab, Ctrl+Tab) and Ctrl+2 (NUL).
+        const int32_t shift = s == 15 ? Ext(15) : None;
+        const int32_t ctrl = s == 15 ? Ext(0x94) : s == 3 ? Ext(3) : None;
+        for (const KeyModifiers& mods : ModsFor(kA)) {
+            EXPECT_EQ(TranslateKey(0, s, 0, 0, mods), alt) << "Alt, scan " << s;
+        }
+        for (const KeyModifiers& mods : ModsFor(kC)) {
+            EXPECT_EQ(TranslateKey(0, s, 0, 0, mods), ctrl) << "Ctrl, scan " << s;
+        }
+        EXPECT_EQ(TranslateKey(0, s, 0, 0, kShift), shift) << "Shift, scan " << s;
+    }
+}
+
+TEST(ScanCodeTable, FunctionKeysFollowTheBiosNumbering) {
+    for (int i = 0; i < 12; ++i) {
+        const int s = i < 10 ? 59 + i : 87 + (i - 10);
+        // F1..F10 run from 59 (plain), 84 (Shift), 94 (Ctrl), 104 (Alt);
+        // F11 and F12 from 133, 135, 137, 139.
+        const std::array<int, 4> second =
+            i < 10 ? std::array<int, 4>{59 + i, 84 + i, 94 + i, 104 + i}
+                   : std::array<int, 4>{133 + i - 10, 135 + i - 10, 137 + i - 10, 139 + i - 10};
         for (Col col : {kP, kS, kC, kA}) {
-            const int32_t expected = bytes[s][col] != 0 ? Ext(bytes[s][col]) : None;
             for (const KeyModifiers& mods : ModsFor(col)) {
-                EXPECT_EQ(TranslateKey(0, s, 0, 0, mods), expected)
-                    << "scan " << s << " column " << col;
+                EXPECT_EQ(TranslateKey(0, s, 0, 0, mods), Ext(second[col]))
+                    << "F" << i + 1 << " column " << col;
             }
         }
     }
 }
 
-TEST(ScanCodeTable, OwnCharacterGivesListedCodeElseTheCharacter) {
-    // When the character is the key's own, the modified columns give the listed
-    // code; the plain column never replaces a character.
-    const auto bytes = ExpectedScanBytes();
+TEST(ScanCodeTable, WithoutACharacterAKeyGivesAnExtendedCodeOrNone) {
+    // No entry of 255 or below ever becomes the code.
+    for (int s = 0; s <= 255; ++s) {
+        for (Col col : {kP, kS, kC, kA}) {
+            for (const KeyModifiers& mods : ModsFor(col)) {
+                const int32_t code = TranslateKey(0, s, 0, 0, mods);
+                EXPECT_TRUE(code == None || (code > 255 && (code & 0xFF) == 255))
+                    << "scan " << s << " column " << col << " gives " << code;
+            }
+        }
+    }
+    // Modifiers and locks, and the character keys without an extended code,
+    // give none at all; so does every scan code beyond the table.
+    for (int s : {0, 29, 42, 54, 56, 58, 69, 70, 84, 85, 86, 43, 55, 57, 74, 78, 89, 91, 255}) {
+        for (Col col : {kP, kS, kC, kA}) {
+            for (const KeyModifiers& mods : ModsFor(col)) {
+                EXPECT_EQ(TranslateKey(0, s, 0, 0, mods), None) << "scan " << s;
+            }
+        }
+    }
+}
+
+TEST(ScanCodeTable, OwnCharacterGivesTheExtendedCodeElseTheCharacter) {
+    // When the character is the key's own (either case), a modified column
+    // gives the code the key gives without a character; the plain column
+    // never replaces a character.
     const uint8_t own = 'k';
     for (int s = 0; s <= 88; ++s) {
         for (Col col : {kP, kS, kC, kA}) {
-            const int32_t expected = (col != kP && bytes[s][col] != 0) ? Ext(bytes[s][col]) : own;
             for (const KeyModifiers& mods : ModsFor(col)) {
+                const int32_t bare = TranslateKey(0, s, 0, 0, mods);
+                const int32_t expected = (col != kP && bare != None) ? bare : own;
                 EXPECT_EQ(TranslateKey(own, s, 0, own, mods), expected)
                     << "scan " << s << " column " << col;
-                // Same key, other case of the letter.
                 EXPECT_EQ(TranslateKey(own, s, 0, 'K', mods), expected)
                     << "scan " << s << " column " << col;
             }
@@ -202,44 +275,29 @@ TEST(ScanCodeTable, ForeignCharacterIsNeverReplaced) {
     }
 }
 
-// The extended-key table, one expected code per column (plain, shift, ctrl, alt).
-struct ExtendedCase {
-    int scan;
-    std::array<int32_t, 4> codes;
-};
-
-const ExtendedCase kExtendedCases[] = {
-    {0x1C, {13, 13, 10, Ext(0xA6)}},
-    {0x35, {47, 63, Ext(0x95), Ext(0xA4)}},
-    {0x47, {Ext(0x47), Ext(0x47), Ext(0x77), Ext(0x97)}},
-    {0x48, {Ext(0x48), Ext(0x48), Ext(0x8D), Ext(0x98)}},
-    {0x49, {Ext(0x49), Ext(0x49), Ext(0x84), Ext(0x99)}},
-    {0x4B, {Ext(0x4B), Ext(0x4B), Ext(0x73), Ext(0x9B)}},
-    {0x4D, {Ext(0x4D), Ext(0x4D), Ext(0x74), Ext(0x9D)}},
-    {0x4F, {Ext(0x4F), Ext(0x4F), Ext(0x75), Ext(0x9F)}},
-    {0x50, {Ext(0x50), Ext(0x50), Ext(0x91), Ext(0xA0)}},
-    {0x51, {Ext(0x51), Ext(0x51), Ext(0x76), Ext(0xA1)}},
-    {0x52, {Ext(0x52), Ext(0x52), Ext(0x92), Ext(0xA2)}},
-    {0x53, {Ext(0x53), Ext(0x53), Ext(0x93), Ext(0xA3)}},
-};
-
-TEST(ExtendedKeyTable, EveryRowAndColumn) {
-    for (const ExtendedCase& row : kExtendedCases) {
-        for (Col col : {kP, kS, kC, kA}) {
-            for (const KeyModifiers& mods : ModsFor(col)) {
-                // The unshifted character plays no part for these keys.
-                for (int m : {0, int{'Q'}}) {
-                    EXPECT_EQ(TranslateKey(0, row.scan, 0, m, WithExtended(mods)), row.codes[col])
-                        << "scan " << row.scan << " column " << col;
+TEST(ExtendedKeyTable, CursorBlockAndKeypadGiveTheBiosCodes) {
+    for (const CursorKey& key : kCursorKeys) {
+        // The cursor block: the unshifted character plays no part.
+        for (int m : {0, int{'Q'}}) {
+            for (Col col : {kP, kS, kC, kA}) {
+                const int second = col == kC ? key.ctrlByte : col == kA ? key.scan + 80 : key.scan;
+                for (const KeyModifiers& mods : ModsFor(col)) {
+                    EXPECT_EQ(TranslateKey(0, key.scan, key.vk, m, WithExtended(mods)), Ext(second))
+                        << key.name << " column " << col;
                 }
             }
         }
+        // The keypad with Num Lock off: the same codes plain and with Ctrl.
+        EXPECT_EQ(TranslateKey(0, key.scan, key.vk, 0, kPlain), Ext(key.scan)) << key.name;
+        EXPECT_EQ(TranslateKey(0, key.scan, key.vk, 0, kLCtrl), Ext(key.ctrlByte)) << key.name;
     }
 }
 
 TEST(ExtendedKeyTable, OtherExtendedKeysWithoutCharacterGiveNone) {
     std::array<bool, 256> listed{};
-    for (const ExtendedCase& row : kExtendedCases) listed[row.scan] = true;
+    listed[0x1C] = true;  // keypad Enter
+    listed[0x35] = true;  // keypad slash
+    for (const CursorKey& key : kCursorKeys) listed[key.scan] = true;
     for (int s = 0; s < 256; ++s) {
         if (listed[s]) continue;
         for (Col col : {kP, kS, kC, kA}) {
@@ -257,89 +315,60 @@ TEST(ExtendedKeyTable, ExtendedKeyWithCharacterUsesScanCodeTable) {
     EXPECT_EQ(TranslateKey('z', 0x5B, 0, 0, WithExtended(kLAlt)), 'z');
 }
 
-// The key map as listed per scan code, built from its groups.
-std::vector<KeyMapRow> ExpectedKeyMap() {
-    std::vector<KeyMapRow> rows;
-    auto add = [&](int s, int vk1, int vk2 = 0) {
-        rows.push_back(
-            {static_cast<uint8_t>(s), static_cast<uint8_t>(vk1), static_cast<uint8_t>(vk2)});
-    };
-    auto addRun = [&](int s, const char* vks) {
-        for (const char* p = vks; *p != 0; ++p) add(s++, *p);
-    };
-    add(1, 0x1B);
-    addRun(2, "1234567890");
-    add(12, 0xBD, 0x6D);
-    add(13, 0xBB);
-    add(14, 0x08);
-    add(15, 0x09);
-    addRun(16, "QWERTYUIOP");
-    add(26, 0xDB);
-    add(27, 0xDD);
-    add(28, 0x0D);
-    add(29, 0x11);
-    addRun(30, "ASDFGHJKL");
-    add(39, 0xBA);
-    add(40, 0xDE);
-    add(41, 0xC0);
-    add(42, 0x10);
-    add(43, 0xDC);
-    addRun(44, "ZXCVBNM");
-    add(51, 0xBC);
-    add(52, 0xBE);
-    add(53, 0xBF, 0x6F);
-    add(54, 0x10);
-    add(55, 0x6A);
-    add(56, 0x12);
-    add(57, 0x20);
-    add(58, 0x14);
-    for (int i = 0; i < 10; ++i) add(59 + i, 0x70 + i);
-    add(69, 0x90);
-    add(70, 0x91);
-    add(71, 0x24, 0x67);
-    add(72, 0x26, 0x68);
-    add(73, 0x21, 0x69);
-    add(75, 0x25, 0x64);
-    add(77, 0x27, 0x66);
-    add(78, 0x6B);
-    add(79, 0x23, 0x61);
-    add(80, 0x28, 0x62);
-    add(81, 0x22, 0x63);
-    add(82, 0x2D, 0x60);
-    add(83, 0x2E, 0x6E);
-    add(87, 0x7A);
-    add(88, 0x7B);
-    add(91, 0x5B);
-    add(92, 0x5C);
-    add(93, 0x5D);
-    return rows;
-}
-
-TEST(KeyMap, MatchesListedRows) {
-    const std::vector<KeyMapRow> expected = ExpectedKeyMap();
+TEST(KeyMap, RowsRunInScanCodeOrderAndLeadBackToTheirScanCode) {
     const auto table = KeyMapTable();
-    ASSERT_EQ(expected.size(), 86u);
     ASSERT_EQ(table.size(), 86u);
+    EXPECT_EQ(table[0].scanCode, 1);
+    EXPECT_EQ(table[0].vk1, vk::kEscape);
     for (size_t i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].scanCode, expected[i].scanCode) << "row " << i;
-        EXPECT_EQ(table[i].vk1, expected[i].vk1) << "row " << i;
-        EXPECT_EQ(table[i].vk2, expected[i].vk2) << "row " << i;
+        const KeyMapRow& row = table[i];
+        if (i > 0) {
+            EXPECT_GT(row.scanCode, table[i - 1].scanCode) << "row " << i;
+        }
+        EXPECT_NE(row.vk1, 0) << "row " << i;
+        for (int v : {int{row.vk1}, int{row.vk2}}) {
+            if (v == 0) continue;
+            // The reverse lookup gives this row, or an earlier one naming the
+            // same key (both Shift keys are the generic Shift).
+            const int found = ScanCodeOfVirtualKey(v);
+            EXPECT_GE(found, 1) << "virtual key " << v;
+            EXPECT_LE(found, row.scanCode) << "virtual key " << v;
+            const auto named = std::find_if(table.begin(), table.end(), [&](const KeyMapRow& r) {
+                return r.scanCode == found && (r.vk1 == v || r.vk2 == v);
+            });
+            EXPECT_NE(named, table.end()) << "virtual key " << v << " gives scan " << found;
+        }
     }
 }
 
-struct VkCase {
-    int vk;
-    int scan;
-};
-
-TEST(KeyMap, ScanCodeOfVirtualKey) {
-    const VkCase cases[] = {
-        {0, 1},     {0x1B, 1},  {0x41, 30}, {0x68, 72}, {0x26, 72}, {0x6D, 12},
-        {0xBD, 12}, {0x10, 42}, {0x11, 29}, {0x12, 56}, {0x5B, 91}, {0x5D, 93},
-        {0x30, 11}, {0x31, 2},  {0x6F, 53}, {0xBF, 53}, {0x60, 82}, {0x2E, 83},
-        {0x6E, 83}, {0x7A, 87}, {0x7B, 88}, {0x70, 59}, {0x79, 68}, {0x0D, 28},
-        {0x5A, 44}, {0xFF, 0},  {0xA0, 0},  {0x0C, 0},  {0x6C, 0},  {300, 0},
+TEST(KeyMap, VirtualKeysGiveThePcScanCodes) {
+    for (const KeyRow& row : {kLetterRows[0], kLetterRows[1], kLetterRows[2], kDigitRow}) {
+        for (int i = 0; row.keys[i] != 0; ++i) {
+            EXPECT_EQ(ScanCodeOfVirtualKey(row.keys[i]), row.firstScan + i) << row.keys[i];
+        }
+    }
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(ScanCodeOfVirtualKey(vk::kF1 + i), 59 + i) << i;
+    EXPECT_EQ(ScanCodeOfVirtualKey(vk::kF11), 87);
+    EXPECT_EQ(ScanCodeOfVirtualKey(vk::kF11 + 1), 88);
+    for (const CursorKey& key : kCursorKeys) {
+        EXPECT_EQ(ScanCodeOfVirtualKey(key.vk), key.scan) << key.name;
+        EXPECT_EQ(ScanCodeOfVirtualKey(key.keypadVk), key.scan) << key.name;
+    }
+    struct VkCase {
+        int vk;
+        int scan;
     };
+    // No virtual key counts as Esc. Without a row: keypad 5 without Num Lock,
+    // keypad 5 with it, the sided modifiers, and numbers beyond the virtual keys.
+    // clang-format off
+    const VkCase cases[] = {
+        {0, 1},              {vk::kEscape, 1},     {vk::kShift, 42},     {vk::kControl, 29},
+        {vk::kMenu, 56},     {vk::kSubtract, 12},  {vk::kOemMinus, 12},  {vk::kDivide, 53},
+        {vk::kOem2, 53},     {vk::kReturn, 28},    {vk::kLeftWin, 91},   {vk::kApps, 93},
+        {vk::kClear, 0},     {0x65, 0},            {vk::kLeftShift, 0},  {vk::kSeparator, 0},
+        {0xFF, 0},           {300, 0},
+    };
+    // clang-format on
     for (const VkCase& c : cases) {
         EXPECT_EQ(ScanCodeOfVirtualKey(c.vk), c.scan) << "virtual key " << c.vk;
     }

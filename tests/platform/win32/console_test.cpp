@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/dialogue_text.h"
 #include "textio/files.h"
 #include "textio/last_error.h"
 #include "platform/file_io.h"
@@ -29,19 +30,7 @@ using testsupport::ReadFileBytes;
 using testsupport::RunChild;
 using testsupport::TempDir;
 
-const std::string kCrLf = "\r\n";
-
-std::string Blanks(int n) {
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
-std::string Transcript(const std::string& typedX, const std::string& typedY,
-                       const std::string& result) {
-    return "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y" + kCrLf +
-           "        " + std::string(54, '=') + kCrLf + kCrLf + kCrLf +
-           "     Farbwertanteil x = ? " + typedX + kCrLf + "     Farbwertanteil y = ? " + typedY +
-           kCrLf + kCrLf + "   farbtongleiche Wellenl\x84nge la= " + result + kCrLf;
-}
+using namespace dialoguetest;
 
 // True when this process can make windows; the program then opens its window
 // instead of running in the terminal. (Wine without an X display cannot.)

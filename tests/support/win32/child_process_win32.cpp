@@ -1,4 +1,4 @@
-// Child processes, temporary folders and whole-file reads on Windows.
+// Child processes and temporary folders on Windows.
 #include <windows.h>
 
 #include <algorithm>
@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "support/child_deadline.h"
 #include "support/child_process.h"
 
 namespace testsupport {
@@ -82,47 +81,91 @@ bool Drain(HANDLE pipe, std::string* into) {
     }
 }
 
-}  // namespace
+// The child's three standard streams; the parent keeps inWrite, outRead and errRead.
+struct ChildPipes {
+    HANDLE inRead = nullptr, inWrite = nullptr;
+    HANDLE outRead = nullptr, outWrite = nullptr;
+    HANDLE errRead = nullptr, errWrite = nullptr;
+};
 
-ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options) {
-    ChildResult result;
-    if (argv.empty()) return result;
+bool OpenPipes(ChildPipes& pipes) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE inRead, inWrite, outRead, outWrite, errRead, errWrite;
-    if (!CreatePipe(&inRead, &inWrite, &inherit, kPipeBytes)) return result;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, kPipeBytes)) return result;
-    if (!CreatePipe(&errRead, &errWrite, &inherit, kPipeBytes)) return result;
-    for (HANDLE ours : {inWrite, outRead, errRead})
+    if (!CreatePipe(&pipes.inRead, &pipes.inWrite, &inherit, kPipeBytes)) return false;
+    if (!CreatePipe(&pipes.outRead, &pipes.outWrite, &inherit, kPipeBytes)) return false;
+    if (!CreatePipe(&pipes.errRead, &pipes.errWrite, &inherit, kPipeBytes)) return false;
+    for (HANDLE ours : {pipes.inWrite, pipes.outRead, pipes.errRead}) {
         SetHandleInformation(ours, HANDLE_FLAG_INHERIT, 0);
+    }
+    return true;
+}
 
+// Starts the program on the pipes, with the environment and folder of the
+// options; the child's ends of the pipes are closed either way.
+bool StartProcess(const std::vector<std::string>& argv, const ChildOptions& options,
+                  const ChildPipes& pipes, PROCESS_INFORMATION& process) {
     std::string commandLine;
     for (const std::string& a : argv) commandLine += (commandLine.empty() ? "" : " ") + Quote(a);
     std::string environment = EnvironmentBlock(options.environment);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = inRead;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    PROCESS_INFORMATION process{};
+    startup.hStdInput = pipes.inRead;
+    startup.hStdOutput = pipes.outWrite;
+    startup.hStdError = pipes.errWrite;
     // A process group of its own, so that a Ctrl+Break reaches only the child.
     const BOOL started = CreateProcessA(
         nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP,
         environment.data(),
         options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(), &startup,
         &process);
-    CloseHandle(inRead);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    if (!started) {
-        for (HANDLE h : {inWrite, outRead, errRead}) CloseHandle(h);
+    CloseHandle(pipes.inRead);
+    CloseHandle(pipes.outWrite);
+    CloseHandle(pipes.errWrite);
+    return started != FALSE;
+}
+
+// Collects the output until the child ends; past the deadline it is
+// terminated. A due signal is a Ctrl+Break to the child's process group.
+void WaitAndCollect(const PROCESS_INFORMATION& process, const ChildPipes& pipes,
+                    const ChildOptions& options, ChildResult& result) {
+    ChildDeadline deadline(options);
+    for (;;) {
+        Drain(pipes.outRead, &result.out);
+        Drain(pipes.errRead, &result.err);
+        if (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0) break;
+        if (deadline.SignalDue()) GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process.dwProcessId);
+        if (deadline.Expired()) {
+            result.timedOut = true;
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            break;
+        }
+    }
+    Drain(pipes.outRead, &result.out);
+    Drain(pipes.errRead, &result.err);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    result.exitStatus = static_cast<int>(code);
+}
+
+}  // namespace
+
+ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options) {
+    ChildResult result;
+    if (argv.empty()) return result;
+    ChildPipes pipes;
+    if (!OpenPipes(pipes)) return result;
+    PROCESS_INFORMATION process{};
+    if (!StartProcess(argv, options, pipes, process)) {
+        for (HANDLE h : {pipes.inWrite, pipes.outRead, pipes.errRead}) CloseHandle(h);
         return result;
     }
     result.started = true;
     CloseHandle(process.hThread);
 
-    DWORD written = 0;
+    HANDLE inWrite = pipes.inWrite;
     if (!options.input.empty()) {
+        DWORD written = 0;
         WriteFile(inWrite, options.input.data(), static_cast<DWORD>(options.input.size()), &written,
                   nullptr);
     }
@@ -130,33 +173,9 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
         CloseHandle(inWrite);
         inWrite = nullptr;
     }
-
-    const ULONGLONG start = GetTickCount64();
-    bool signalled = false;
-    for (;;) {
-        Drain(outRead, &result.out);
-        Drain(errRead, &result.err);
-        if (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_OBJECT_0) break;
-        const ULONGLONG spent = GetTickCount64() - start;
-        if (options.signalAfterMs && !signalled &&
-            spent >= static_cast<ULONGLONG>(*options.signalAfterMs)) {
-            signalled = true;
-            GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, process.dwProcessId);
-        }
-        if (spent >= static_cast<ULONGLONG>(options.timeoutMs)) {
-            result.timedOut = true;
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, INFINITE);
-            break;
-        }
-    }
-    Drain(outRead, &result.out);
-    Drain(errRead, &result.err);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    result.exitStatus = static_cast<int>(code);
+    WaitAndCollect(process, pipes, options, result);
     CloseHandle(process.hProcess);
-    for (HANDLE h : {inWrite, outRead, errRead}) {
+    for (HANDLE h : {inWrite, pipes.outRead, pipes.errRead}) {
         if (h != nullptr) CloseHandle(h);
     }
     return result;
@@ -172,20 +191,6 @@ TempDir::TempDir() {
         const std::filesystem::path candidate = base / name;
         if (std::filesystem::create_directory(candidate, ec)) path_ = candidate.string();
     }
-}
-
-TempDir::~TempDir() {
-    if (path_.empty()) return;
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string ReadFileBytes(const std::string& path, bool* exists) {
-    std::ifstream in(path, std::ios::binary);
-    if (exists != nullptr) *exists = static_cast<bool>(in);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
 }
 
 }  // namespace testsupport

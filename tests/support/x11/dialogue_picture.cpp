@@ -50,13 +50,6 @@ class TextPicture {
 
 }  // namespace
 
-const std::string kSpectralFile = " 0.3127" + Blanks(7) + " 0.329" + Blanks(8) + " 0.3583" + kCrLf +
-                                  " 380" + Blanks(10) + " 488.997" + kCrLf;
-const std::string kPurpleFile = " 0.4" + Blanks(10) + " 0.2" + Blanks(10) + " 0.4" + kCrLf +
-                                " 0.2666666666666666" + Blanks(9) + " 0.4666666666666666" +
-                                Blanks(9) + " 0.2666666666666668" + kCrLf + " 380" + Blanks(10) +
-                                " 521.152" + kCrLf;
-
 std::vector<std::string> DialogueRows(const std::string& typedX, const std::string& typedY,
                                       const std::string& result) {
     return {kHeading,          kUnderline,        "", "",

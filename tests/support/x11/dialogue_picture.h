@@ -1,25 +1,18 @@
-// The dialogue as it should look in the window: its texts and result files,
-// the first text rows once a result shows, and a comparison of a screenshot
-// with those rows drawn from the built-in 8x16 font and the 256-colour
-// palette alone (colour 15 on 0). The X11 and the Wine end-to-end tests both
-// judge their screenshots by it.
+// The dialogue as it should look in the window: the first text rows once a
+// result shows, and a comparison of a screenshot with those rows drawn from
+// the built-in 8x16 font and the 256-colour palette alone (colour 15 on 0).
+// The X11 and the Wine end-to-end tests both judge their screenshots by it;
+// the texts and result files are those of support/dialogue_text.h.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/dialogue_text.h"
 #include "support/x11/xvfb.h"
 
 namespace dialoguetest {
-
-inline const std::string kCrLf = "\r\n";
-inline const std::string kHeading =
-    "        Berechnung der farbtongleichen Wellenl\x84nge aus x und y";
-inline const std::string kUnderline = "        " + std::string(54, '=');
-inline const std::string kPromptX = "     Farbwertanteil x = ? ";
-inline const std::string kPromptY = "     Farbwertanteil y = ? ";
-inline const std::string kCaption = "   farbtongleiche Wellenl\x84nge la= ";
 
 constexpr int kColumns = 80;
 constexpr int kCellWidth = 8;
@@ -27,17 +20,9 @@ constexpr int kCellHeight = 16;
 constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 480;
 
-inline std::string Blanks(int n) {
-    return std::string(static_cast<size_t>(n), ' ');
-}
-
 // The first eight text rows once the result shows.
 std::vector<std::string> DialogueRows(const std::string& typedX, const std::string& typedY,
                                       const std::string& result);
-
-// The result files of 0.3127 / 0.329 (spectral) and 0.4 / 0.2 (purple).
-extern const std::string kSpectralFile;
-extern const std::string kPurpleFile;
 
 // Where the line editor waits: its cursor mark lights the bottom pixel row of
 // the cell (0-based text row and column).
