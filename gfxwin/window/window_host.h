@@ -12,6 +12,7 @@
 
 namespace gfxwin::host {
 
+// In three groups, in this order: keys, the window, the pointer.
 enum class MessageKind {
     kKeyDown,     // a key went down (or repeats) without Alt, or with Ctrl+Alt
     kKeyUp,       // a key went up

@@ -125,6 +125,15 @@ void ButtonUp(MouseState& mouse, const WindowMessage& m, PendingEvent& pending) 
     pending.Set(kEventButtonRelease, m.button);
 }
 
+// The kinds come in groups: keys, the window, the pointer (window_host.h).
+bool IsKeyMessage(MessageKind kind) {
+    return kind <= MessageKind::kChar;
+}
+
+bool IsPointerMessage(MessageKind kind) {
+    return kind >= MessageKind::kMouseMove;
+}
+
 // Keys and typed characters.
 bool OnKey(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     switch (m.kind) {
@@ -256,32 +265,9 @@ void ToggleFullScreen(WindowState& ws, MouseState& mouse) {
 bool WindowProcedure(WindowState& ws, MouseState& mouse, const WindowMessage& m) {
     mouse.inside = ws.host->PointerInClient() ? 1 : 0;
     PendingEvent pending;
-    bool defaultHandling = true;
-    switch (m.kind) {
-        case MessageKind::kKeyDown:
-        case MessageKind::kKeyUp:
-        case MessageKind::kSysKeyDown:
-        case MessageKind::kSysKeyUp:
-        case MessageKind::kChar:
-            defaultHandling = OnKey(ws, mouse, m, pending);
-            break;
-        case MessageKind::kMouseMove:
-        case MessageKind::kMouseLeave:
-        case MessageKind::kButtonDown:
-        case MessageKind::kButtonDoubleClick:
-        case MessageKind::kButtonUp:
-        case MessageKind::kWheel:
-        case MessageKind::kHorizontalWheel:
-            defaultHandling = OnPointer(ws, mouse, m, pending);
-            break;
-        case MessageKind::kClose:
-        case MessageKind::kActivate:
-        case MessageKind::kMaximize:
-        case MessageKind::kPaint:
-        case MessageKind::kDisplayChange:
-            defaultHandling = OnWindow(ws, mouse, m, pending);
-            break;
-    }
+    const bool defaultHandling = IsKeyMessage(m.kind)       ? OnKey(ws, mouse, m, pending)
+                                 : IsPointerMessage(m.kind) ? OnPointer(ws, mouse, m, pending)
+                                                            : OnWindow(ws, mouse, m, pending);
     // The event is recorded before the window system's own handling.
     if (pending.set && ws.screen != nullptr) PostWindowEvent(*ws.screen, pending.event);
     return defaultHandling;

@@ -156,53 +156,28 @@ bool Win32Window::CharMessage(WPARAM w, LPARAM l, WindowMessage* m) {
     return true;
 }
 
+// Keys and characters, the mouse, and the rest; a result ends the message
+// without default processing.
 LRESULT Win32Window::Handle(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     std::optional<LRESULT> result;
-    switch (message) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-        case WM_CHAR:
-            result = OnKeyboard(message, w, l);
-            break;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP:
-        case WM_XBUTTONDOWN:
-        case WM_XBUTTONDBLCLK:
-        case WM_XBUTTONUP:
-            result = OnButton(hwnd, message, w);
-            break;
-        case WM_MOUSEMOVE:
-        case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL:
-        case WM_MOUSELEAVE:
-        case WM_TIMER:
-        case WM_SETCURSOR:
-        case WM_MOVING:
-            result = OnPointer(hwnd, message, w, l);
-            break;
-        default:
-            result = OnWindowMessage(hwnd, message, w, l);
-            break;
+    if (message >= WM_KEYDOWN && message <= WM_SYSKEYUP) {
+        result = OnKeyboard(message, w, l);
+    } else if (message >= WM_MOUSEMOVE && message <= WM_MOUSEHWHEEL) {
+        result = OnMouse(hwnd, message, w, l);
+    } else {
+        result = OnWindowMessage(hwnd, message, w, l);
     }
     return result ? *result : DefWindowProcA(hwnd, message, w, l);
 }
 
-// Keys and characters. A result ends the message without default processing.
+// Keys and characters.
 std::optional<LRESULT> Win32Window::OnKeyboard(UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CHAR) {
         WindowMessage m;
         if (CharMessage(w, l, &m)) Deliver(m);
         return std::nullopt;
     }
+    if (message == WM_DEADCHAR) return std::nullopt;
     const MessageKind kind = message == WM_KEYDOWN      ? MessageKind::kKeyDown
                              : message == WM_KEYUP      ? MessageKind::kKeyUp
                              : message == WM_SYSKEYDOWN ? MessageKind::kSysKeyDown
@@ -245,8 +220,8 @@ std::optional<LRESULT> Win32Window::OnButton(HWND hwnd, UINT message, WPARAM w) 
     return std::nullopt;
 }
 
-// The pointer's movement, wheels and leaving, and its shape.
-std::optional<LRESULT> Win32Window::OnPointer(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
+// The mouse messages: movement, wheels, buttons.
+std::optional<LRESULT> Win32Window::OnMouse(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_MOUSEMOVE: {
             WindowMessage m{MessageKind::kMouseMove};
@@ -268,6 +243,15 @@ std::optional<LRESULT> Win32Window::OnPointer(HWND hwnd, UINT message, WPARAM w,
             Deliver(m);
             return std::nullopt;
         }
+        default:
+            return OnButton(hwnd, message, w);
+    }
+}
+
+// What the window does for the pointer: its leaving, its shape, its freeing
+// while the window moves.
+std::optional<LRESULT> Win32Window::OnPointerService(HWND hwnd, UINT message, WPARAM w) {
+    switch (message) {
         case WM_MOUSELEAVE:
             leaveRequested_ = false;
             if (!Deliver(WindowMessage{MessageKind::kMouseLeave})) return 0;
@@ -343,7 +327,7 @@ std::optional<LRESULT> Win32Window::OnWindowMessage(HWND hwnd, UINT message, WPA
             if (hwnd == hwnd_) NotePosition();
             return std::nullopt;
         default:
-            return std::nullopt;
+            return OnPointerService(hwnd, message, w);
     }
 }
 

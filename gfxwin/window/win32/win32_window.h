@@ -32,22 +32,24 @@ class Win32Window : public host::WindowHost {
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    // win32_window.cpp
+    // The window (win32_window.cpp).
     bool CreateWindow(const host::WindowRequest& request) override;
     void DestroyWindow() override { ExitHook(); }
     bool ConnectionLost() const override { return false; }
-    void KeyboardState(uint8_t state[256]) override;
-    bool PointerInClient() override;
     void SetTitle(const char* title) override;
     void MoveWindow(int32_t x, int32_t y) override;
     bool WindowPosition(int32_t* x, int32_t* y) override;
-    void WarpPointer(int32_t x, int32_t y) override;
-    void ShowPointer(bool visible) override;
-    void ConfinePointer(bool confine) override;
     void SetFullScreen(bool fullScreen) override;
     void ScreenSize(int32_t* width, int32_t* height, int32_t* depth) override;
 
-    // win32_events.cpp
+    // The keyboard and the pointer (win32_window.cpp).
+    void KeyboardState(uint8_t state[256]) override;
+    bool PointerInClient() override;
+    void WarpPointer(int32_t x, int32_t y) override;
+    void ShowPointer(bool visible) override;
+    void ConfinePointer(bool confine) override;
+
+    // The messages (win32_events.cpp).
     void Pump(host::MessageSink& sink) override;
 
   protected:
@@ -109,9 +111,10 @@ class Win32Window : public host::WindowHost {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM w, LPARAM l);
     LRESULT Handle(HWND hwnd, UINT message, WPARAM w, LPARAM l);
     std::optional<LRESULT> OnKeyboard(UINT message, WPARAM w, LPARAM l);
-    std::optional<LRESULT> OnPointer(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+    std::optional<LRESULT> OnMouse(HWND hwnd, UINT message, WPARAM w, LPARAM l);
     std::optional<LRESULT> OnButton(HWND hwnd, UINT message, WPARAM w);
     std::optional<LRESULT> OnWindowMessage(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+    std::optional<LRESULT> OnPointerService(HWND hwnd, UINT message, WPARAM w);
     void OnLeaveTimer(HWND hwnd);
     // Delivery of a neutral message, or its queueing when one is already
     // being handled (or the pump is not running). Returns whether default

@@ -26,20 +26,16 @@ using host::WindowMessage;
 
 WindowMessage Key(MessageKind kind, int scan, int vk, uint8_t ch = 0, uint8_t unshifted = 0,
                   bool extended = false) {
-    WindowMessage m{kind};
-    m.scanCode = scan;
-    m.virtualKey = vk;
-    m.character = ch;
-    m.unshiftedChar = unshifted;
-    m.extended = extended;
-    return m;
+    return {.kind = kind,
+            .scanCode = scan,
+            .virtualKey = vk,
+            .extended = extended,
+            .character = ch,
+            .unshiftedChar = unshifted};
 }
 
 WindowMessage Char(uint8_t cp437, int repeat = 1) {
-    WindowMessage m{MessageKind::kChar};
-    m.cp437 = cp437;
-    m.repeatCount = repeat;
-    return m;
+    return {.kind = MessageKind::kChar, .repeatCount = repeat, .cp437 = cp437};
 }
 
 class WindowProcTest : public testing::FakeWindowTest {
