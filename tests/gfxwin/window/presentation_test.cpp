@@ -275,6 +275,26 @@ TEST_F(UpdatePassTest, MessagesArriveAtTheEndOfThePassAndKeyStatesWhileActive) {
     ResetKeyBufferForTest();
 }
 
+// The answer to each message tells the host what it must do for the pointer:
+// report its leaving once it entered, keep the capture while a button is held.
+TEST_F(UpdatePassTest, EachAnswerCarriesThePointerStateTheHostNeeds) {
+    host_.pointerInside = true;
+    host::WindowMessage move{host::MessageKind::kMouseMove};
+    host::WindowMessage press{host::MessageKind::kButtonDown};
+    press.button = host::kButtonLeft;
+    host::WindowMessage release{host::MessageKind::kButtonUp};
+    release.button = host::kButtonLeft;
+    host_.queued = {move, press, release, host::WindowMessage{host::MessageKind::kMouseLeave}};
+    Pass();
+    ASSERT_EQ(host_.results.size(), 4u);
+    EXPECT_TRUE(host_.results[0].watchLeave);
+    EXPECT_FALSE(host_.results[0].buttonHeld);
+    EXPECT_TRUE(host_.results[1].buttonHeld);
+    EXPECT_FALSE(host_.results[2].buttonHeld);
+    EXPECT_FALSE(host_.results[3].watchLeave);
+    EXPECT_FALSE(host_.results[3].defaultHandling);  // the leave was taken
+}
+
 // A host with an indexed picture (palette indices shown through its own
 // colour table), as the GDI window has.
 testing::FakeWindowHost* gIndexedHost = nullptr;
