@@ -10,12 +10,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/threads.h"
-#include "gfxwin/window/window_host.h"
-#include "gfxwin/window/presentation.h"
-#include "gfxwin/screen_mode.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/screen_mode.h"
+#include "gfxwin/window/presentation.h"
 #include "gfxwin/window/window.h"
+#include "gfxwin/window/window_host.h"
+#include "platform/threads.h"
 
 #ifdef WL_HAVE_X11
 #include "gfxwin/window/x11/x11_host.h"
@@ -80,12 +80,13 @@ class PassRig {
     bool ok() const { return ok_; }
     void Pass(int32_t first, int32_t rows) {
         gfxwin::MarkRowsDirty(*ws_.screen, first, first + rows);
-        gfxwin::UpdatePass(ws_);
+        gfxwin::UpdatePass(ws_, mouse_);
     }
 
   private:
     std::unique_ptr<gfxwin::host::WindowHost> host_;
     WindowState ws_{};
+    gfxwin::MouseState mouse_{};
     bool ok_ = false;
 };
 

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/threads.h"
-#include "gfxwin/window/win32/gdi_host.h"
-#include "gfxwin/window/presentation.h"
-#include "gfxwin/screen_mode.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/screen_mode.h"
+#include "gfxwin/window/presentation.h"
+#include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/window/window.h"
+#include "platform/threads.h"
 
 // After the window layer's headers: windows.h names a macro CreateWindow.
 #include <windows.h>
@@ -52,6 +52,7 @@ bool MeasurePasses(int passes) {
     gfxwin::ScreenState& s = *gfxwin::CurrentScreen();
     gfxwin::host::WindowHost* host = gfxwin::win32::OpenGdiHost();
     gfxwin::WindowState ws{};
+    gfxwin::MouseState mouse{};
     ws.host = host;
     ws.screen = &s;
     ws.width = 640;
@@ -65,7 +66,7 @@ bool MeasurePasses(int passes) {
     }
     ws.indexed = true;
     ws.convert = nullptr;
-    for (int i = 0; i < 256; ++i) gfxwin::StorePaletteEntry(ws, i, i, 255 - i, i / 2);
+    for (int i = 0; i < 256; ++i) gfxwin::SetPaletteCopyEntry(ws, i, i, 255 - i, i / 2);
     for (int y = 0; y < 480; ++y) std::fill_n(s.framebuffer + y * s.pitch, s.pitch, y & 0xFF);
 
     struct Case {
@@ -79,7 +80,7 @@ bool MeasurePasses(int passes) {
             gfxwin::MarkRowsDirty(s, c.first, c.end);
             gfxwin::DriverLock();
             const double t0 = Now();
-            gfxwin::UpdatePass(ws);
+            gfxwin::UpdatePass(ws, mouse);
             const double t1 = Now();
             gfxwin::DriverUnlock();
             us.push_back((t1 - t0) * 1e6);

@@ -1,6 +1,11 @@
 #include "gfxwin/window/driver_list.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+
+#include "platform/threads.h"
 
 #ifdef WL_HAVE_X11
 #include "gfxwin/window/x11/x11_host.h"
@@ -51,6 +56,34 @@ ListOverride& Override() {
     return current;
 }
 
+// Why the driver tried last did not start. Written by the thread that found
+// out (the window thread, for the window's own steps), read by StartDriver
+// after the driver's exit has ended that thread.
+struct Refusal {
+    platform::Mutex lock;
+    char reason[160] = {};
+};
+
+Refusal& LastRefusal() {
+    static Refusal refusal;
+    return refusal;
+}
+
+void ClearRefusal() {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    r.reason[0] = '\0';
+    r.lock.Unlock();
+}
+
+std::string RefusalText() {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    std::string text = r.reason;
+    r.lock.Unlock();
+    return text;
+}
+
 struct Request {
     const char* title;
     int32_t width, height, depth, refreshRate, flags;
@@ -58,11 +91,21 @@ struct Request {
 
 bool TryDriver(const WindowDriver* driver, const Request& request, int32_t refreshRate) {
     if (driver->init == nullptr) return true;  // nothing to start
+    ClearRefusal();
     if (driver->init(request.title, request.width, request.height, request.depth, refreshRate,
                      request.flags) == 0) {
         return true;
     }
     if (driver->exit != nullptr) driver->exit();
+    return false;
+}
+
+bool NamesADriver(std::span<const DriverEntry> list, const char* name) {
+    for (const DriverEntry& entry : list) {
+        if (entry.driver != nullptr && entry.name != nullptr && SameName(entry.name, name)) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -80,6 +123,30 @@ const WindowDriver* Pass(std::span<const DriverEntry> list, const char* onlyName
     return nullptr;
 }
 
+// The one line for a name that gave no driver: its driver's reason, or the
+// names there are.
+void ReportUnstartedName(std::span<const DriverEntry> list, const char* name) {
+    std::string line = std::string("wellenlaenge: KRGFX=") + name + ": ";
+    if (NamesADriver(list, name)) {
+        line += "Fenstertreiber startet nicht";
+        const std::string reason = RefusalText();
+        if (!reason.empty()) line += " (" + reason + ")";
+    } else {
+        line += "kein solcher Fenstertreiber (vorhanden: ";
+        bool first = true;
+        for (const DriverEntry& entry : list) {
+            if (entry.driver == nullptr || entry.name == nullptr) continue;
+            line += first ? "" : ", ";
+            line += entry.name;
+            first = false;
+        }
+        line += first ? "keiner)" : ")";
+    }
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 std::span<const DriverEntry> PlatformDrivers() {
@@ -90,6 +157,17 @@ std::span<const DriverEntry> PlatformDrivers() {
 
 void OverrideDriverList(const DriverEntry* entries, size_t count) {
     Override() = ListOverride{entries, entries != nullptr ? count : 0};
+}
+
+bool RefuseStart(const char* format, ...) {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
+    va_end(arguments);
+    r.lock.Unlock();
+    return false;
 }
 
 const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
@@ -103,6 +181,7 @@ const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height
     for (int round = 0; round < 2; ++round) {
         if (name != nullptr) {
             if (const WindowDriver* d = Pass(list, name, request)) return d;
+            if (round == 0) ReportUnstartedName(list, name);
         }
         if (const WindowDriver* d = Pass(list, nullptr, request)) return d;
         request.flags ^= kScreenFullScreen;

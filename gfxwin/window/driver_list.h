@@ -2,6 +2,7 @@
 // starts for a new screen.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -25,8 +26,17 @@ void OverrideDriverList(const DriverEntry* entries, size_t count);
 // at once. Otherwise the list is tried in passes, each driver first with the
 // requested refresh rate and then with 0; with a name, drivers of that name come
 // first, and the whole search is repeated with the full-screen flag flipped.
-// Returns the started driver, or null when none starts.
+// When the name is no driver of the list, or its driver does not start in the
+// first pass, one German line on standard error says so (with the driver's
+// reason) before the search goes on. Returns the started driver, or null when
+// none starts.
 const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
                                 int32_t refreshRate, int32_t flags);
+
+// A driver that cannot start (or the window layer or host starting it) says
+// why: a short German text, ASCII only, formatted as by printf; the last one
+// said during a driver's tries counts. Any thread. Returns false, so that a
+// failing step can `return RefuseStart(...)`.
+bool RefuseStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace gfxwin

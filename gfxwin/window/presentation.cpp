@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gfxwin/keys/key_translation.h"
+#include "gfxwin/window/driver_list.h"
 #include "gfxwin/window/window_proc.h"
 
 namespace gfxwin {
@@ -198,16 +199,22 @@ bool DestinationOf(const host::PixelFormat& f, Dst* d, bool* redLow) {
     return false;
 }
 
+// Hands each message to the window procedure and tells the host what it needs
+// of the pointer state afterwards.
 class ProcedureSink final : public host::MessageSink {
   public:
-    explicit ProcedureSink(WindowState& ws) : ws_(ws) {}
-    void Deliver(const host::WindowMessage& message) override { WindowProcedure(ws_, message); }
-    bool DeliverForDefault(const host::WindowMessage& message) override {
-        return WindowProcedure(ws_, message);
+    ProcedureSink(WindowState& ws, MouseState& mouse) : ws_(ws), mouse_(mouse) {}
+    host::MessageResult Deliver(const host::WindowMessage& message) override {
+        host::MessageResult result;
+        result.defaultHandling = WindowProcedure(ws_, mouse_, message);
+        result.watchLeave = mouse_.tracked != 0;
+        result.buttonHeld = mouse_.buttons != 0;
+        return result;
     }
 
   private:
     WindowState& ws_;
+    MouseState& mouse_;
 };
 
 void ApplyRequests(WindowState& ws) {
@@ -250,13 +257,15 @@ RowConverter ChooseConverter(int32_t sourceDepth, const host::PixelFormat& forma
 }
 
 bool PresentationInit(WindowState& ws) {
-    if (ws.openHost == nullptr || ws.screen == nullptr) return false;
+    if (ws.openHost == nullptr || ws.screen == nullptr) {
+        return RefuseStart("kein Bildschirm zum Zeigen");
+    }
     host::WindowHost* h = ws.openHost();
-    if (h == nullptr) return false;
+    if (h == nullptr) return false;  // the factory has said why
     const host::WindowRequest request{
         ws.title, ws.width,       ws.height, (ws.flags & kScreenFullScreen) != 0,
         ws.depth, ws.refreshRate, ws.flags};
-    if (!h->CreateWindow(request)) {
+    if (!h->CreateWindow(request)) {  // the host has said why
         delete h;
         return false;
     }
@@ -266,9 +275,10 @@ bool PresentationInit(WindowState& ws) {
         indexed && IsIndexedDepth(s.depth) && s.scanlineSize <= 1 && s.pitch % 4 == 0;
     const RowConverter convert = rowsAsTheyAre ? nullptr : ChooseConverter(s.depth, h->Format());
     if (convert == nullptr && !rowsAsTheyAre) {
+        const int bits = h->Format().bitsPerPixel;
         h->DestroyWindow();
         delete h;
-        return false;
+        return RefuseStart("kein darstellbares Pixelformat (%d Bit)", bits);
     }
     ws.host = h;
     ws.indexed = indexed;
@@ -289,7 +299,7 @@ void PresentationExit(WindowState& ws) {
     ws.indexed = false;
 }
 
-void UpdatePass(WindowState& ws) {
+void UpdatePass(WindowState& ws, MouseState& mouse) {
     ScreenState& s = *ws.screen;
     host::WindowHost& h = *ws.host;
     ApplyRequests(ws);
@@ -328,7 +338,7 @@ void UpdatePass(WindowState& ws) {
     }
 
     if (ws.active != 0) RefreshKeyStates(ws);
-    ProcedureSink sink(ws);
+    ProcedureSink sink(ws, mouse);
     h.Pump(sink);
     if (!h.ConnectionLost()) ws.positionKnown = h.WindowPosition(&ws.outerX, &ws.outerY);
     ++ws.stats.passes;

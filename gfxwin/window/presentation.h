@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "gfxwin/window/window_host.h"
 #include "gfxwin/window/window.h"
+#include "gfxwin/window/window_host.h"
 
 namespace gfxwin {
 
@@ -17,7 +17,8 @@ namespace gfxwin {
 RowConverter ChooseConverter(int32_t sourceDepth, const host::PixelFormat& format);
 
 // Window thread. Connects to the window system, creates the window and picks
-// the converter; false (with nothing left behind) when any step fails. An
+// the converter; false (with nothing left behind, and the reason recorded with
+// RefuseStart) when any step fails. An
 // indexed host takes the rows of a one-byte-per-pixel framebuffer as they are
 // when their pitch is a multiple of 4 and no scan line repeats: no converter.
 bool PresentationInit(WindowState& ws);
@@ -27,8 +28,9 @@ void PresentationExit(WindowState& ws);
 // One update pass, under the driver lock: carries out the drawing thread's
 // requests, applies a changed palette, shows the rows from the first to the
 // last dirty row, clears the marks, refreshes the key states while the window
-// is active and delivers the pending messages.
-void UpdatePass(WindowState& ws);
+// is active and delivers the pending messages to the window procedure, which
+// keeps the pointer state in `mouse`.
+void UpdatePass(WindowState& ws, MouseState& mouse);
 
 // Shows the whole picture again (the window was exposed).
 void PaintWindow(WindowState& ws);

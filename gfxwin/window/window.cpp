@@ -6,28 +6,15 @@
 #include <cstring>
 #include <new>
 
-#include "platform/threads.h"
+#include "gfxwin/window/driver_list.h"
 #include "gfxwin/window/presentation.h"
 #include "gfxwin/window_driver.h"
+#include "platform/threads.h"
 #include "textio/interrupts.h"
 
 namespace gfxwin {
 
 namespace {
-
-struct ThreadObjects {
-    platform::Mutex lock;
-    platform::Thread thread;
-    platform::ReadySignal* ready = nullptr;  // lives until the thread is joined
-};
-
-ThreadObjects& Threads() {
-    static ThreadObjects objects;
-    return objects;
-}
-
-WindowState gWindow{};
-MouseState gMouse{};
 
 constexpr int kPassPauseMs = 10;
 constexpr int kDefaultFramePauseMs = 16;
@@ -59,7 +46,8 @@ class LockUnlessHeld {
 
 void ThreadBody(void* argument) {
     auto* ready = static_cast<platform::ReadySignal*>(argument);
-    WindowState& ws = TheWindow();
+    WindowThreadState& wt = WindowThread();
+    WindowState& ws = wt.window;
     if (!PresentationInit(ws)) return;  // the start sees the thread end
     DriverLock();
     ws.active = 1;
@@ -73,7 +61,7 @@ void ThreadBody(void* argument) {
             DriverUnlock();
             break;
         }
-        UpdatePass(ws);
+        UpdatePass(ws, wt.mouse);
         lost = ws.host->ConnectionLost();
         DriverUnlock();
         if (lost) break;
@@ -85,36 +73,8 @@ void ThreadBody(void* argument) {
     if (lost) textio::RequestProgramEnd(1, kConnectionLostMessage);
 }
 
-int32_t DepthClass(int32_t depth) {
-    if (depth == 15) return 16;
-    if (depth == 24) return 32;
-    return depth;
-}
-
-}  // namespace
-
-WindowState& TheWindow() {
-    return gWindow;
-}
-
-MouseState& Mouse() {
-    return gMouse;
-}
-
-void DriverLock() {
-    Threads().lock.Lock();
-}
-
-void DriverUnlock() {
-    Threads().lock.Unlock();
-}
-
-int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
-                int32_t depth, int32_t refreshRate, int32_t flags) {
-    WindowState& ws = TheWindow();
-    if (flags & kScreenOpenGL) return -1;  // no OpenGL window on this platform
-
-    MouseState& mouse = Mouse();
+// What a window start resets of the pointer state.
+void ResetMouseForStart(MouseState& mouse) {
     mouse.cursorVisible = 1;
     mouse.lastX = kNoPosition;
     mouse.lastY = 0;
@@ -124,7 +84,31 @@ int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t 
     mouse.previousButtons = 0;
     mouse.tracked = 0;
     mouse.inside = 0;
+}
 
+}  // namespace
+
+WindowThreadState& WindowThread() {
+    static WindowThreadState state;
+    return state;
+}
+
+void DriverLock() {
+    WindowThread().driverLock.Lock();
+}
+
+void DriverUnlock() {
+    WindowThread().driverLock.Unlock();
+}
+
+bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                 int32_t depth, int32_t refreshRate, int32_t flags) {
+    WindowThreadState& wt = WindowThread();
+    WindowState& ws = wt.window;
+    ws = WindowState{};
+    if (flags & kScreenOpenGL) return RefuseStart("OpenGL wird nicht angeboten");
+
+    ResetMouseForStart(wt.mouse);
     ws.openHost = openHost;
     ws.screen = CurrentScreen();
     ws.title = title;
@@ -135,22 +119,21 @@ int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t 
     ws.flags = flags;
     ws.running = 1;
 
-    ThreadObjects& threads = Threads();
-    threads.ready = new (std::nothrow) platform::ReadySignal();
-    if (threads.ready == nullptr ||
-        !threads.thread.Start(ThreadBody, threads.ready, threads.ready)) {
-        delete threads.ready;
-        threads.ready = nullptr;
+    wt.ready = new (std::nothrow) platform::ReadySignal();
+    if (wt.ready == nullptr || !wt.thread.Start(ThreadBody, wt.ready, wt.ready)) {
+        delete wt.ready;
+        wt.ready = nullptr;
         ws.running = 0;
-        return -1;
+        return RefuseStart("Fensterthread startet nicht");
     }
-    // The thread either reports its window ready or ends; it is joined by the
-    // stop in both cases.
-    return threads.ready->WaitReadyOrEnded() ? 0 : -1;
+    // The thread either reports its window ready or ends (having said why);
+    // it is joined by the stop in both cases.
+    return wt.ready->WaitReadyOrEnded();
 }
 
 void WindowStop() {
-    WindowState& ws = TheWindow();
+    WindowThreadState& wt = WindowThread();
+    WindowState& ws = wt.window;
     if (ws.running == 0) return;
     ScreenState* screen = CurrentScreen();
     if (DrawingThreadHoldsLock()) {
@@ -163,24 +146,29 @@ void WindowStop() {
         ws.running = 0;
         DriverUnlock();
     }
-    ThreadObjects& threads = Threads();
-    threads.thread.Join();
-    delete threads.ready;
-    threads.ready = nullptr;
-    Mouse().clip = 0;
+    wt.thread.Join();
+    delete wt.ready;
+    wt.ready = nullptr;
+    wt.mouse.clip = 0;
 }
 
-void SetPaletteEntry(int index, int red, int green, int blue) {
-    StorePaletteEntry(TheWindow(), index, red, green, blue);
+void QueuePaletteEntry(int index, int red, int green, int blue) {
+    SetPaletteCopyEntry(WindowThread().window, index, red, green, blue);
 }
 
-void StorePaletteEntry(WindowState& ws, int index, int red, int green, int blue) {
+void SetPaletteCopyEntry(WindowState& ws, int index, int red, int green, int blue) {
     if (index < 0 || index >= kPaletteSize) return;
     ws.paletteChanged = 1;
     ws.paletteCopy[index][0] = static_cast<uint8_t>(red);
     ws.paletteCopy[index][1] = static_cast<uint8_t>(green);
     ws.paletteCopy[index][2] = static_cast<uint8_t>(blue);
     ws.paletteCopy[index][3] = 4;
+}
+
+int32_t DepthClass(int32_t depth) {
+    if (depth == 15) return 16;
+    if (depth == 24) return 32;
+    return depth;
 }
 
 void WaitVerticalBlank() {
@@ -190,9 +178,9 @@ void WaitVerticalBlank() {
 }
 
 int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
-    const WindowState& ws = TheWindow();
-    const MouseState& mouse = Mouse();
-    if (ws.active == 0 || mouse.inside == 0) return -1;
+    const WindowThreadState& wt = WindowThread();
+    const MouseState& mouse = wt.mouse;
+    if (wt.window.active == 0 || mouse.inside == 0) return -1;
     if (x != nullptr) *x = mouse.x;
     if (y != nullptr) *y = mouse.y;
     if (wheel != nullptr) *wheel = mouse.wheel;
@@ -202,8 +190,9 @@ int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* 
 }
 
 void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
-    WindowState& ws = TheWindow();
-    MouseState& mouse = Mouse();
+    WindowThreadState& wt = WindowThread();
+    WindowState& ws = wt.window;
+    MouseState& mouse = wt.mouse;
     if (x != kKeep || y != kKeep) {
         if (x == kKeep) x = mouse.x;
         if (y == kKeep) y = mouse.y;
@@ -232,7 +221,7 @@ void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
 void SetWindowTitle(const char* title) {
     if (title == nullptr) return;
     LockUnlessHeld lock;
-    WindowState& ws = TheWindow();
+    WindowState& ws = WindowThread().window;
     const size_t n = std::min(std::strlen(title), kTitleCapacity - 1);
     std::memcpy(ws.pending.titleText, title, n);
     ws.pending.titleText[n] = '\0';
@@ -241,7 +230,7 @@ void SetWindowTitle(const char* title) {
 }
 
 int32_t SetWindowPosition(int32_t x, int32_t y) {
-    WindowState& ws = TheWindow();
+    WindowState& ws = WindowThread().window;
     LockUnlessHeld lock;  // the window thread flips the full-screen flag
     if (ws.flags & kScreenFullScreen) return 0;
     if (x == kKeep && y == kKeep) {
@@ -256,7 +245,7 @@ int32_t SetWindowPosition(int32_t x, int32_t y) {
 }
 
 int32_t* FetchModes(int32_t depth, int32_t* count) {
-    const WindowState& ws = TheWindow();
+    const WindowState& ws = WindowThread().window;
     if (count != nullptr) *count = 0;
     if (ws.screenWidth <= 0 || DepthClass(depth) != DepthClass(ws.screenDepth)) return nullptr;
     auto* modes = static_cast<int32_t*>(std::malloc(sizeof(int32_t)));
@@ -279,7 +268,7 @@ void PostWindowEvent(ScreenState& screen, const WindowEvent& event) {
 
 PresentationStats ReadPresentationStats() {
     LockUnlessHeld lock;
-    return TheWindow().stats;
+    return WindowThread().window.stats;
 }
 
 }  // namespace gfxwin

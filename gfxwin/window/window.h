@@ -6,13 +6,20 @@
 // messages to the window procedure (window_proc.h) at the end of each pass.
 // The drawing thread reaches the shared state only under the same lock, taken
 // through LockScreen/UnlockScreen.
+//
+// Failures: a step of the window layer that can fail returns bool (true: it
+// was done); a driver whose start fails says why through RefuseStart
+// (driver_list.h). Only the fixed interfaces keep their own forms: a driver's
+// init and get-mouse slots return 0 or -1, StartDriver and the host factories
+// return null.
 #pragma once
 
 #include <cstdint>
 
-#include "gfxwin/window/window_host.h"
 #include "gfxwin/screen/screen_state.h"
+#include "gfxwin/window/window_host.h"
 #include "gfxwin/window_driver.h"
+#include "platform/threads.h"
 
 namespace gfxwin {
 
@@ -21,7 +28,7 @@ using RowConverter = void (*)(const ScreenState& screen, uint8_t* destination,
                               int32_t destinationPitch);
 
 // Creates the window system connection on the window thread; null when there
-// is no window system to talk to.
+// is no window system to talk to (the factory has said why with RefuseStart).
 using HostFactory = host::WindowHost* (*)();
 
 constexpr size_t kTitleCapacity = 128;
@@ -48,6 +55,8 @@ struct PresentationStats {
     uint64_t rowsShown;  // rows shown by those passes
 };
 
+// The window as the update pass and the window procedure see it. Zero-filled
+// by every window start.
 struct WindowState {
     HostFactory openHost;
     host::WindowHost* host;  // window thread only
@@ -71,7 +80,8 @@ struct WindowState {
     PresentationStats stats;
 };
 
-// Pointer and button state, kept beside the window state.
+// Pointer and button state. Kept across window starts: a start resets the
+// fields it names (WindowStart), the horizontal wheel count never.
 struct MouseState {
     int32_t x, y;          // client coordinates of the last move
     int32_t lastX, lastY;  // screen coordinates; lastX 65535 = none yet
@@ -85,34 +95,86 @@ struct MouseState {
     int32_t clip;
 };
 
-// The one window of the process, and its mouse state.
-WindowState& TheWindow();
-MouseState& Mouse();
+// The window thread's state: one record for the process, owned by the window
+// layer.
+//
+// - `window`: written by WindowStart on the drawing thread before the window
+//   thread starts (configuration: openHost, screen, title, size, depth,
+//   refresh rate, flags), then shared: the window thread writes it during its
+//   passes and messages (host, active, the outer position, the converter,
+//   the statistics, `flags` at a full-screen switch, paletteChanged back to 0);
+//   the drawing thread writes the palette copy, the pending requests and the
+//   title through the driver slots. Both only under the driver lock.
+// - `mouse`: the window thread writes it in the window procedure; the drawing
+//   thread reads and sets it through the get-mouse and set-mouse slots. Both
+//   under the driver lock (the drawing thread through LockScreen).
+// - `driverLock`: the driver lock itself. `thread` and `ready`: the drawing
+//   thread only (WindowStart, WindowStop).
+struct WindowThreadState {
+    WindowState window{};
+    MouseState mouse{};
+    platform::Mutex driverLock;
+    platform::Thread thread;
+    platform::ReadySignal* ready = nullptr;  // lives until the thread is joined
+};
+
+// The one window thread of the process.
+WindowThreadState& WindowThread();
 
 // Driver lock: the lock the update pass holds and LockScreen takes.
 void DriverLock();
 void DriverUnlock();
 
-// Starts the window thread, which creates the window through `openHost`;
-// returns 0 once the window is up, -1 when it could not be made. The caller
-// has zero-filled TheWindow() before.
-int WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
-                int32_t depth, int32_t refreshRate, int32_t flags);
+// Zero-fills the window record and starts the window thread, which creates the
+// window through `openHost`; true once the window is up, false when it could
+// not be made (the reason is recorded with RefuseStart).
+bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                 int32_t depth, int32_t refreshRate, int32_t flags);
 // Ends the window thread (which destroys the window) and waits for it.
 // Harmless when no window runs; works while the drawing thread holds the lock.
 void WindowStop();
 
-// Stores one palette entry in a window's palette copy and flags the change.
-void StorePaletteEntry(WindowState& ws, int index, int red, int green, int blue);
+// Sets one entry of a window's palette copy (components 0..255) and flags the
+// change; an index outside 0..255 is ignored.
+void SetPaletteCopyEntry(WindowState& ws, int index, int red, int green, int blue);
+
+// 15 and 16 bits count as one depth, as do 24 and 32.
+int32_t DepthClass(int32_t depth);
 
 // Window-layer operations for the driver slots (drawing thread).
-void SetPaletteEntry(int index, int red, int green, int blue);
+// Set palette: the entry goes into the window's palette copy; the window
+// thread shows it from its next pass.
+void QueuePaletteEntry(int index, int red, int green, int blue);
 void WaitVerticalBlank();
 int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip);
 void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip);
 void SetWindowTitle(const char* title);
 int32_t SetWindowPosition(int32_t x, int32_t y);
+// The one mode of the screen the window is on, when its depth is of `depth`'s
+// class.
 int32_t* FetchModes(int32_t depth, int32_t* count);
+
+// The table of a driver made of the window layer: its own name, init, exit
+// and mode list, every other slot the window layer's operation above; no
+// flip, no event polling.
+constexpr WindowDriver WindowLayerDriver(const char* name, decltype(WindowDriver::init) init,
+                                         decltype(WindowDriver::exit) exit,
+                                         decltype(WindowDriver::fetchModes) fetchModes) {
+    return WindowDriver{name,
+                        init,
+                        exit,
+                        DriverLock,
+                        DriverUnlock,
+                        QueuePaletteEntry,
+                        WaitVerticalBlank,
+                        GetMouse,
+                        SetMouse,
+                        SetWindowTitle,
+                        SetWindowPosition,
+                        fetchModes,
+                        nullptr,
+                        nullptr};
+}
 
 // Records an event in the screen's event queue; the oldest is dropped when it
 // is full. Window thread, under the driver lock.

@@ -12,6 +12,7 @@
 
 namespace gfxwin::host {
 
+// In three groups, in this order: keys, the window, the pointer.
 enum class MessageKind {
     kKeyDown,     // a key went down (or repeats) without Alt, or with Ctrl+Alt
     kKeyUp,       // a key went up
@@ -84,17 +85,22 @@ struct PixelFormat {
     uint32_t blueMask = 0;
 };
 
+// The window layer's answer to one message.
+struct MessageResult {
+    // The window system's own handling of the message should follow; false
+    // when it is fully handled (F10 and Alt must not open the window menu, the
+    // close button must not close).
+    bool defaultHandling = true;
+    // The pointer as the window layer keeps it after the message: it entered
+    // the window and its leaving is to be reported; a mouse button is held.
+    bool watchLeave = false;
+    bool buttonHeld = false;
+};
+
 // Receives the messages a pump delivers.
 class MessageSink {
   public:
-    virtual void Deliver(const WindowMessage& message) = 0;
-    // Delivers the message and tells whether the window system's own handling
-    // of it should follow; false when the message is fully handled (F10 and
-    // Alt must not open the window menu, the close button must not close).
-    virtual bool DeliverForDefault(const WindowMessage& message) {
-        Deliver(message);
-        return true;
-    }
+    virtual MessageResult Deliver(const WindowMessage& message) = 0;
 
   protected:
     ~MessageSink() = default;
@@ -120,7 +126,8 @@ class WindowHost {
 
     // Creates the window, client area exactly width x height, not resizable,
     // centred on the screen, titled, shown. Also creates the picture memory of
-    // width x height pixels. False on failure (nothing is left behind).
+    // width x height pixels. False on failure (nothing is left behind; the
+    // host has said why with RefuseStart, driver_list.h).
     virtual bool CreateWindow(const WindowRequest& request) = 0;
     // Destroys the window and the picture. Safe to call when none exists.
     virtual void DestroyWindow() = 0;
@@ -159,7 +166,10 @@ class WindowHost {
     // The outer window's top-left corner on the screen.
     virtual bool WindowPosition(int32_t* x, int32_t* y) = 0;
     virtual void WarpPointer(int32_t x, int32_t y) = 0;
+    // Shows or hides the pointer over the client area, from now on (a new
+    // window shows it).
     virtual void ShowPointer(bool visible) = 0;
+    // Keeps the pointer within the client area, or lets it go.
     virtual void ConfinePointer(bool confine) = 0;
     // Switches the window between its normal size and full screen (the
     // picture centred on black). The display mode never changes.

@@ -4,8 +4,8 @@
 
 #include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/keys/key_translation.h"
-#include "gfxwin/window/presentation.h"
 #include "gfxwin/keys/virtual_keys.h"
+#include "gfxwin/window/presentation.h"
 
 namespace gfxwin {
 
@@ -53,16 +53,14 @@ void CharacterPath(const WindowMessage& m) {
     for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
 }
 
-void MouseEnterStep(WindowState& ws, PendingEvent& pending) {
-    MouseState& mouse = Mouse();
+void MouseEnterStep(WindowState& ws, MouseState& mouse, PendingEvent& pending) {
     if (mouse.tracked != 0 || ws.active == 0) return;
     mouse.tracked = 1;
     pending.Set(kEventMouseEnter);
     if (mouse.clip != 0) ws.host->ConfinePointer(true);
 }
 
-void Activation(WindowState& ws, const WindowMessage& m, PendingEvent& pending) {
-    MouseState& mouse = Mouse();
+void Activation(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     const bool active = m.active && !m.minimized;
     ws.active = active ? 1 : 0;
     if (ws.screen != nullptr) {
@@ -73,7 +71,7 @@ void Activation(WindowState& ws, const WindowMessage& m, PendingEvent& pending) 
     if (active) {
         Record(ws, kEventFocusGained);
         if (mouse.inside != 0) {
-            MouseEnterStep(ws, pending);
+            MouseEnterStep(ws, mouse, pending);
         } else if (mouse.clip != 0) {
             ws.host->ConfinePointer(true);
         }
@@ -87,8 +85,7 @@ void Activation(WindowState& ws, const WindowMessage& m, PendingEvent& pending) 
     if (mouse.clip != 0) ws.host->ConfinePointer(false);
 }
 
-void MouseMove(WindowState& ws, const WindowMessage& m, PendingEvent& pending) {
-    MouseState& mouse = Mouse();
+void MouseMove(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     mouse.x = m.x & 0xFFFF;
     mouse.y = m.y & 0xFFFF;
     int32_t dx = 0, dy = 0;
@@ -101,11 +98,10 @@ void MouseMove(WindowState& ws, const WindowMessage& m, PendingEvent& pending) {
     if ((dx != 0 || dy != 0) && ws.active != 0) {
         pending.Set(kEventMouseMove, mouse.x, mouse.y, dx, dy);
     }
-    MouseEnterStep(ws, pending);
+    MouseEnterStep(ws, mouse, pending);
 }
 
-void ButtonDown(const WindowMessage& m, PendingEvent& pending) {
-    MouseState& mouse = Mouse();
+void ButtonDown(MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     const int32_t kind =
         m.kind == MessageKind::kButtonDoubleClick ? kEventDoubleClick : kEventButtonPress;
     if (m.button & kExtraButtons) {
@@ -118,8 +114,7 @@ void ButtonDown(const WindowMessage& m, PendingEvent& pending) {
     pending.Set(kind, m.button);
 }
 
-void ButtonUp(const WindowMessage& m, PendingEvent& pending) {
-    MouseState& mouse = Mouse();
+void ButtonUp(MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     if (m.button & kExtraButtons) {
         mouse.previousButtons = mouse.buttons;
         mouse.buttons &= ~(m.button & kExtraButtons);
@@ -128,6 +123,106 @@ void ButtonUp(const WindowMessage& m, PendingEvent& pending) {
     }
     mouse.buttons &= ~m.button;
     pending.Set(kEventButtonRelease, m.button);
+}
+
+// The kinds come in groups: keys, the window, the pointer (window_host.h).
+bool IsKeyMessage(MessageKind kind) {
+    return kind <= MessageKind::kChar;
+}
+
+bool IsPointerMessage(MessageKind kind) {
+    return kind >= MessageKind::kMouseMove;
+}
+
+// Keys and typed characters.
+bool OnKey(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
+    switch (m.kind) {
+        case MessageKind::kChar:
+            CharacterPath(m);
+            return true;
+        case MessageKind::kSysKeyUp:
+            return true;
+        case MessageKind::kSysKeyDown:
+            if (ws.active == 0) return true;
+            if (m.virtualKey == vk::kReturn && m.altHeld) {
+                ToggleFullScreen(ws, mouse);
+                return false;
+            }
+            break;
+        default:
+            break;
+    }
+    const int32_t code = KeyCodeOf(ws, m);
+    // A key down posts its extended code once per repeat; characters come
+    // through the character path, and with Alt held (a system key) the key
+    // types nothing.
+    if (m.kind == MessageKind::kKeyDown && code > 255) {
+        for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
+    }
+    if (EndsKeyMessage(m.virtualKey, code)) return false;
+    const int32_t kind = m.kind != MessageKind::kKeyDown ? kEventKeyRelease
+                         : m.previousDown                ? kEventKeyRepeat
+                                                         : kEventKeyPress;
+    KeyEvent(pending, kind, m, code);
+    return true;
+}
+
+// The pointer, its buttons and wheels.
+bool OnPointer(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
+    switch (m.kind) {
+        case MessageKind::kMouseMove:
+            MouseMove(ws, mouse, m, pending);
+            return true;
+        case MessageKind::kMouseLeave:
+            if (ws.active == 0) return true;
+            pending.Set(kEventMouseExit);
+            mouse.tracked = 0;
+            return false;
+        case MessageKind::kButtonDown:
+        case MessageKind::kButtonDoubleClick:
+            ButtonDown(mouse, m, pending);
+            return true;
+        case MessageKind::kButtonUp:
+            ButtonUp(mouse, m, pending);
+            return true;
+        case MessageKind::kWheel:
+            mouse.wheel += m.delta <= 0 ? -1 : 1;
+            pending.Set(kEventWheel, mouse.wheel);
+            return true;
+        case MessageKind::kHorizontalWheel:
+            mouse.horizontalWheel += m.delta <= 0 ? -1 : 1;
+            pending.Set(kEventHorizontalWheel, mouse.horizontalWheel);
+            return true;
+        default:
+            return true;
+    }
+}
+
+// The window itself: closing, activation, maximising, painting.
+bool OnWindow(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
+    switch (m.kind) {
+        case MessageKind::kClose:
+            // The window stays open: the program decides what closing means.
+            PostKey(kCloseCode);
+            pending.Set(kEventClose);
+            return false;
+        case MessageKind::kActivate:
+            Activation(ws, mouse, m, pending);
+            return false;
+        case MessageKind::kMaximize:
+            if (ws.active == 0) return true;
+            ToggleFullScreen(ws, mouse);
+            return false;
+        case MessageKind::kPaint:
+            PaintWindow(ws);
+            return true;
+        case MessageKind::kDisplayChange:
+            PaintWindow(ws);
+            if (ws.screen != nullptr) MarkAllRowsDirty(*ws.screen);
+            return true;
+        default:
+            return true;
+    }
 }
 
 }  // namespace
@@ -147,8 +242,7 @@ int32_t KeyCodeOf(WindowState& ws, const WindowMessage& m) {
     return TranslateKey(character, m.scanCode & 0xFF, m.virtualKey, m.unshiftedChar, mods);
 }
 
-void ToggleFullScreen(WindowState& ws) {
-    MouseState& mouse = Mouse();
+void ToggleFullScreen(WindowState& ws, MouseState& mouse) {
     if (mouse.tracked != 0) Record(ws, kEventMouseExit);
     if (ws.flags & kScreenNoSwitch) return;
     if (mouse.clip != 0) ws.host->ConfinePointer(false);
@@ -159,7 +253,7 @@ void ToggleFullScreen(WindowState& ws) {
         if (ws.screen->devicePalette != nullptr) {
             for (int i = 0; i < kPaletteSize; ++i) {
                 const uint32_t c = ws.screen->devicePalette[i];
-                StorePaletteEntry(ws, i, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+                SetPaletteCopyEntry(ws, i, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
             }
         }
         MarkAllRowsDirty(*ws.screen);
@@ -168,91 +262,13 @@ void ToggleFullScreen(WindowState& ws) {
     ws.active = 1;
 }
 
-bool WindowProcedure(WindowState& ws, const WindowMessage& m) {
-    MouseState& mouse = Mouse();
+bool WindowProcedure(WindowState& ws, MouseState& mouse, const WindowMessage& m) {
     mouse.inside = ws.host->PointerInClient() ? 1 : 0;
     PendingEvent pending;
-    bool defaultHandling = true;
-
-    switch (m.kind) {
-        case MessageKind::kKeyDown: {
-            const int32_t code = KeyCodeOf(ws, m);
-            if (code > 255) {
-                for (int i = 0; i < m.repeatCount; ++i) PostKey(code);
-            }
-            if (EndsKeyMessage(m.virtualKey, code)) return false;
-            KeyEvent(pending, m.previousDown ? kEventKeyRepeat : kEventKeyPress, m, code);
-            break;
-        }
-        case MessageKind::kKeyUp: {
-            const int32_t code = KeyCodeOf(ws, m);
-            if (EndsKeyMessage(m.virtualKey, code)) return false;
-            KeyEvent(pending, kEventKeyRelease, m, code);
-            break;
-        }
-        case MessageKind::kSysKeyDown: {
-            if (ws.active == 0) return true;
-            if (m.virtualKey == vk::kReturn && m.altHeld) {
-                ToggleFullScreen(ws);
-                return false;
-            }
-            // With Alt held the key types nothing into the buffer.
-            const int32_t code = KeyCodeOf(ws, m);
-            if (EndsKeyMessage(m.virtualKey, code)) return false;
-            KeyEvent(pending, kEventKeyRelease, m, code);
-            break;
-        }
-        case MessageKind::kSysKeyUp:
-            return true;
-        case MessageKind::kChar:
-            CharacterPath(m);
-            return true;
-        case MessageKind::kClose:
-            // The window stays open: the program decides what closing means.
-            PostKey(kCloseCode);
-            pending.Set(kEventClose);
-            defaultHandling = false;
-            break;
-        case MessageKind::kActivate:
-            Activation(ws, m, pending);
-            defaultHandling = false;
-            break;
-        case MessageKind::kMaximize:
-            if (ws.active == 0) return true;
-            ToggleFullScreen(ws);
-            return false;
-        case MessageKind::kPaint:
-            PaintWindow(ws);
-            return true;
-        case MessageKind::kDisplayChange:
-            PaintWindow(ws);
-            if (ws.screen != nullptr) MarkAllRowsDirty(*ws.screen);
-            return true;
-        case MessageKind::kMouseMove:
-            MouseMove(ws, m, pending);
-            break;
-        case MessageKind::kMouseLeave:
-            if (ws.active == 0) return true;
-            pending.Set(kEventMouseExit);
-            mouse.tracked = 0;
-            defaultHandling = false;
-            break;
-        case MessageKind::kButtonDown:
-        case MessageKind::kButtonDoubleClick:
-            ButtonDown(m, pending);
-            break;
-        case MessageKind::kButtonUp:
-            ButtonUp(m, pending);
-            break;
-        case MessageKind::kWheel:
-            mouse.wheel += m.delta <= 0 ? -1 : 1;
-            pending.Set(kEventWheel, mouse.wheel);
-            break;
-        case MessageKind::kHorizontalWheel:
-            mouse.horizontalWheel += m.delta <= 0 ? -1 : 1;
-            pending.Set(kEventHorizontalWheel, mouse.horizontalWheel);
-            break;
-    }
+    const bool defaultHandling = IsKeyMessage(m.kind)       ? OnKey(ws, mouse, m, pending)
+                                 : IsPointerMessage(m.kind) ? OnPointer(ws, mouse, m, pending)
+                                                            : OnWindow(ws, mouse, m, pending);
+    // The event is recorded before the window system's own handling.
     if (pending.set && ws.screen != nullptr) PostWindowEvent(*ws.screen, pending.event);
     return defaultHandling;
 }

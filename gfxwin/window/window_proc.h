@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "gfxwin/window/window_host.h"
 #include "gfxwin/window/window.h"
+#include "gfxwin/window/window_host.h"
 
 namespace gfxwin {
 
@@ -30,14 +30,15 @@ enum EventKind : int32_t {
 };
 
 // Returns whether the window system's default handling of the message should
-// follow (false: fully handled here).
-bool WindowProcedure(WindowState& ws, const host::WindowMessage& message);
+// follow (false: fully handled here). `mouse` is the pointer state the message
+// updates.
+bool WindowProcedure(WindowState& ws, MouseState& mouse, const host::WindowMessage& message);
 
 // The key code of a key message (key down, key up, system key down), or
 // kNoKey: the modifiers come from the host's keyboard state.
 int32_t KeyCodeOf(WindowState& ws, const host::WindowMessage& message);
 
 // Switches between the window and full screen (Alt+Enter, maximise).
-void ToggleFullScreen(WindowState& ws);
+void ToggleFullScreen(WindowState& ws, MouseState& mouse);
 
 }  // namespace gfxwin

@@ -1,5 +1,5 @@
-// The "GDI" window driver: the window layer's operations on the Win32 host,
-// the display modes from EnumDisplaySettingsA, and the system beep while the
+// The "GDI" window driver: the window layer's operations on the GDI host, the
+// display modes from EnumDisplaySettingsA, and the system beep while the
 // window is open.
 #include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/window/window.h"
@@ -21,9 +21,7 @@ void SystemBeep(int frequencyHz, int durationMs) {
 
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
-    TheWindow() = WindowState{};
-    if (flags & kScreenOpenGL) return -1;
-    if (WindowStart(OpenGdiHost, title, width, height, depth, refreshRate, flags) != 0) return -1;
+    if (!WindowStart(OpenGdiHost, title, width, height, depth, refreshRate, flags)) return -1;
     textio::SetBeepService(SystemBeep);
     return 0;
 }
@@ -32,13 +30,6 @@ void Exit() {
     WindowStop();
     const textio::BeepService current = textio::SetBeepService(nullptr);
     if (current != SystemBeep) textio::SetBeepService(current);  // not ours: it stays
-}
-
-// 15 and 16 bits count as one depth, as do 24 and 32.
-int32_t DepthClass(int32_t depth) {
-    if (depth == 15) return 16;
-    if (depth == 24) return 32;
-    return depth;
 }
 
 // Every display mode of the depth, as width * 65536 + height, in the order
@@ -64,22 +55,7 @@ int32_t* FetchDisplayModes(int32_t depth, int32_t* count) {
     return modes;
 }
 
-constexpr WindowDriver kGdi{
-    "GDI",
-    Init,
-    Exit,
-    DriverLock,
-    DriverUnlock,
-    SetPaletteEntry,
-    WaitVerticalBlank,
-    GetMouse,
-    SetMouse,
-    SetWindowTitle,
-    SetWindowPosition,
-    FetchDisplayModes,
-    nullptr,
-    nullptr,
-};
+constexpr WindowDriver kGdi = WindowLayerDriver("GDI", Init, Exit, FetchDisplayModes);
 
 }  // namespace
 

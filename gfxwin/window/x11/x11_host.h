@@ -1,5 +1,5 @@
 // The X11 window host (Xlib, with MIT-SHM when the server offers it) and the
-// "X11" window driver built on it.
+// "X11" window driver built on it. The host's parts: x11_window.h.
 #pragma once
 
 #include "gfxwin/window/window_host.h"
@@ -7,8 +7,8 @@
 
 namespace gfxwin::x11 {
 
-// Connects to the display named by DISPLAY; null (quietly) when there is none
-// or it cannot be reached. Window thread.
+// Connects to the display named by DISPLAY; null when there is none or it
+// cannot be reached (said with RefuseStart). Window thread.
 host::WindowHost* OpenX11Host();
 
 // The "X11" driver: the window layer on an X11 host.

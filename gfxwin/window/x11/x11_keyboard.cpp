@@ -141,6 +141,48 @@ constexpr KeysymScan kExtendedKeysyms[] = {
     {XK_Menu, 0x5D},
 };
 
+// The characters of keysyms outside the Latin-1 and Unicode ranges.
+struct KeysymChar {
+    Keysym keysym;
+    char32_t character;
+};
+
+constexpr KeysymChar kKeysymChars[] = {
+    {XK_BackSpace, 8},      {XK_Tab, 9},           {XK_ISO_Left_Tab, 9},
+    {XK_KP_Tab, 9},         {XK_Return, 13},       {XK_KP_Enter, 13},
+    {XK_Escape, 27},        {XK_KP_Space, U' '},   {XK_KP_Equal, U'='},
+    {XK_KP_Multiply, U'*'}, {XK_KP_Add, U'+'},     {XK_KP_Separator, U','},
+    {XK_KP_Subtract, U'-'}, {XK_KP_Decimal, U'.'}, {XK_KP_Divide, U'/'},
+    {XK_EuroSign, 0x20AC},
+};
+
+// A character by virtual key.
+struct VirtualKeyChar {
+    int virtualKey;
+    uint8_t character;
+};
+
+// The keys' own characters, where the keysym does not give it.
+constexpr VirtualKeyChar kUnshiftedChars[] = {
+    {vk::kMultiply, '*'}, {vk::kAdd, '+'},   {vk::kSubtract, '-'}, {vk::kDecimal, '.'},
+    {vk::kDivide, '/'},   {vk::kBack, 8},    {vk::kTab, 9},        {vk::kReturn, 13},
+    {vk::kEscape, 27},    {vk::kSpace, ' '},
+};
+
+// The control characters of keys other than letters, with Ctrl held.
+constexpr VirtualKeyChar kControlChars[] = {
+    {vk::kOem4, 27},   {vk::kEscape, 27}, {vk::kOem5, 28},  {vk::kOem6, 29},
+    {vk::kReturn, 10}, {vk::kBack, 127},  {vk::kSpace, 32},
+};
+
+template <size_t N>
+uint8_t CharacterOf(const VirtualKeyChar (&table)[N], int virtualKey) {
+    for (const VirtualKeyChar& e : table) {
+        if (e.virtualKey == virtualKey) return e.character;
+    }
+    return 0;
+}
+
 constexpr char32_t kReplacement = 0xFFFD;
 
 }  // namespace
@@ -195,38 +237,8 @@ char32_t UnicodeOfKeysym(Keysym keysym) {
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9) {
         return U'0' + static_cast<char32_t>(keysym - XK_KP_0);
     }
-    switch (keysym) {
-        case XK_BackSpace:
-            return 8;
-        case XK_Tab:
-        case XK_ISO_Left_Tab:
-        case XK_KP_Tab:
-            return 9;
-        case XK_Return:
-        case XK_KP_Enter:
-            return 13;
-        case XK_Escape:
-            return 27;
-        case XK_KP_Space:
-            return U' ';
-        case XK_KP_Equal:
-            return U'=';
-        case XK_KP_Multiply:
-            return U'*';
-        case XK_KP_Add:
-            return U'+';
-        case XK_KP_Separator:
-            return U',';
-        case XK_KP_Subtract:
-            return U'-';
-        case XK_KP_Decimal:
-            return U'.';
-        case XK_KP_Divide:
-            return U'/';
-        case XK_EuroSign:
-            return 0x20AC;
-        default:
-            break;
+    for (const KeysymChar& e : kKeysymChars) {
+        if (e.keysym == keysym) return e.character;
     }
     // The legacy character keysyms of other scripts: a character, but none
     // that this program's code page can show.
@@ -241,30 +253,7 @@ uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted) {
     if (virtualKey >= vk::kNumpad0 && virtualKey <= vk::kNumpad0 + 9) {
         return static_cast<uint8_t>('0' + virtualKey - vk::kNumpad0);
     }
-    switch (virtualKey) {
-        case vk::kMultiply:
-            return '*';
-        case vk::kAdd:
-            return '+';
-        case vk::kSubtract:
-            return '-';
-        case vk::kDecimal:
-            return '.';
-        case vk::kDivide:
-            return '/';
-        case vk::kBack:
-            return 8;
-        case vk::kTab:
-            return 9;
-        case vk::kReturn:
-            return 13;
-        case vk::kEscape:
-            return 27;
-        case vk::kSpace:
-            return ' ';
-        default:
-            break;
-    }
+    if (const uint8_t c = CharacterOf(kUnshiftedChars, virtualKey)) return c;
     const char32_t u = UnicodeOfKeysym(unshifted);
     if (u >= 0x21 && u <= 0xFF && u != 0x7F) {
         if (u >= U'a' && u <= U'z') return static_cast<uint8_t>(u - 32);
@@ -275,23 +264,7 @@ uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted) {
 
 uint8_t ControlCharacter(int virtualKey) {
     if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<uint8_t>(virtualKey - 0x40);
-    switch (virtualKey) {
-        case vk::kOem4:
-        case vk::kEscape:
-            return 27;
-        case vk::kOem5:
-            return 28;
-        case vk::kOem6:
-            return 29;
-        case vk::kReturn:
-            return 10;
-        case vk::kBack:
-            return 127;
-        case vk::kSpace:
-            return 32;
-        default:
-            return 0;
-    }
+    return CharacterOf(kControlChars, virtualKey);
 }
 
 KeyFacts DescribeKey(const KeyInput& in) {

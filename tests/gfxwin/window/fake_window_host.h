@@ -44,7 +44,7 @@ class FakeWindowHost final : public host::WindowHost {
     void Pump(host::MessageSink& sink) override {
         std::vector<host::WindowMessage> pending;
         pending.swap(queued);
-        for (const host::WindowMessage& m : pending) sink.Deliver(m);
+        for (const host::WindowMessage& m : pending) results.push_back(sink.Deliver(m));
     }
     bool ConnectionLost() const override { return lost; }
 
@@ -85,6 +85,7 @@ class FakeWindowHost final : public host::WindowHost {
     std::string title;
     uint8_t keys[256] = {};
     std::vector<host::WindowMessage> queued;
+    std::vector<host::MessageResult> results;  // the answers to the pumped messages
     std::vector<std::pair<int32_t, int32_t>> shown, moves, warps;
     std::vector<bool> confines;
     // Indexed pictures: the colour table last set, and the rows shown from

@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/gfxwin/window/fake_window_host.h"
 #include "gfxwin/keys/key_buffer.h"
-#include "support/screen_dump.h"
 #include "gfxwin/screen/screen_lock.h"
 #include "gfxwin/screen_mode.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/window/window.h"
+#include "support/screen_dump.h"
+#include "tests/gfxwin/window/fake_window_host.h"
+#include "tests/gfxwin/window/window_fixture.h"
 #include "textio/print.h"
 
 namespace gfxwin {
@@ -175,32 +176,17 @@ TEST(ChooseConverterTest, RefusesLayoutsItCannotFill) {
 }
 
 // The update pass on the opened mode-18 screen with a fake host.
-class UpdatePassTest : public testing::NullScreenTest {
+class UpdatePassTest : public testing::FakeWindowTest {
   protected:
     void SetUp() override {
-        NullScreenTest::SetUp();
-        ws_ = WindowState{};
-        ws_.host = &host_;
-        ws_.screen = CurrentScreen();
-        ws_.width = 640;
-        ws_.height = 480;
-        ws_.active = 1;
+        FakeWindowTest::SetUp();
         ws_.convert = ChooseConverter(8, host_.Format());
         ASSERT_NE(ws_.convert, nullptr);
-    }
-
-    void Pass() {
-        DriverLock();
-        UpdatePass(ws_);
-        DriverUnlock();
     }
 
     uint32_t PictureAt(int x, int y) {
         return PixelOf(host_.Picture() + y * host_.PicturePitch(), x, 32);
     }
-
-    testing::FakeWindowHost host_;
-    WindowState ws_{};
 };
 
 TEST_F(UpdatePassTest, ShowsTheSpanFromFirstToLastDirtyRowInOneTransfer) {
@@ -289,6 +275,26 @@ TEST_F(UpdatePassTest, MessagesArriveAtTheEndOfThePassAndKeyStatesWhileActive) {
     ResetKeyBufferForTest();
 }
 
+// The answer to each message tells the host what it must do for the pointer:
+// report its leaving once it entered, keep the capture while a button is held.
+TEST_F(UpdatePassTest, EachAnswerCarriesThePointerStateTheHostNeeds) {
+    host_.pointerInside = true;
+    host::WindowMessage move{host::MessageKind::kMouseMove};
+    host::WindowMessage press{host::MessageKind::kButtonDown};
+    press.button = host::kButtonLeft;
+    host::WindowMessage release{host::MessageKind::kButtonUp};
+    release.button = host::kButtonLeft;
+    host_.queued = {move, press, release, host::WindowMessage{host::MessageKind::kMouseLeave}};
+    Pass();
+    ASSERT_EQ(host_.results.size(), 4u);
+    EXPECT_TRUE(host_.results[0].watchLeave);
+    EXPECT_FALSE(host_.results[0].buttonHeld);
+    EXPECT_TRUE(host_.results[1].buttonHeld);
+    EXPECT_FALSE(host_.results[2].buttonHeld);
+    EXPECT_FALSE(host_.results[3].watchLeave);
+    EXPECT_FALSE(host_.results[3].defaultHandling);  // the leave was taken
+}
+
 // A host with an indexed picture (palette indices shown through its own
 // colour table), as the GDI window has.
 testing::FakeWindowHost* gIndexedHost = nullptr;
@@ -298,34 +304,24 @@ host::WindowHost* OpenIndexedHost() {
     return gIndexedHost;
 }
 
-class IndexedPassTest : public testing::NullScreenTest {
+class IndexedPassTest : public testing::FakeWindowTest {
   protected:
     void SetUp() override {
-        NullScreenTest::SetUp();
-        ws_ = WindowState{};
+        FakeWindowTest::SetUp();
+        ws_.host = nullptr;
         ws_.openHost = OpenIndexedHost;
-        ws_.screen = CurrentScreen();
         ws_.title = "t";
-        ws_.width = 640;
-        ws_.height = 480;
         ws_.depth = 8;
-        ws_.active = 1;
         ASSERT_TRUE(PresentationInit(ws_));
-        host_ = gIndexedHost;
+        indexed_ = gIndexedHost;
     }
     void TearDown() override {
         PresentationExit(ws_);
         gIndexedHost = nullptr;
-        NullScreenTest::TearDown();
-    }
-    void Pass() {
-        DriverLock();
-        UpdatePass(ws_);
-        DriverUnlock();
+        FakeWindowTest::TearDown();
     }
 
-    WindowState ws_{};
-    testing::FakeWindowHost* host_ = nullptr;
+    testing::FakeWindowHost* indexed_ = nullptr;
 };
 
 TEST_F(IndexedPassTest, FramebufferRowsGoToTheHostAsTheyAre) {
@@ -333,51 +329,51 @@ TEST_F(IndexedPassTest, FramebufferRowsGoToTheHostAsTheyAre) {
     EXPECT_EQ(ws_.convert, nullptr);  // 640 bytes a row: no conversion
     Pass();                           // the open marked everything
     const ScreenState& s = Screen();
-    ASSERT_EQ(host_->shownFrom.size(), 1u);
-    EXPECT_EQ(host_->shownFrom[0].rows, s.framebuffer);
-    EXPECT_EQ(host_->shownFrom[0].pitch, 640);
-    EXPECT_EQ(host_->shownFrom[0].first, 0);
-    EXPECT_EQ(host_->shownFrom[0].count, 480);
+    ASSERT_EQ(indexed_->shownFrom.size(), 1u);
+    EXPECT_EQ(indexed_->shownFrom[0].rows, s.framebuffer);
+    EXPECT_EQ(indexed_->shownFrom[0].pitch, 640);
+    EXPECT_EQ(indexed_->shownFrom[0].first, 0);
+    EXPECT_EQ(indexed_->shownFrom[0].count, 480);
 
     LockScreen();
     Locate(3, 1, -1);
     UnlockScreen(1, 0);
     textio::PrintTerminatedText(0, "Zeile drei", textio::kMaskNone);
     Pass();
-    ASSERT_EQ(host_->shownFrom.size(), 2u);
-    EXPECT_EQ(host_->shownFrom[1].rows, s.framebuffer + 32 * 640);
-    EXPECT_EQ(host_->shownFrom[1].first, 32);
-    EXPECT_EQ(host_->shownFrom[1].count, 16);
+    ASSERT_EQ(indexed_->shownFrom.size(), 2u);
+    EXPECT_EQ(indexed_->shownFrom[1].rows, s.framebuffer + 32 * 640);
+    EXPECT_EQ(indexed_->shownFrom[1].first, 32);
+    EXPECT_EQ(indexed_->shownFrom[1].count, 16);
     EXPECT_EQ(testing::DirtyCount(0, 480), 0);
-    EXPECT_TRUE(host_->shown.empty());  // the picture is never used
+    EXPECT_TRUE(indexed_->shown.empty());  // the picture is never used
 }
 
 TEST_F(IndexedPassTest, AChangedPaletteBecomesTheHostColourTable) {
     Pass();
     testing::ClearDirty();
-    const int before = host_->colourUpdates;
-    StorePaletteEntry(ws_, 7, 10, 20, 30);
+    const int before = indexed_->colourUpdates;
+    SetPaletteCopyEntry(ws_, 7, 10, 20, 30);
     Pass();
-    EXPECT_EQ(host_->colourUpdates, before + 1);
-    ASSERT_EQ(host_->colours.size(), 1024u);
-    EXPECT_EQ(host_->colours[7 * 4 + 0], 10);
-    EXPECT_EQ(host_->colours[7 * 4 + 1], 20);
-    EXPECT_EQ(host_->colours[7 * 4 + 2], 30);
-    EXPECT_EQ(host_->colours[7 * 4 + 3], 4);
+    EXPECT_EQ(indexed_->colourUpdates, before + 1);
+    ASSERT_EQ(indexed_->colours.size(), 1024u);
+    EXPECT_EQ(indexed_->colours[7 * 4 + 0], 10);
+    EXPECT_EQ(indexed_->colours[7 * 4 + 1], 20);
+    EXPECT_EQ(indexed_->colours[7 * 4 + 2], 30);
+    EXPECT_EQ(indexed_->colours[7 * 4 + 3], 4);
     // The window keeps the colours it was shown: every row goes again.
-    ASSERT_FALSE(host_->shownFrom.empty());
-    EXPECT_EQ(host_->shownFrom.back().count, 480);
+    ASSERT_FALSE(indexed_->shownFrom.empty());
+    EXPECT_EQ(indexed_->shownFrom.back().count, 480);
     Pass();
-    EXPECT_EQ(host_->colourUpdates, before + 1);  // applied once
+    EXPECT_EQ(indexed_->colourUpdates, before + 1);  // applied once
 }
 
 TEST_F(IndexedPassTest, APaintShowsTheWholeFramebuffer) {
     Pass();
-    host_->shownFrom.clear();
+    indexed_->shownFrom.clear();
     PaintWindow(ws_);
-    ASSERT_EQ(host_->shownFrom.size(), 1u);
-    EXPECT_EQ(host_->shownFrom[0].rows, Screen().framebuffer);
-    EXPECT_EQ(host_->shownFrom[0].count, 480);
+    ASSERT_EQ(indexed_->shownFrom.size(), 1u);
+    EXPECT_EQ(indexed_->shownFrom[0].rows, Screen().framebuffer);
+    EXPECT_EQ(indexed_->shownFrom[0].count, 480);
 }
 
 // Rows that cannot go as they are (here: an indexed host asked for a row

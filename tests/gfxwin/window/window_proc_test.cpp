@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/gfxwin/window/fake_window_host.h"
 #include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/keys/key_translation.h"
-#include "gfxwin/window/presentation.h"
-#include "support/screen_dump.h"
 #include "gfxwin/keys/virtual_keys.h"
+#include "gfxwin/window/presentation.h"
 #include "gfxwin/window/window.h"
+#include "support/screen_dump.h"
+#include "tests/gfxwin/window/window_fixture.h"
+#include "tests/gfxwin/window/window_test_support.h"
 
 namespace gfxwin {
 namespace {
@@ -25,44 +26,32 @@ using host::WindowMessage;
 
 WindowMessage Key(MessageKind kind, int scan, int vk, uint8_t ch = 0, uint8_t unshifted = 0,
                   bool extended = false) {
-    WindowMessage m{kind};
-    m.scanCode = scan;
-    m.virtualKey = vk;
-    m.character = ch;
-    m.unshiftedChar = unshifted;
-    m.extended = extended;
-    return m;
+    return {.kind = kind,
+            .scanCode = scan,
+            .virtualKey = vk,
+            .extended = extended,
+            .character = ch,
+            .unshiftedChar = unshifted};
 }
 
 WindowMessage Char(uint8_t cp437, int repeat = 1) {
-    WindowMessage m{MessageKind::kChar};
-    m.cp437 = cp437;
-    m.repeatCount = repeat;
-    return m;
+    return {.kind = MessageKind::kChar, .repeatCount = repeat, .cp437 = cp437};
 }
 
-class WindowProcTest : public testing::NullScreenTest {
+class WindowProcTest : public testing::FakeWindowTest {
   protected:
     void SetUp() override {
-        NullScreenTest::SetUp();
+        FakeWindowTest::SetUp();
         ResetKeyBufferForTest();
-        ws_ = WindowState{};
-        ws_.host = &host_;
-        ws_.screen = CurrentScreen();
-        ws_.width = 640;
-        ws_.height = 480;
-        ws_.active = 1;
-        Mouse() = MouseState{};
-        Mouse().lastX = 65535;
         ClearEvents();
         testing::ClearDirty();
     }
     void TearDown() override {
         ResetKeyBufferForTest();
-        NullScreenTest::TearDown();
+        FakeWindowTest::TearDown();
     }
 
-    void Send(const WindowMessage& m) { WindowProcedure(ws_, m); }
+    void Send(const WindowMessage& m) { WindowProcedure(ws_, mouse_, m); }
 
     static std::vector<int32_t> Codes() {
         std::vector<int32_t> codes;
@@ -70,14 +59,7 @@ class WindowProcTest : public testing::NullScreenTest {
         return codes;
     }
 
-    std::vector<WindowEvent> Events() {
-        std::vector<WindowEvent> events;
-        ScreenState& s = Screen();
-        for (int32_t i = s.eventHead; i != s.eventTail; i = (i + 1) % kEventQueueSize) {
-            events.push_back(s.events[i]);
-        }
-        return events;
-    }
+    static std::vector<WindowEvent> Events() { return testing::RecordedEvents(); }
 
     std::vector<int32_t> EventKinds() {
         std::vector<int32_t> kinds;
@@ -89,9 +71,6 @@ class WindowProcTest : public testing::NullScreenTest {
         Screen().eventHead = 0;
         Screen().eventTail = 0;
     }
-
-    testing::FakeWindowHost host_;
-    WindowState ws_{};
 };
 
 // One key press as the host delivers it: the key message, and the character
@@ -202,7 +181,8 @@ TEST_F(WindowProcTest, AutoRepeatPostsOncePerRepeatAndRecordsRepeatEvents) {
     again.repeatCount = 2;
     Send(first);
     Send(again);
-    EXPECT_EQ(Codes(), (std::vector<int32_t>{ExtendedKeyCode(75), ExtendedKeyCode(75), ExtendedKeyCode(75)}));
+    EXPECT_EQ(Codes(), (std::vector<int32_t>{ExtendedKeyCode(75), ExtendedKeyCode(75),
+                                             ExtendedKeyCode(75)}));
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventKeyPress, kEventKeyRepeat}));
 }
 
@@ -257,13 +237,13 @@ TEST_F(WindowProcTest, MaximiseOfTheActiveWindowGoesFullScreen) {
 TEST_F(WindowProcTest, DeactivationClearsKeyStatesAndButtons) {
     Screen().keyStates[30] = 1;
     Screen().keyStates[75] = 1;
-    Mouse().buttons = host::kButtonLeft | host::kButtonRight;
+    mouse_.buttons = host::kButtonLeft | host::kButtonRight;
     WindowMessage off{MessageKind::kActivate};
     off.active = false;
     Send(off);
     EXPECT_EQ(ws_.active, 0);
     EXPECT_EQ(std::count(Screen().keyStates, Screen().keyStates + kKeyStateCount, 1), 0);
-    EXPECT_EQ(Mouse().buttons, 0);
+    EXPECT_EQ(mouse_.buttons, 0);
     EXPECT_EQ(testing::DirtyCount(0, 480), 480);
     EXPECT_EQ(EventKinds(), std::vector<int32_t>{kEventFocusLost});
 }
@@ -276,7 +256,7 @@ TEST_F(WindowProcTest, ActivationRecordsFocusAndEntersWhenThePointerIsInside) {
     Send(on);
     EXPECT_EQ(ws_.active, 1);
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventFocusGained, kEventMouseEnter}));
-    EXPECT_EQ(Mouse().tracked, 1);
+    EXPECT_EQ(mouse_.tracked, 1);
 }
 
 TEST_F(WindowProcTest, ActivationWhileMinimisedStaysInactiveWithoutFocusEvents) {
@@ -289,8 +269,8 @@ TEST_F(WindowProcTest, ActivationWhileMinimisedStaysInactiveWithoutFocusEvents) 
 }
 
 TEST_F(WindowProcTest, LosingFocusWhileTrackedRecordsTheExitFirst) {
-    Mouse().tracked = 1;
-    Mouse().clip = 1;
+    mouse_.tracked = 1;
+    mouse_.clip = 1;
     WindowMessage off{MessageKind::kActivate};
     Send(off);
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventMouseExit, kEventFocusLost}));
@@ -322,8 +302,8 @@ TEST_F(WindowProcTest, MouseMovesEnterOnceThenReportDeltas) {
 
     int32_t x = 0, y = 0, wheel = 0, buttons = 0, clip = 0;
     EXPECT_EQ(GetMouse(&x, &y, &wheel, &buttons, &clip), -1);  // not the running window
-    EXPECT_EQ(Mouse().x, 13);
-    EXPECT_EQ(Mouse().y, 24);
+    EXPECT_EQ(mouse_.x, 13);
+    EXPECT_EQ(mouse_.y, 24);
 }
 
 TEST_F(WindowProcTest, ButtonsWheelsAndLeave) {
@@ -340,18 +320,18 @@ TEST_F(WindowProcTest, ButtonsWheelsAndLeave) {
     };
     Send(button(MessageKind::kButtonDown, host::kButtonLeft));
     Send(button(MessageKind::kButtonDown, host::kButtonExtra2));
-    EXPECT_EQ(Mouse().buttons, host::kButtonLeft | host::kButtonExtra2);
+    EXPECT_EQ(mouse_.buttons, host::kButtonLeft | host::kButtonExtra2);
     Send(button(MessageKind::kButtonDoubleClick, host::kButtonRight));
     Send(button(MessageKind::kButtonUp, host::kButtonLeft));
     Send(button(MessageKind::kButtonUp, host::kButtonExtra2));
-    EXPECT_EQ(Mouse().buttons, host::kButtonRight);
+    EXPECT_EQ(mouse_.buttons, host::kButtonRight);
     Send(wheel(MessageKind::kWheel, 1));
     Send(wheel(MessageKind::kWheel, 1));
     Send(wheel(MessageKind::kWheel, -1));
     Send(wheel(MessageKind::kHorizontalWheel, -1));
-    Mouse().tracked = 1;
+    mouse_.tracked = 1;
     Send(WindowMessage{MessageKind::kMouseLeave});
-    EXPECT_EQ(Mouse().tracked, 0);
+    EXPECT_EQ(mouse_.tracked, 0);
 
     const std::vector<WindowEvent> e = Events();
     ASSERT_EQ(e.size(), 10u);
@@ -373,7 +353,7 @@ TEST_F(WindowProcTest, ButtonsWheelsAndLeave) {
             EXPECT_EQ(e[i].field[0], expected[i][1]) << i;
         }
     }
-    EXPECT_EQ(Mouse().wheel, 1);
+    EXPECT_EQ(mouse_.wheel, 1);
 }
 
 TEST_F(WindowProcTest, EventQueueDropsTheOldestWhenFull) {
@@ -424,7 +404,7 @@ class DefaultHandlingTest : public WindowProcTest,
 TEST_P(DefaultHandlingTest, FollowsOnlyWhereTheSystemMayAct) {
     for (int vk : GetParam().held) host_.Hold(vk);
     ws_.active = GetParam().active ? 1 : 0;
-    EXPECT_EQ(WindowProcedure(ws_, GetParam().message), GetParam().defaultHandling);
+    EXPECT_EQ(WindowProcedure(ws_, mouse_, GetParam().message), GetParam().defaultHandling);
 }
 
 WindowMessage Leave() {

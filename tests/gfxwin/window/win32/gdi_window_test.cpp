@@ -10,18 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "gfxwin/window/driver_list.h"
-#include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/keys/key_translation.h"
-#include "support/screen_dump.h"
 #include "gfxwin/screen/screen_lock.h"
+#include "gfxwin/screen/screen_state.h"
 #include "gfxwin/screen_mode.h"
 #include "gfxwin/screen_setup.h"
-#include "gfxwin/screen/screen_state.h"
 #include "gfxwin/text/text_engine.h"
+#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/win32/gdi_host.h"
+#include "gfxwin/window/win32/win32_host.h"
 #include "gfxwin/window/window.h"
 #include "gfxwin/window/window_proc.h"
+#include "support/screen_dump.h"
+#include "tests/gfxwin/window/window_test_support.h"
 #include "textio/beep.h"
 
 // After the window layer's headers: windows.h names a macro CreateWindow.
@@ -89,46 +91,9 @@ class GdiWindowTest : public ::testing::Test {
         return FindWindowA(win32::LastWindowFacts().className, nullptr);
     }
 
-    // Waits until two passes in a row showed nothing: what was drawn is in the
-    // window and the messages sent so far were handled.
-    static void WaitIdle() {
-        PresentationStats before = ReadPresentationStats();
-        for (int i = 0; i < 300; ++i) {
-            Sleep(10);
-            const PresentationStats now = ReadPresentationStats();
-            if (now.passes >= before.passes + 2 && now.transfers == before.transfers) return;
-            if (now.transfers != before.transfers) before = now;
-        }
-    }
-
-    // Key codes read through the console slot, as text, until none came for
-    // `settleMs`.
-    static std::string KeysAsText(DWORD settleMs = 200) {
-        std::string text;
-        ULONGLONG quietSince = GetTickCount64();
-        while (GetTickCount64() - quietSince < settleMs) {
-            char bytes[2];
-            const size_t n = ReadKeyText(bytes);
-            if (n == 0) {
-                Sleep(10);
-                continue;
-            }
-            text.append(bytes, n);
-            quietSince = GetTickCount64();
-        }
-        return text;
-    }
-
-    std::vector<WindowEvent> Events() {
-        std::vector<WindowEvent> events;
-        LockScreen();
-        const ScreenState& s = *CurrentScreen();
-        for (int32_t i = s.eventHead; i != s.eventTail; i = (i + 1) % kEventQueueSize) {
-            events.push_back(s.events[i]);
-        }
-        UnlockScreen(1, 0);
-        return events;
-    }
+    static void WaitIdle() { testing::WaitIdle(); }
+    static std::string KeysAsText(int quietMs = 200) { return testing::KeysAsText(quietMs); }
+    static std::vector<WindowEvent> Events() { return testing::RecordedEvents(); }
 
     // Every pixel of the client area, read back from the window, equals the
     // framebuffer through the device palette.
@@ -148,32 +113,13 @@ class GdiWindowTest : public ::testing::Test {
         BitBlt(memory, 0, 0, 640, 480, window, 0, 0, SRCCOPY);
         GdiFlush();
         const auto* pixels = static_cast<const uint32_t*>(bits);
-        LockScreen();
-        const ScreenState& s = *CurrentScreen();
-        int mismatches = 0;
-        std::string first;
-        for (int y = 0; y < s.height; ++y) {
-            for (int x = 0; x < s.width; ++x) {
-                const uint32_t c = s.devicePalette[s.framebuffer[y * s.pitch + x]];
-                const uint32_t want = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-                const uint32_t got = pixels[y * 640 + x] & 0xFFFFFF;
-                if (got != want && mismatches++ == 0) {
-                    char text[128];
-                    std::snprintf(text, sizeof text, "pixel (%d,%d) is %06X, expected %06X", x, y,
-                                  static_cast<unsigned>(got), static_cast<unsigned>(want));
-                    first = text;
-                }
-            }
-        }
-        UnlockScreen(1, 0);
+        const ::testing::AssertionResult shown =
+            testing::FramebufferShown([&](int x, int y) { return pixels[y * 640 + x] & 0xFFFFFF; });
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
         ReleaseDC(hwnd_, window);
-        if (mismatches != 0) {
-            return ::testing::AssertionFailure() << mismatches << " pixels differ; " << first;
-        }
-        return ::testing::AssertionSuccess();
+        return shown;
     }
 
     static void Print(const std::string& text) { PrintText(text.data(), text.size(), 0); }
@@ -258,7 +204,7 @@ TEST_F(GdiWindowTest, RowsGoFromTheFramebufferInOneTransferPerPass) {
     const win32::GdiCounters after = win32::ReadGdiCounters();
     EXPECT_EQ(after.transfers - before.transfers, 1u);
     EXPECT_EQ(after.rows - before.rows, 16u);
-    EXPECT_TRUE(win32::LastWindowFacts().fromFramebuffer);
+    EXPECT_TRUE(win32::ReadGdiCounters().fromFramebuffer);
 
     // Marks on the first and the last row: all 480 rows in one call.
     LockScreen();
@@ -375,11 +321,11 @@ TEST_F(GdiWindowTest, TheCloseButtonLeavesTheWindowOpen) {
 TEST_F(GdiWindowTest, ButtonsCaptureThePointerAndRecordEvents) {
     SendMessageA(hwnd_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 20));
     LockScreen();
-    EXPECT_EQ(Mouse().buttons, host::kButtonRight);
+    EXPECT_EQ(WindowThread().mouse.buttons, host::kButtonRight);
     UnlockScreen(1, 0);
     SendMessageA(hwnd_, WM_RBUTTONUP, 0, MAKELPARAM(10, 20));
     LockScreen();
-    EXPECT_EQ(Mouse().buttons, 0);
+    EXPECT_EQ(WindowThread().mouse.buttons, 0);
     UnlockScreen(1, 0);
     std::vector<int32_t> kinds;
     for (const WindowEvent& e : Events()) {
@@ -394,17 +340,17 @@ TEST_F(GdiWindowTest, ButtonsCaptureThePointerAndRecordEvents) {
 TEST_F(GdiWindowTest, DeactivationClearsKeyStatesAndButtons) {
     LockScreen();
     CurrentScreen()->keyStates[30] = 1;
-    Mouse().buttons = host::kButtonLeft;
+    WindowThread().mouse.buttons = host::kButtonLeft;
     UnlockScreen(1, 0);
     SendMessageA(hwnd_, WM_ACTIVATE, WA_INACTIVE, 0);
     LockScreen();
-    EXPECT_EQ(TheWindow().active, 0);
+    EXPECT_EQ(WindowThread().window.active, 0);
     EXPECT_EQ(CurrentScreen()->keyStates[30], 0);
-    EXPECT_EQ(Mouse().buttons, 0);
+    EXPECT_EQ(WindowThread().mouse.buttons, 0);
     UnlockScreen(1, 0);
     SendMessageA(hwnd_, WM_ACTIVATE, WA_ACTIVE, 0);
     LockScreen();
-    EXPECT_EQ(TheWindow().active, 1);
+    EXPECT_EQ(WindowThread().window.active, 1);
     UnlockScreen(1, 0);
 }
 
@@ -451,7 +397,7 @@ TEST_P(GdiPointerTest, EnteringAndLeavingAreRecorded) {
     SetCursorPos(client.left + 120, client.top + 110);
     WaitIdle();
     LockScreen();
-    EXPECT_EQ(Mouse().tracked, 1);
+    EXPECT_EQ(WindowThread().mouse.tracked, 1);
     UnlockScreen(1, 0);
     SetCursorPos(client.right + 50, client.bottom + 50);  // outside the window
     Sleep(400);
@@ -462,7 +408,7 @@ TEST_P(GdiPointerTest, EnteringAndLeavingAreRecorded) {
     }
     EXPECT_EQ(kinds, (std::vector<int32_t>{kEventMouseEnter, kEventMouseExit}));
     LockScreen();
-    EXPECT_EQ(Mouse().tracked, 0);
+    EXPECT_EQ(WindowThread().mouse.tracked, 0);
     UnlockScreen(1, 0);
 }
 

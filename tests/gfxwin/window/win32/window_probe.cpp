@@ -18,43 +18,35 @@ namespace {
 using gfxwin::host::MessageKind;
 using gfxwin::host::WindowMessage;
 
+const struct {
+    MessageKind kind;
+    const char* name;
+} kKeyKinds[] = {{MessageKind::kKeyDown, "KeyDown"},
+                 {MessageKind::kKeyUp, "KeyUp"},
+                 {MessageKind::kSysKeyDown, "SysKeyDown"},
+                 {MessageKind::kSysKeyUp, "SysKeyUp"}};
+
 class PrintingSink final : public gfxwin::host::MessageSink {
   public:
-    void Deliver(const WindowMessage& m) override { DeliverForDefault(m); }
-
     // Key messages get no default handling, so F10 and Alt open no menu.
-    bool DeliverForDefault(const WindowMessage& m) override {
-        const char* kind = nullptr;
-        switch (m.kind) {
-            case MessageKind::kKeyDown:
-                kind = "KeyDown";
-                break;
-            case MessageKind::kKeyUp:
-                kind = "KeyUp";
-                break;
-            case MessageKind::kSysKeyDown:
-                kind = "SysKeyDown";
-                break;
-            case MessageKind::kSysKeyUp:
-                kind = "SysKeyUp";
-                break;
-            case MessageKind::kChar:
-                std::printf("Char cp437=%d repeat=%d\n", m.cp437, m.repeatCount);
-                std::fflush(stdout);
-                return true;
-            case MessageKind::kClose:
-                std::printf("Close\n");
-                std::fflush(stdout);
-                closed = true;
-                return false;
-            default:
-                return true;
+    gfxwin::host::MessageResult Deliver(const WindowMessage& m) override {
+        gfxwin::host::MessageResult result;
+        if (m.kind == MessageKind::kChar) {
+            std::printf("Char cp437=%d repeat=%d\n", m.cp437, m.repeatCount);
+        } else if (m.kind == MessageKind::kClose) {
+            std::printf("Close\n");
+            closed = true;
+            result.defaultHandling = false;
         }
-        std::printf("%s vk=%02X scan=%02X ext=%d alt=%d repeat=%d char=%d unshifted=%d\n", kind,
-                    m.virtualKey, m.scanCode, m.extended ? 1 : 0, m.altHeld ? 1 : 0, m.repeatCount,
-                    m.character, m.unshiftedChar);
+        for (const auto& key : kKeyKinds) {
+            if (key.kind != m.kind) continue;
+            std::printf("%s vk=%02X scan=%02X ext=%d alt=%d repeat=%d char=%d unshifted=%d\n",
+                        key.name, m.virtualKey, m.scanCode, m.extended ? 1 : 0, m.altHeld ? 1 : 0,
+                        m.repeatCount, m.character, m.unshiftedChar);
+            result.defaultHandling = false;
+        }
         std::fflush(stdout);
-        return false;
+        return result;
     }
 
     bool closed = false;

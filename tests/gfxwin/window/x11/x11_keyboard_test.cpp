@@ -139,13 +139,7 @@ struct EventCase {
 };
 
 KeyInput Evdev(int keycode, Keysym l0, Keysym l1, Keysym effective) {
-    KeyInput in;
-    in.keycode = keycode;
-    in.evdev = true;
-    in.level0 = l0;
-    in.level1 = l1;
-    in.effective = effective;
-    return in;
+    return {.keycode = keycode, .evdev = true, .level0 = l0, .level1 = l1, .effective = effective};
 }
 
 KeyInput With(KeyInput in, bool shift, bool ctrl, bool alt, bool numLock) {

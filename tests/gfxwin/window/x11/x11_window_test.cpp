@@ -12,22 +12,23 @@
 #include <thread>
 #include <vector>
 
-#include "gfxwin/window/x11/x11_host.h"
+#include "gfxwin/console/key_mouse_hooks.h"
 #include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/keys/key_translation.h"
-#include "support/screen_dump.h"
 #include "gfxwin/screen/screen_lock.h"
+#include "gfxwin/screen/screen_state.h"
 #include "gfxwin/screen_mode.h"
 #include "gfxwin/screen_setup.h"
-#include "gfxwin/screen/screen_state.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
 #include "gfxwin/window/window.h"
-#include "gfxwin/console/key_mouse_hooks.h"
 #include "gfxwin/window/window_proc.h"
+#include "gfxwin/window/x11/x11_host.h"
 #include "support/child_process.h"
-#include "textio/print.h"
+#include "support/screen_dump.h"
 #include "support/x11/xvfb.h"
+#include "tests/gfxwin/window/window_test_support.h"
+#include "textio/print.h"
 
 namespace gfxwin {
 namespace {
@@ -83,45 +84,9 @@ class X11WindowTest : public ::testing::Test {
         return x11test::RunTool(argv, Display());
     }
 
-    // Waits until a pass has run that showed nothing: everything drawn so far
-    // is in the window and every queued message was handled.
-    static void WaitIdle() {
-        PresentationStats before = ReadPresentationStats();
-        for (int i = 0; i < 300; ++i) {
-            std::this_thread::sleep_for(10ms);
-            const PresentationStats now = ReadPresentationStats();
-            if (now.passes >= before.passes + 2 && now.transfers == before.transfers) return;
-            if (now.transfers != before.transfers) before = now;
-        }
-    }
-
-    // Key codes as read through the console slot: bytes of each key.
-    static std::string KeysAsText(int settleMs = 150) {
-        std::string text;
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(settleMs);
-        while (std::chrono::steady_clock::now() < deadline) {
-            char bytes[2];
-            const size_t n = ReadKeyText(bytes);
-            if (n == 0) {
-                std::this_thread::sleep_for(10ms);
-                continue;
-            }
-            text.append(bytes, n);
-        }
-        return text;
-    }
-
-    std::vector<WindowEvent> Events() {
-        std::vector<WindowEvent> events;
-        LockScreen();
-        const ScreenState& s = *CurrentScreen();
-        for (int32_t i = s.eventHead; i != s.eventTail; i = (i + 1) % kEventQueueSize) {
-            events.push_back(s.events[i]);
-        }
-        UnlockScreen(1, 0);
-        return events;
-    }
+    static void WaitIdle() { testing::WaitIdle(); }
+    static std::string KeysAsText(int quietMs = 150) { return testing::KeysAsText(quietMs); }
+    static std::vector<WindowEvent> Events() { return testing::RecordedEvents(); }
 
     // Every pixel of the window equals the framebuffer through the device
     // palette, with the picture at (dx, dy).
@@ -132,28 +97,7 @@ class X11WindowTest : public ::testing::Test {
         if (!x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
             return ::testing::AssertionFailure() << error;
         }
-        LockScreen();
-        const ScreenState& s = *CurrentScreen();
-        int mismatches = 0;
-        std::string first;
-        for (int y = 0; y < s.height; ++y) {
-            for (int x = 0; x < s.width; ++x) {
-                const uint32_t c = s.devicePalette[s.framebuffer[y * s.pitch + x]];
-                const uint32_t want = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-                const uint32_t got = shot.At(x + dx, y + dy);
-                if (got != want && mismatches++ == 0) {
-                    char text[128];
-                    std::snprintf(text, sizeof text, "pixel (%d,%d) is %06X, expected %06X", x, y,
-                                  got, want);
-                    first = text;
-                }
-            }
-        }
-        UnlockScreen(1, 0);
-        if (mismatches != 0) {
-            return ::testing::AssertionFailure() << mismatches << " pixels differ; " << first;
-        }
-        return ::testing::AssertionSuccess();
+        return testing::FramebufferShown([&](int x, int y) { return shot.At(x + dx, y + dy); });
     }
 
     static std::unique_ptr<x11test::XvfbServer> server_;
@@ -419,6 +363,28 @@ TEST_F(X11ProgramTest, WithoutAReachableDisplayTheProgramRunsQuietlyInTheTermina
         ASSERT_TRUE(r.started);
         EXPECT_EQ(r.exitStatus, 0) << "DISPLAY=" << display;
         EXPECT_EQ(r.err, "") << "DISPLAY=" << display;
+        EXPECT_NE(r.out.find("488.997"), std::string::npos) << r.out;
+    }
+}
+
+TEST_F(X11ProgramTest, ANamedX11DriverThatCannotStartSaysWhyAndTheProgramRunsOn) {
+    const struct {
+        const char* display;
+        const char* reason;
+    } cases[] = {{"", "keine Anzeige: DISPLAY ist nicht gesetzt"},
+                 {":4321", "Anzeige \":4321\" nicht erreichbar"}};
+    for (const auto& c : cases) {
+        testsupport::TempDir dir;
+        testsupport::ChildOptions options;
+        options.workingDirectory = dir.path();
+        options.input = "0.3127\n0.329\n\n\n";
+        options.environment["DISPLAY"] = c.display;
+        options.environment["KRGFX"] = "x11";
+        const testsupport::ChildResult r = testsupport::RunChild({WL_PROGRAM_PATH}, options);
+        ASSERT_TRUE(r.started);
+        EXPECT_EQ(r.exitStatus, 0);
+        EXPECT_EQ(r.err, std::string("wellenlaenge: KRGFX=x11: Fenstertreiber startet nicht (") +
+                             c.reason + ")\n");
         EXPECT_NE(r.out.find("488.997"), std::string::npos) << r.out;
     }
 }

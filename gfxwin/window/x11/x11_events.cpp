@@ -1,0 +1,320 @@
+// The X11 host's events, turned into WindowMessages, and the keyboard and
+// pointer state they leave behind.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+#include "gfxwin/keys/virtual_keys.h"
+#include "gfxwin/window/x11/x11_window.h"
+
+namespace gfxwin::x11 {
+
+namespace {
+
+using host::MessageKind;
+using host::WindowMessage;
+
+constexpr unsigned long kDoubleClickMs = 500;
+constexpr int kDoubleClickSlop = 4;
+
+// The key message for a described key.
+WindowMessage KeyMessage(MessageKind kind, const KeyFacts& facts, bool previousDown, bool alt) {
+    WindowMessage m{kind};
+    m.scanCode = facts.scanCode;
+    m.virtualKey = facts.virtualKey;
+    m.extended = facts.extended;
+    m.previousDown = previousDown;
+    m.altHeld = alt;
+    m.character = facts.character;
+    m.deadKey = facts.deadKey;
+    m.unshiftedChar = facts.unshiftedChar;
+    return m;
+}
+
+// The button bit of an X button (1 left, 2 middle, 3 right, 8 and 9 the extra
+// buttons); 0 for the wheels and others.
+int ButtonBit(unsigned button) {
+    switch (button) {
+        case 1:
+            return host::kButtonLeft;
+        case 2:
+            return host::kButtonMiddle;
+        case 3:
+            return host::kButtonRight;
+        case 8:
+            return host::kButtonExtra1;
+        case 9:
+            return host::kButtonExtra2;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void X11Host::Pump(host::MessageSink& sink) {
+    if (!Usable()) return;
+    while (!lost_ && XPending(dpy_) > 0 && !lost_) {
+        XEvent event;
+        XNextEvent(dpy_, &event);
+        if (lost_) return;
+        Handle(event, sink);
+    }
+}
+
+void X11Host::KeyboardState(uint8_t state[256]) {
+    for (int i = 0; i < 256; ++i) state[i] = vkCount_[i] > 0 ? 0x80 : 0;
+}
+
+bool X11Host::PointerInClient() {
+    return pointerInside_ && pointerX_ >= 0 && pointerY_ >= 0 && pointerX_ < width_ &&
+           pointerY_ < height_;
+}
+
+void X11Host::Press(const KeyVks& vks, int delta) {
+    for (uint8_t vk : vks.vk) {
+        if (vk != 0) vkCount_[vk] = std::max(0, vkCount_[vk] + delta);
+    }
+}
+
+KeyFacts X11Host::Describe(unsigned keycode, unsigned state, KeyVks* vks) {
+    KeyInput input;
+    input.keycode = static_cast<int>(keycode);
+    input.evdev = evdev_;
+    const unsigned group = (state >> 13) & 3;
+    const auto code = static_cast<KeyCode>(keycode);
+    input.level0 = XkbKeycodeToKeysym(dpy_, code, static_cast<int>(group), 0);
+    input.level1 = XkbKeycodeToKeysym(dpy_, code, static_cast<int>(group), 1);
+    if (input.level0 == NoSymbol && group != 0) {
+        input.level0 = XkbKeycodeToKeysym(dpy_, code, 0, 0);
+        input.level1 = XkbKeycodeToKeysym(dpy_, code, 0, 1);
+    }
+    KeySym effective = NoSymbol;
+    unsigned consumed = 0;
+    if (!XkbLookupKeySym(dpy_, code, state, &consumed, &effective)) effective = NoSymbol;
+    input.effective = effective;
+    input.shift = Held(vk::kShift);
+    input.ctrl = Held(vk::kControl);
+    input.alt = Held(vk::kMenu);
+    input.numLock = (state & numLockMask_) != 0;
+    const KeyFacts facts = DescribeKey(input);
+    if (vks != nullptr) {
+        *vks = KeyVks{};
+        vks->vk[0] = static_cast<uint8_t>(facts.virtualKey);
+        switch (facts.virtualKey) {
+            case vk::kShift:
+                vks->vk[1] = input.level0 == XK_Shift_R ? vk::kRightShift : vk::kLeftShift;
+                break;
+            case vk::kControl:
+                vks->vk[1] = facts.extended ? vk::kRightControl : vk::kLeftControl;
+                break;
+            case vk::kMenu:
+                vks->vk[1] = facts.extended ? vk::kRightMenu : vk::kLeftMenu;
+                if (input.level0 == XK_ISO_Level3_Shift || input.level0 == XK_Mode_switch) {
+                    vks->vk[1] = vk::kRightMenu;
+                    vks->vk[2] = vk::kControl;
+                    vks->vk[3] = vk::kLeftControl;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return facts;
+}
+
+void X11Host::HandleKey(XKeyEvent& e, bool press, host::MessageSink& sink) {
+    const unsigned keycode = e.keycode & 0xFF;
+    if (press) {
+        const bool repeat = keyVks_[keycode].vk[0] != 0;
+        // The key counts as held while its own message is handled, as with the
+        // platform keyboard state.
+        KeyVks vks;
+        Describe(keycode, e.state, &vks);
+        if (!repeat) {
+            keyVks_[keycode] = vks;
+            Press(vks, +1);
+        }
+        const KeyFacts facts = Describe(keycode, e.state, nullptr);
+        const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
+        const bool system = (alt && !ctrl) || facts.virtualKey == vk::kF10;
+        sink.Deliver(KeyMessage(system ? MessageKind::kSysKeyDown : MessageKind::kKeyDown, facts,
+                                repeat, alt));
+        // Typed characters follow their key, as the platform's key translation
+        // does; keys typed with Alt held type nothing.
+        if (!system && facts.hasChar && !lost_) {
+            WindowMessage c{MessageKind::kChar};
+            c.cp437 = facts.cp437;
+            sink.Deliver(c);
+        }
+        return;
+    }
+    const KeyFacts facts = Describe(keycode, e.state, nullptr);
+    Press(keyVks_[keycode], -1);
+    keyVks_[keycode] = KeyVks{};
+    const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
+    const bool system =
+        ((alt || facts.virtualKey == vk::kMenu) && !ctrl) || facts.virtualKey == vk::kF10;
+    sink.Deliver(
+        KeyMessage(system ? MessageKind::kSysKeyUp : MessageKind::kKeyUp, facts, true, alt));
+}
+
+void X11Host::RebuildKeyState(const char keys[32]) {
+    std::fill(std::begin(vkCount_), std::end(vkCount_), 0);
+    for (KeyVks& k : keyVks_) k = KeyVks{};
+    const unsigned state = 0;
+    for (unsigned keycode = 8; keycode < 256; ++keycode) {
+        if ((keys[keycode / 8] & (1 << (keycode % 8))) == 0) continue;
+        KeyVks vks;
+        Describe(keycode, state, &vks);
+        if (vks.vk[0] == 0) continue;
+        keyVks_[keycode] = vks;
+        Press(vks, +1);
+    }
+}
+
+void X11Host::HandleButton(const XButtonEvent& e, bool press, host::MessageSink& sink) {
+    pointerX_ = e.x - offsetX_;
+    pointerY_ = e.y - offsetY_;
+    WindowMessage m{press ? MessageKind::kButtonDown : MessageKind::kButtonUp};
+    m.x = pointerX_;
+    m.y = pointerY_;
+    m.screenX = e.x_root;
+    m.screenY = e.y_root;
+    m.button = ButtonBit(e.button);
+    if (e.button >= 4 && e.button <= 7) {
+        // The wheels: 4 up, 5 down, 6 left, 7 right; each step is one press.
+        if (!press) return;
+        m.kind = e.button <= 5 ? MessageKind::kWheel : MessageKind::kHorizontalWheel;
+        m.delta = (e.button == 4 || e.button == 7) ? 1 : -1;
+        sink.Deliver(m);
+        return;
+    }
+    if (m.button == 0) return;
+    if (press) {
+        // A second press of the same button, soon and close by, is a double
+        // click; the press after it starts again.
+        const bool isDouble = e.button == lastPressButton_ &&
+                              e.time - lastPressTime_ <= kDoubleClickMs &&
+                              std::abs(e.x - lastPressX_) <= kDoubleClickSlop &&
+                              std::abs(e.y - lastPressY_) <= kDoubleClickSlop;
+        if (isDouble) {
+            m.kind = MessageKind::kButtonDoubleClick;
+            lastPressButton_ = 0;
+        } else {
+            lastPressButton_ = e.button;
+            lastPressTime_ = e.time;
+            lastPressX_ = e.x;
+            lastPressY_ = e.y;
+        }
+    }
+    sink.Deliver(m);
+}
+
+void X11Host::HandleFocus(const XFocusChangeEvent& f, host::MessageSink& sink) {
+    if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior) return;
+    const bool in = f.type == FocusIn;
+    if (in == focused_) return;
+    focused_ = in;
+    WindowMessage m{MessageKind::kActivate};
+    m.active = in;
+    sink.Deliver(m);
+}
+
+void X11Host::HandleMaximize(host::MessageSink& sink) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy_, window_, netWmState_, 0, 64, False, XA_ATOM, &type, &format,
+                           &count, &after, &data) != Success) {
+        return;
+    }
+    bool maximized = false, full = false;
+    if (type == XA_ATOM && format == 32 && data != nullptr) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            if (atoms[i] == netMaxVert_ || atoms[i] == netMaxHorz_) maximized = true;
+            if (atoms[i] == netFullScreen_) full = true;
+        }
+    }
+    if (data != nullptr) XFree(data);
+    if (maximized && !full && !fullScreen_) sink.Deliver(WindowMessage{MessageKind::kMaximize});
+}
+
+// The pointer moved within the window, or entered it, at window position
+// (x, y) and screen position (rootX, rootY).
+void X11Host::PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink& sink) {
+    pointerInside_ = true;
+    pointerX_ = x - offsetX_;
+    pointerY_ = y - offsetY_;
+    WindowMessage m{MessageKind::kMouseMove};
+    m.x = pointerX_;
+    m.y = pointerY_;
+    m.screenX = rootX;
+    m.screenY = rootY;
+    sink.Deliver(m);
+}
+
+void X11Host::Handle(XEvent& event, host::MessageSink& sink) {
+    switch (event.type) {
+        case KeyPress:
+        case KeyRelease:
+            HandleKey(event.xkey, event.type == KeyPress, sink);
+            break;
+        case ButtonPress:
+        case ButtonRelease:
+            HandleButton(event.xbutton, event.type == ButtonPress, sink);
+            break;
+        case MotionNotify: {
+            const XMotionEvent& e = event.xmotion;
+            PointerMoved(e.x, e.y, e.x_root, e.y_root, sink);
+            break;
+        }
+        case EnterNotify: {
+            const XCrossingEvent& e = event.xcrossing;
+            PointerMoved(e.x, e.y, e.x_root, e.y_root, sink);
+            break;
+        }
+        case LeaveNotify:
+            if (event.xcrossing.mode == NotifyUngrab) break;
+            pointerInside_ = false;
+            sink.Deliver(WindowMessage{MessageKind::kMouseLeave});
+            break;
+        case FocusIn:
+        case FocusOut:
+            HandleFocus(event.xfocus, sink);
+            break;
+        case KeymapNotify:
+            RebuildKeyState(event.xkeymap.key_vector);
+            break;
+        case Expose:
+            if (event.xexpose.count == 0) sink.Deliver(WindowMessage{MessageKind::kPaint});
+            break;
+        case ConfigureNotify:
+            if (event.xconfigure.window == window_) UpdatePosition(event.xconfigure);
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == wmProtocols_ && event.xclient.format == 32 &&
+                static_cast<Atom>(event.xclient.data.l[0]) == wmDelete_) {
+                sink.Deliver(WindowMessage{MessageKind::kClose});
+            }
+            break;
+        case PropertyNotify:
+            if (event.xproperty.atom == netWmState_) HandleMaximize(sink);
+            break;
+        case MappingNotify:
+            XRefreshKeyboardMapping(&event.xmapping);
+            numLockMask_ = XkbKeysymToModifiers(dpy_, XK_Num_Lock);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace gfxwin::x11

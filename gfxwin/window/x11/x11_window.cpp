@@ -1,0 +1,391 @@
+// The X11 host's connection and window: creation, properties, full screen,
+// position and the pointer services.
+#include "gfxwin/window/x11/x11_window.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/x11/x11_host.h"
+
+namespace gfxwin::x11 {
+
+namespace {
+
+constexpr int kMapWaitMs = 5000;
+
+// The last protocol error's code, for the shared-memory check; the default
+// handler would end the process.
+int gLastErrorCode = 0;
+
+int RecordError(Display*, XErrorEvent* error) {
+    gLastErrorCode = error->error_code;
+    return 0;
+}
+
+// The connection broke. Xlib calls this first and then the display's exit
+// handler; both return so that the window thread can stop in order.
+int QuietIOError(Display*) {
+    return 0;
+}
+
+// Records of connections whose server went away (the display and its
+// graphics context), kept to the end: freeing them would talk to the server.
+std::vector<void*>& DeadRecords() {
+    static auto* records = new std::vector<void*>();
+    return *records;
+}
+
+}  // namespace
+
+int LastProtocolError() {
+    return gLastErrorCode;
+}
+
+void ClearProtocolError() {
+    gLastErrorCode = 0;
+}
+
+X11Host::X11Host(Display* display) : dpy_(display) {
+    XSetIOErrorExitHandler(dpy_, &X11Host::OnIOErrorExit, this);
+    screen_ = DefaultScreen(dpy_);
+    root_ = RootWindow(dpy_, screen_);
+}
+
+X11Host::~X11Host() {
+    DestroyWindow();
+    if (lost_) {
+        // Closing would talk to the dead server again; the socket is given
+        // back and the record kept until the process ends, which follows.
+        close(ConnectionNumber(dpy_));
+        DeadRecords().push_back(dpy_);
+    } else {
+        XCloseDisplay(dpy_);
+    }
+}
+
+bool X11Host::CreateWindow(const host::WindowRequest& request) {
+    Visual* visual = DefaultVisual(dpy_, screen_);
+    const int depth = DefaultDepth(dpy_, screen_);
+    if (visual->c_class != TrueColor) return RefuseStart("kein TrueColor-Format");
+    if (request.width <= 0 || request.height <= 0) {
+        return RefuseStart("Fenstergroesse %dx%d nicht moeglich", request.width, request.height);
+    }
+    width_ = windowWidth_ = request.width;
+    height_ = windowHeight_ = request.height;
+
+    XSetErrorHandler(RecordError);
+    XSetIOErrorHandler(QuietIOError);
+    InternAtoms();
+
+    // Centred on the screen (halving by an arithmetic shift, so a window larger
+    // than the screen sits at a negative offset).
+    normalX_ = (DisplayWidth(dpy_, screen_) - width_) >> 1;
+    normalY_ = (DisplayHeight(dpy_, screen_) - height_) >> 1;
+
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(dpy_, screen_);
+    attributes.border_pixel = BlackPixel(dpy_, screen_);
+    attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | EnterWindowMask | LeaveWindowMask | ExposureMask |
+                            StructureNotifyMask | FocusChangeMask | KeymapStateMask |
+                            PropertyChangeMask;
+    window_ = XCreateWindow(dpy_, root_, normalX_, normalY_, static_cast<unsigned>(width_),
+                            static_cast<unsigned>(height_), 0, depth, InputOutput, visual,
+                            CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+    if (window_ == 0 || lost_) return RefuseStart("Fenster nicht erstellt");
+
+    SetProperties(request.title != nullptr ? request.title : "");
+    ReadKeyboardSetup();
+
+    gc_ = XCreateGC(dpy_, window_, 0, nullptr);
+    if (gc_ == nullptr || !CreatePicture(visual, depth)) {
+        DestroyWindow();
+        return RefuseStart("kein Bildspeicher fuer das Fenster");
+    }
+    XSetGraphicsExposures(dpy_, gc_, False);
+
+    XMapRaised(dpy_, window_);
+    WaitForMap();
+    if (lost_) return RefuseStart("Verbindung zur Anzeige verloren");
+    TakeFocus();
+    if (request.fullScreen) SetFullScreen(true);
+    XFlush(dpy_);
+    if (lost_) return RefuseStart("Verbindung zur Anzeige verloren");
+    return true;
+}
+
+void X11Host::InternAtoms() {
+    wmProtocols_ = XInternAtom(dpy_, "WM_PROTOCOLS", False);
+    wmDelete_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
+    netWmState_ = XInternAtom(dpy_, "_NET_WM_STATE", False);
+    netFullScreen_ = XInternAtom(dpy_, "_NET_WM_STATE_FULLSCREEN", False);
+    netMaxVert_ = XInternAtom(dpy_, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    netMaxHorz_ = XInternAtom(dpy_, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    netWmName_ = XInternAtom(dpy_, "_NET_WM_NAME", False);
+    utf8String_ = XInternAtom(dpy_, "UTF8_STRING", False);
+    netActiveWindow_ = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", False);
+    netSupportingCheck_ = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
+}
+
+// What the window manager reads: the fixed size, the title, the class, and
+// that the close button is to be asked about.
+void X11Host::SetProperties(const char* title) {
+    SetSizeHints(true);
+    SetTitle(title);
+    XClassHint classHint{};
+    char resourceName[] = "wellenlaenge";
+    char resourceClass[] = "Wellenlaenge";
+    classHint.res_name = resourceName;
+    classHint.res_class = resourceClass;
+    XSetClassHint(dpy_, window_, &classHint);
+    XSetWMProtocols(dpy_, window_, &wmDelete_, 1);
+}
+
+// Key releases only at the real release, the Num Lock modifier, and whether
+// the server numbers its keys as evdev does.
+void X11Host::ReadKeyboardSetup() {
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(dpy_, True, &detectable);
+    numLockMask_ = XkbKeysymToModifiers(dpy_, XK_Num_Lock);
+    XkbDescPtr xkb = XkbAllocKeyboard();
+    if (xkb == nullptr) return;
+    if (XkbGetNames(dpy_, XkbKeycodesNameMask, xkb) == Success && xkb->names != nullptr &&
+        xkb->names->keycodes != None) {
+        if (char* name = XGetAtomName(dpy_, xkb->names->keycodes)) {
+            evdev_ = std::strncmp(name, "evdev", 5) == 0;
+            XFree(name);
+        }
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+}
+
+void X11Host::DestroyWindow() {
+    ReleasePicture();
+    if (lost_ && gc_ != nullptr) DeadRecords().push_back(gc_);
+    if (!lost_) {
+        if (confined_) XUngrabPointer(dpy_, CurrentTime);
+        if (gc_ != nullptr) XFreeGC(dpy_, gc_);
+        if (blankCursor_ != 0) XFreeCursor(dpy_, blankCursor_);
+        if (window_ != 0) XDestroyWindow(dpy_, window_);
+        XFlush(dpy_);
+    }
+    confined_ = false;
+    gc_ = nullptr;
+    blankCursor_ = 0;
+    window_ = 0;
+}
+
+void X11Host::SetSizeHints(bool fixed) {
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints == nullptr) return;
+    hints->flags = PMinSize | PPosition | USPosition;
+    hints->x = normalX_;
+    hints->y = normalY_;
+    hints->min_width = width_;
+    hints->min_height = height_;
+    if (fixed) {
+        hints->flags |= PMaxSize;
+        hints->max_width = width_;
+        hints->max_height = height_;
+    }
+    XSetWMNormalHints(dpy_, window_, hints);
+    XFree(hints);
+}
+
+void X11Host::SetTitle(const char* title) {
+    if (!Usable() || window_ == 0) return;
+    XStoreName(dpy_, window_, title);
+    XChangeProperty(dpy_, window_, netWmName_, utf8String_, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title),
+                    static_cast<int>(std::strlen(title)));
+    XFlush(dpy_);
+}
+
+void X11Host::MoveWindow(int32_t x, int32_t y) {
+    if (!Usable() || window_ == 0) return;
+    XMoveWindow(dpy_, window_, x, y);
+    XFlush(dpy_);
+}
+
+bool X11Host::WindowPosition(int32_t* x, int32_t* y) {
+    if (!positionKnown_) return false;
+    *x = outerX_;
+    *y = outerY_;
+    return true;
+}
+
+bool X11Host::WindowManagerRunning() {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(dpy_, root_, netSupportingCheck_, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &count, &after, &data);
+    const bool running = status == Success && type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
+    return running;
+}
+
+// A request about this window to the window manager (a client message to the
+// root window), with data words 0, 1 and 3.
+void X11Host::SendToWindowManager(Atom type, long first, long second, long fourth) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window_;
+    e.xclient.message_type = type;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = first;
+    e.xclient.data.l[1] = second;
+    e.xclient.data.l[3] = fourth;
+    XSendEvent(dpy_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+}
+
+void X11Host::WaitForMap() {
+    // The window is up once the server has mapped it; later events stay queued
+    // for the first pump.
+    XEvent event;
+    for (int waited = 0; waited < kMapWaitMs && Usable(); waited += 10) {
+        if (XCheckTypedWindowEvent(dpy_, window_, MapNotify, &event)) return;
+        if (lost_) return;
+        pollfd p{ConnectionNumber(dpy_), POLLIN, 0};
+        poll(&p, 1, 10);
+    }
+}
+
+void X11Host::TakeFocus() {
+    if (WindowManagerRunning()) {
+        SendToWindowManager(netActiveWindow_, 1 /* a normal application */, CurrentTime, 0);
+    } else {
+        XSetInputFocus(dpy_, window_, RevertToParent, CurrentTime);
+    }
+}
+
+void X11Host::WarpPointer(int32_t x, int32_t y) {
+    if (!Usable() || window_ == 0) return;
+    XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, x + offsetX_, y + offsetY_);
+    XFlush(dpy_);
+}
+
+void X11Host::ShowPointer(bool visible) {
+    if (!Usable() || window_ == 0) return;
+    if (visible) {
+        XUndefineCursor(dpy_, window_);
+    } else {
+        if (blankCursor_ == 0) {
+            static const char kEmpty[1] = {0};
+            Pixmap bitmap = XCreateBitmapFromData(dpy_, window_, kEmpty, 1, 1);
+            XColor black{};
+            blankCursor_ = XCreatePixmapCursor(dpy_, bitmap, bitmap, &black, &black, 0, 0);
+            XFreePixmap(dpy_, bitmap);
+        }
+        XDefineCursor(dpy_, window_, blankCursor_);
+    }
+    XFlush(dpy_);
+}
+
+void X11Host::ConfinePointer(bool confine) {
+    if (!Usable() || window_ == 0) return;
+    if (confine) {
+        confined_ =
+            XGrabPointer(dpy_, window_, True,
+                         ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                         GrabModeAsync, window_, None, CurrentTime) == GrabSuccess;
+    } else if (confined_) {
+        XUngrabPointer(dpy_, CurrentTime);
+        confined_ = false;
+    }
+    XFlush(dpy_);
+}
+
+void X11Host::SetFullScreen(bool fullScreen) {
+    if (!Usable() || window_ == 0 || fullScreen == fullScreen_) return;
+    fullScreen_ = fullScreen;
+    // The window manager may only grow the window with the limit lifted.
+    SetSizeHints(!fullScreen);
+    if (WindowManagerRunning()) {
+        // Add (1) or remove (0) the full-screen state, as a normal application.
+        SendToWindowManager(netWmState_, fullScreen ? 1 : 0, static_cast<long>(netFullScreen_), 1);
+    } else if (fullScreen) {
+        // Without a window manager the window covers the screen itself.
+        XMoveResizeWindow(dpy_, window_, 0, 0, static_cast<unsigned>(DisplayWidth(dpy_, screen_)),
+                          static_cast<unsigned>(DisplayHeight(dpy_, screen_)));
+    } else {
+        XMoveResizeWindow(dpy_, window_, normalX_, normalY_, static_cast<unsigned>(width_),
+                          static_cast<unsigned>(height_));
+    }
+    XFlush(dpy_);
+}
+
+void X11Host::UpdatePosition(const XConfigureEvent& e) {
+    windowWidth_ = e.width;
+    windowHeight_ = e.height;
+    // The picture keeps its size; a larger window shows it centred on black.
+    offsetX_ = std::max(0, (windowWidth_ - width_) / 2);
+    offsetY_ = std::max(0, (windowHeight_ - height_) / 2);
+    if (e.send_event) {
+        outerX_ = e.x;
+        outerY_ = e.y;
+        positionKnown_ = true;
+        return;
+    }
+    int x = 0, y = 0;
+    Window child = 0;
+    if (XTranslateCoordinates(dpy_, window_, root_, 0, 0, &x, &y, &child)) {
+        outerX_ = x;
+        outerY_ = y;
+        positionKnown_ = true;
+    }
+}
+
+bool X11Host::Usable() {
+    if (lost_) return false;
+    const int fd = ConnectionNumber(dpy_);
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0) return true;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        lost_ = true;
+    } else if (p.revents & POLLIN) {
+        char byte;
+        if (recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) lost_ = true;
+    }
+    return !lost_;
+}
+
+void X11Host::ScreenSize(int32_t* width, int32_t* height, int32_t* depth) {
+    *width = DisplayWidth(dpy_, screen_);
+    *height = DisplayHeight(dpy_, screen_);
+    *depth = DefaultDepth(dpy_, screen_);
+}
+
+host::WindowHost* OpenX11Host() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || name[0] == '\0') {
+        RefuseStart("keine Anzeige: DISPLAY ist nicht gesetzt");
+        return nullptr;
+    }
+    Display* display = XOpenDisplay(name);
+    if (display == nullptr) {
+        RefuseStart("Anzeige \"%s\" nicht erreichbar", name);
+        return nullptr;
+    }
+    auto* host = new (std::nothrow) X11Host(display);
+    if (host == nullptr) {
+        XCloseDisplay(display);
+        RefuseStart("kein Speicher fuer die Verbindung zur Anzeige");
+    }
+    return host;
+}
+
+}  // namespace gfxwin::x11

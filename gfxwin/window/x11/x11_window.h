@@ -1,0 +1,141 @@
+// The X11 window host, private to this folder: one class whose parts live in
+//   x11_window.cpp   the connection, the window, its properties, full screen,
+//                    the pointer services;
+//   x11_picture.cpp  the picture (an XImage, in shared memory when the server
+//                    offers it) and showing its rows;
+//   x11_events.cpp   the events, turned into WindowMessages, and the keyboard
+//                    state they leave.
+// Every member runs on the window thread.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
+
+#include <cstdint>
+
+#include "gfxwin/window/window_host.h"
+#include "gfxwin/window/x11/x11_keyboard.h"
+
+namespace gfxwin::x11 {
+
+// The virtual keys one key holds down: the key's own and, for Shift, Ctrl and
+// Alt, the side-specific form. AltGr holds Ctrl and right Alt, as the PC does.
+struct KeyVks {
+    uint8_t vk[4] = {};
+};
+
+// The code of the last protocol error since the last ClearProtocolError (0:
+// none). Protocol errors are answered by the requests that can cause them.
+int LastProtocolError();
+void ClearProtocolError();
+
+class X11Host final : public host::WindowHost {
+  public:
+    explicit X11Host(Display* display);
+    ~X11Host() override;
+    X11Host(const X11Host&) = delete;
+    X11Host& operator=(const X11Host&) = delete;
+
+    // x11_window.cpp
+    bool CreateWindow(const host::WindowRequest& request) override;
+    void DestroyWindow() override;
+    bool ConnectionLost() const override { return lost_; }
+    void SetTitle(const char* title) override;
+    void MoveWindow(int32_t x, int32_t y) override;
+    bool WindowPosition(int32_t* x, int32_t* y) override;
+    void WarpPointer(int32_t x, int32_t y) override;
+    void ShowPointer(bool visible) override;
+    void ConfinePointer(bool confine) override;
+    void SetFullScreen(bool fullScreen) override;
+    int32_t RefreshRate() override { return 0; }
+    void ScreenSize(int32_t* width, int32_t* height, int32_t* depth) override;
+
+    // x11_picture.cpp
+    uint8_t* Picture() override { return reinterpret_cast<uint8_t*>(image_->data); }
+    int32_t PicturePitch() const override { return image_->bytes_per_line; }
+    host::PixelFormat Format() const override { return format_; }
+    void ShowRows(int32_t first, int32_t count) override;
+
+    // x11_events.cpp
+    void Pump(host::MessageSink& sink) override;
+    void KeyboardState(uint8_t state[256]) override;
+    bool PointerInClient() override;
+
+  private:
+    // x11_window.cpp
+    static void OnIOErrorExit(Display*, void* self) { static_cast<X11Host*>(self)->lost_ = true; }
+    // False once the server is gone. The socket is looked at before Xlib
+    // uses it, so that a server that went away is noticed here and Xlib's own
+    // error path (which cannot be left cleanly) stays the rare exception.
+    bool Usable();
+    void InternAtoms();
+    void SetProperties(const char* title);
+    void ReadKeyboardSetup();
+    void SetSizeHints(bool fixed);
+    bool WindowManagerRunning();
+    void SendToWindowManager(Atom type, long first, long second, long fourth);
+    void WaitForMap();
+    void TakeFocus();
+    void UpdatePosition(const XConfigureEvent& e);
+
+    // x11_picture.cpp
+    bool CreatePicture(Visual* visual, int depth);
+    bool CreateSharedImage(Visual* visual, int depth);
+    bool CreatePlainImage(Visual* visual, int depth);
+    void ReleasePicture();
+
+    // x11_events.cpp
+    void Handle(XEvent& event, host::MessageSink& sink);
+    void HandleKey(XKeyEvent& e, bool press, host::MessageSink& sink);
+    void HandleButton(const XButtonEvent& e, bool press, host::MessageSink& sink);
+    void HandleFocus(const XFocusChangeEvent& e, host::MessageSink& sink);
+    void HandleMaximize(host::MessageSink& sink);
+    void PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink& sink);
+    void RebuildKeyState(const char keys[32]);
+    KeyFacts Describe(unsigned keycode, unsigned state, KeyVks* vks);
+    void Press(const KeyVks& vks, int delta);
+    bool Held(int vk) const { return vkCount_[vk] > 0; }
+
+    // The connection and the window.
+    Display* dpy_;
+    int screen_ = 0;
+    Window root_ = 0;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+    bool lost_ = false;
+    int32_t width_ = 0, height_ = 0;  // the picture's size
+    int32_t windowWidth_ = 0, windowHeight_ = 0;
+    int32_t offsetX_ = 0, offsetY_ = 0;  // the picture within a larger window
+    int32_t normalX_ = 0, normalY_ = 0;
+    int32_t outerX_ = 0, outerY_ = 0;
+    bool positionKnown_ = false;
+    bool fullScreen_ = false;
+    bool focused_ = false;
+    Cursor blankCursor_ = 0;
+    bool confined_ = false;
+    Atom wmProtocols_ = 0, wmDelete_ = 0, netWmState_ = 0, netFullScreen_ = 0;
+    Atom netMaxVert_ = 0, netMaxHorz_ = 0, netWmName_ = 0, utf8String_ = 0;
+    Atom netActiveWindow_ = 0, netSupportingCheck_ = 0;
+
+    // The picture.
+    XImage* image_ = nullptr;
+    XShmSegmentInfo shm_{};
+    bool useShm_ = false;
+    host::PixelFormat format_{};
+
+    // The keyboard.
+    bool evdev_ = false;
+    unsigned numLockMask_ = 0;
+    int vkCount_[256] = {};
+    KeyVks keyVks_[256] = {};  // by keycode, what its press holds down
+
+    // The pointer, in picture coordinates (the window's, less the centring
+    // offset in full screen).
+    bool pointerInside_ = false;
+    int32_t pointerX_ = -1, pointerY_ = -1;
+    unsigned lastPressButton_ = 0;
+    Time lastPressTime_ = 0;
+    int32_t lastPressX_ = 0, lastPressY_ = 0;
+};
+
+}  // namespace gfxwin::x11
