@@ -12,6 +12,7 @@
 #include <clocale>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -95,8 +96,13 @@ TerminalRun RunOnTerminal(const TempDir& dir,
         if (n <= 0) break;  // the program has closed the terminal
         run.shown.append(buffer, static_cast<size_t>(n));
     }
+    // The program closes the terminal a moment before it has exited.
     int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == 0) {
+    pid_t ended = 0;
+    for (int i = 0; i < 500 && (ended = waitpid(pid, &status, WNOHANG)) == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
     } else if (WIFEXITED(status)) {
