@@ -33,21 +33,32 @@ class CodeWriter {
 std::vector<uint8_t> LzwPack(std::span<const uint8_t> data) {
     CodeWriter writer;
     if (!data.empty()) {
-        // child[code * 256 + byte] = entry for string(code) + byte, 0 when absent
-        // (no entry can be 0, entries start at 256).
-        std::vector<uint16_t> child(size_t{kLastEntry + 1} * 256, 0);
+        // The dictionary as a tree: the entries that extend a code are a list
+        // from firstChild[code] through nextSibling, each labelled with its
+        // byte. 0 ends a list (no entry can be 0, entries start at 256).
+        std::vector<uint16_t> firstChild(kEndCode + 1, 0);
+        std::vector<uint16_t> nextSibling(kEndCode + 1, 0);
+        std::vector<uint8_t> label(kEndCode + 1, 0);
+        auto find = [&](unsigned code, uint8_t byte) -> unsigned {
+            for (unsigned e = firstChild[code]; e != 0; e = nextSibling[e]) {
+                if (label[e] == byte) return e;
+            }
+            return 0;
+        };
         unsigned next = kFirstEntry;
         unsigned current = data[0];
         for (size_t i = 1; i < data.size(); ++i) {
             const uint8_t byte = data[i];
-            const uint16_t found = child[size_t{current} * 256 + byte];
-            if (found != 0) {
+            if (const unsigned found = find(current, byte); found != 0) {
                 current = found;
                 continue;
             }
             writer.Put(current);
-            if (next <= kLastEntry)
-                child[size_t{current} * 256 + byte] = static_cast<uint16_t>(next++);
+            if (next <= kLastEntry) {
+                label[next] = byte;
+                nextSibling[next] = firstChild[current];
+                firstChild[current] = static_cast<uint16_t>(next++);
+            }
             current = byte;
         }
         writer.Put(current);
