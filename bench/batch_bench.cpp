@@ -3,19 +3,13 @@
 // wall-clock time, and per second of the program's own processor time (user
 // and system), which a busy machine disturbs less.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
-extern char** environ;
+#include "program_run.h"
 
 namespace {
 
@@ -38,15 +32,14 @@ bool WritePoints(const std::string& path) {
 }
 
 void BM_BatchMillionPoints(benchmark::State& state) {
-    std::string dir = (std::filesystem::temp_directory_path() / "wl-bench-XXXXXX").string();
-    if (mkdtemp(dir.data()) == nullptr) {
+    const wlbench::ScratchFolder dir;
+    if (dir.Path().empty()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const std::string input = dir + "/points.txt";
+    const std::string input = dir.Path() + "/points.txt";
     if (!WritePoints(input)) {
         state.SkipWithError("cannot write the points");
-        std::filesystem::remove_all(dir);
         return;
     }
     auto childSeconds = [] {
@@ -57,21 +50,7 @@ void BM_BatchMillionPoints(benchmark::State& state) {
     };
     const double childBefore = childSeconds();
     for (auto _ : state) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-        char* argv[] = {const_cast<char*>(WL_PROGRAM_PATH), const_cast<char*>("--batch"),
-                        const_cast<char*>(input.c_str()), nullptr};
-        pid_t pid = 0;
-        if (posix_spawn(&pid, WL_PROGRAM_PATH, &actions, nullptr, argv, environ) != 0) {
-            state.SkipWithError("spawn failed");
-            break;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        posix_spawn_file_actions_destroy(&actions);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (!wlbench::RunProgram(dir.Path(), {"--batch", input})) {
             state.SkipWithError("the batch run did not exit with status 0");
             break;
         }
@@ -80,8 +59,8 @@ void BM_BatchMillionPoints(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(points));
     const double childTime = childSeconds() - childBefore;
     if (childTime > 0) state.counters["points_per_cpu_second"] = points / childTime;
-    std::filesystem::remove_all(dir);
 }
+
 BENCHMARK(BM_BatchMillionPoints)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
