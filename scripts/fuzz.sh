@@ -20,14 +20,29 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 work=$(mktemp -d)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-failed=()
-for t in "${targets[@]}"; do
-    echo "=== fuzz_$t, ${seconds} s"
+# One target: its log and findings stay in $work/<target>.
+fuzz_one() {
+    local t=$1
     mkdir -p "$work/$t/corpus" "$work/$t/findings"
     cp fuzz/corpus/"$t"/* "$work/$t/corpus/"
-    if build-fuzz/fuzz/"fuzz_$t" -max_total_time="$seconds" -max_len=1024 -timeout=10 \
+    build-fuzz/fuzz/"fuzz_$t" -max_total_time="$seconds" -max_len=1024 -timeout=10 \
         -rss_limit_mb=2048 -artifact_prefix="$work/$t/findings/" "$work/$t/corpus" \
-        >"$work/$t/log" 2>&1; then
+        >"$work/$t/log" 2>&1
+}
+
+# As many targets at a time as there are processors.
+jobs=$(nproc)
+pids=()
+for t in "${targets[@]}"; do
+    fuzz_one "$t" &
+    pids+=($!)
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do sleep 1; done
+done
+failed=()
+for i in "${!targets[@]}"; do
+    t=${targets[$i]}
+    echo "=== fuzz_$t, ${seconds} s"
+    if wait "${pids[$i]}"; then
         # The closing status line: runs, coverage (cov), features (ft), speed.
         grep -E '^#[0-9]+[[:space:]]+DONE' "$work/$t/log" | tail -n1
     else
