@@ -42,8 +42,8 @@ std::string ExecutablePath(size_t limit) {
 void SetTitleOnce() {
     ScreenSetupState& setup = Setup();
     if (setup.title != nullptr) return;
-    const std::string title = TitleFromPath(ExecutablePath(kTitleBufferSize - 2));
-    const size_t n = std::min(title.size(), kTitleBufferSize - 1);
+    const std::string title = TitleFromPath(ExecutablePath(kTitleCapacity - 2));
+    const size_t n = std::min(title.size(), kTitleCapacity - 1);
     std::memcpy(setup.titleBuffer, title.data(), n);
     setup.titleBuffer[n] = '\0';
     setup.title = setup.titleBuffer;

@@ -16,13 +16,13 @@
 #include <cstdint>
 
 #include "gfxwin/screen/draw_context.h"
+#include "gfxwin/screen/screen_state.h"
 
 namespace gfxwin {
 
 struct ScreenState;
 
 constexpr int kKeyRingSlots = 16;
-constexpr size_t kTitleBufferSize = 128;
 
 // The key ring between the window thread and the drawing thread (keys/).
 struct KeyRing {
@@ -45,7 +45,7 @@ struct DacPorts {
 
 // What opening screens keeps across screens (screen_mode).
 struct ScreenSetupState {
-    char titleBuffer[kTitleBufferSize];
+    char titleBuffer[kTitleCapacity];
     const char* title;       // null until the first open
     bool endHookRegistered;  // the program end closes the screen
 };

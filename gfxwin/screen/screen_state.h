@@ -31,7 +31,9 @@ constexpr int kEventQueueSize = 128;
 constexpr int kKeyStateCount = 128;
 constexpr int kPaletteSize = 256;
 constexpr int kLookupEntries = 512;
-constexpr int kColourAssociationSize = 16;  // device entries of the emulated small palettes
+constexpr int kColourAssociationSize = 16;
+// Bytes of a window title buffer, with its terminating zero.
+constexpr size_t kTitleCapacity = 128;  // device entries of the emulated small palettes
 
 // Guards the event queue. A binary semaphore in spirit: one holder at a time.
 class EventGuard {
