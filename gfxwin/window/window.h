@@ -31,7 +31,6 @@ using RowConverter = void (*)(const ScreenState& screen, uint8_t* destination,
 // is no window system to talk to (the factory has said why with RefuseStart).
 using HostFactory = host::WindowHost* (*)();
 
-
 // Requests of the drawing thread that the window thread carries out at its
 // next pass (only the window thread talks to the window system).
 struct PendingRequests {
