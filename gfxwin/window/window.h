@@ -121,7 +121,11 @@ struct WindowThreadState {
 // The one window thread of the process.
 WindowThreadState& WindowThread();
 
-// Driver lock: the lock the update pass holds and LockScreen takes.
+// Driver lock: the lock the update pass holds and LockScreen takes. These two
+// are the drawing thread's side (the driver's lock slots); the window thread
+// takes `driverLock` itself. While the drawing thread waits here (and in the
+// window start and stop), an interrupt that goes unserved because the window
+// thread no longer answers ends the program at once (textio::EndProgramNow).
 void DriverLock();
 void DriverUnlock();
 

@@ -6,6 +6,7 @@
 // input the test waits until the prompt shows, and after the last one until
 // the result line shows, so keys never race the program's start.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <cstdint>
@@ -255,6 +256,19 @@ TEST_F(WindowDialogueTest, CloseButtonIsTheFirstFinalKey) {
     EXPECT_EQ(Tool({"xwininfo", "-id", WindowId()}).status, 0) << "the window closed early";
     Keys({"space"});
     ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kSpectralFile);
+}
+
+// A server that no longer answers cannot hold the program: SIGTERM ends it
+// with 128 + 15 within about two seconds, the open result file written out.
+TEST_F(WindowDialogueTest, TerminationWhileTheServerHangsWritesTheFileAndEnds) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    server_.Pause();
+    program_.Signal(SIGTERM);
+    const int status = program_.Wait(3000ms);
+    server_.Resume();
+    EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_EQ(ResultFile(), kSpectralFile);
 }
 
