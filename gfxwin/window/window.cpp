@@ -264,6 +264,12 @@ int32_t SetWindowPosition(int32_t x, int32_t y) {
     return 0;
 }
 
+void QueueBell(int /*frequencyHz*/, int /*durationMs*/) {
+    LockUnlessHeld lock;
+    PendingRequests& pending = WindowThread().window.pending;
+    pending.bells = std::min(pending.bells + 1, kMaxPendingBells);
+}
+
 int32_t* FetchModes(int32_t depth, int32_t* count) {
     const WindowState& ws = WindowThread().window;
     if (count != nullptr) *count = 0;

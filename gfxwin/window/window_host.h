@@ -171,6 +171,8 @@ class WindowHost {
     virtual void ShowPointer(bool visible) = 0;
     // Keeps the pointer within the client area, or lets it go.
     virtual void ConfinePointer(bool confine) = 0;
+    // Rings the window system's bell once.
+    virtual void RingBell() {}
     // Switches the window between its normal size and full screen (the
     // picture centred on black). The display mode never changes.
     virtual void SetFullScreen(bool fullScreen) = 0;

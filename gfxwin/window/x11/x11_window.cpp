@@ -328,6 +328,12 @@ void X11Host::SetFullScreen(bool fullScreen) {
     XFlush(dpy_);
 }
 
+void X11Host::RingBell() {
+    if (!Usable()) return;
+    XBell(dpy_, 0);  // at the user's bell volume
+    XFlush(dpy_);
+}
+
 void X11Host::UpdatePosition(const XConfigureEvent& e) {
     windowWidth_ = e.width;
     windowHeight_ = e.height;

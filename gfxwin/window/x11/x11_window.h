@@ -47,6 +47,7 @@ class X11Host final : public host::WindowHost {
     void ShowPointer(bool visible) override;
     void ConfinePointer(bool confine) override;
     void SetFullScreen(bool fullScreen) override;
+    void RingBell() override;
     int32_t RefreshRate() override { return 0; }
     void ScreenSize(int32_t* width, int32_t* height, int32_t* depth) override;
 

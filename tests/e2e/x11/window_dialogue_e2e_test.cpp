@@ -189,14 +189,17 @@ TEST_F(WindowDialogueTest, SpectralInputShowsTheResultAndWritesTheFile) {
 // 0.329 (y); the screen rows show the edited lines with nothing left over.
 TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
+    x11test::BellCounter bells(Display());
+    ASSERT_TRUE(bells.ok());
     // "50.3x12": Left twice stands after the x, Backspace removes it, Home
     // and Delete remove the 5, End goes past "0.312", Delete at the end of
-    // the line changes nothing, and the 7 completes the number.
+    // the line changes nothing but a beep, and the 7 completes the number.
     Type("50.3x12");
     Keys({"Left", "Left", "BackSpace", "Home", "Delete", "End", "Delete"});
     Type("7");
     Keys({"Return"});
     ASSERT_TRUE(WaitForScreen(4, {kPromptX + "0.3127", kPromptY}, CursorAfterPrompt(5)));
+    EXPECT_EQ(bells.Count(), 1);
     // Escape empties the line "0.9"; in "0.3289" Left twice stands before
     // the 8, Right after it, and Backspace removes it.
     Type("0.9");

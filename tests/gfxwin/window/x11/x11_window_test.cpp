@@ -233,6 +233,14 @@ TEST_F(X11WindowTest, PresentedPixelsEqualTheFramebufferThroughThePalette) {
     EXPECT_TRUE(PictureMatches());
 }
 
+TEST_F(X11WindowTest, TheBellByteRingsTheDisplaysBell) {
+    x11test::BellCounter bells(Display());
+    ASSERT_TRUE(bells.ok());
+    textio::PrintTerminatedText(0, "\a", textio::kMaskNone);
+    WaitIdle();
+    EXPECT_EQ(bells.Count(), 1);
+}
+
 TEST_F(X11WindowTest, APrintCopiesOnlyItsDirtyRows) {
     const PresentationStats before = ReadPresentationStats();
     Locate(6, 1, 0);  // pixel rows 80..95
