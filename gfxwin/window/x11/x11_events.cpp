@@ -297,7 +297,13 @@ void X11Host::Handle(XEvent& event, host::MessageSink& sink) {
             if (event.xexpose.count == 0) sink.Deliver(WindowMessage{MessageKind::kPaint});
             break;
         case ConfigureNotify:
-            if (event.xconfigure.window == window_) UpdatePosition(event.xconfigure);
+            if (event.xconfigure.window == window_ && UpdatePosition(event.xconfigure)) {
+                // The size changed, and with it the picture's place: rows
+                // shown before this notice may stand at the old place. The
+                // window is cleared to black and shown whole again.
+                XClearWindow(dpy_, window_);
+                sink.Deliver(WindowMessage{MessageKind::kPaint});
+            }
             break;
         case ClientMessage:
             if (event.xclient.message_type == wmProtocols_ && event.xclient.format == 32 &&

@@ -334,7 +334,8 @@ void X11Host::RingBell() {
     XFlush(dpy_);
 }
 
-void X11Host::UpdatePosition(const XConfigureEvent& e) {
+bool X11Host::UpdatePosition(const XConfigureEvent& e) {
+    const bool resized = e.width != windowWidth_ || e.height != windowHeight_;
     windowWidth_ = e.width;
     windowHeight_ = e.height;
     // The picture keeps its size; a larger window shows it centred on black.
@@ -344,7 +345,7 @@ void X11Host::UpdatePosition(const XConfigureEvent& e) {
         outerX_ = e.x;
         outerY_ = e.y;
         positionKnown_ = true;
-        return;
+        return resized;
     }
     int x = 0, y = 0;
     Window child = 0;
@@ -353,6 +354,7 @@ void X11Host::UpdatePosition(const XConfigureEvent& e) {
         outerY_ = y;
         positionKnown_ = true;
     }
+    return resized;
 }
 
 bool X11Host::Usable() {

@@ -77,7 +77,8 @@ class X11Host final : public host::WindowHost {
     void SendToWindowManager(Atom type, long first, long second, long fourth);
     void WaitForMap();
     void TakeFocus();
-    void UpdatePosition(const XConfigureEvent& e);
+    // Takes the window's new geometry; true when its size changed.
+    bool UpdatePosition(const XConfigureEvent& e);
 
     // x11_picture.cpp
     bool CreatePicture(Visual* visual, int depth);

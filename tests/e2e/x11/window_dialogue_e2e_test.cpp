@@ -152,6 +152,11 @@ class WindowDialogueTest : public ::testing::Test {
         EXPECT_TRUE(gone) << "window " << WindowId() << " still exists";
     }
 
+    // After a close request once the result shows: the result file is
+    // written, the program and its window stay until one more key, and the
+    // program then ends cleanly.
+    void ExpectCloseCountsAsTheFirstFinalKey();
+
     // The two final keys, the clean end, and the result file as `file`.
     void FinishWithResultFile(const std::string& file) {
         ASSERT_NO_FATAL_FAILURE(PressFinalKeys(file.size()));
@@ -253,6 +258,31 @@ TEST_F(WindowDialogueTest, CloseButtonIsTheFirstFinalKey) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
     ASSERT_TRUE(x11test::SendCloseRequest(Display(), window_));
+    ASSERT_NO_FATAL_FAILURE(ExpectCloseCountsAsTheFirstFinalKey());
+}
+
+// The same under a window manager (openbox), asked by wmctrl to close the
+// window.
+class WindowDialogueUnderWindowManagerTest : public WindowDialogueTest {
+  protected:
+    void SetUp() override {
+        if (!x11test::HaveProgram("wmctrl")) GTEST_SKIP() << "wmctrl is not installed";
+        ASSERT_NO_FATAL_FAILURE(WindowDialogueTest::SetUp());
+        if (IsSkipped()) return;
+        ASSERT_TRUE(windowManager_.Start(Display())) << windowManager_.error();
+    }
+
+    x11test::WindowManager windowManager_;
+};
+
+TEST_F(WindowDialogueUnderWindowManagerTest, TheWindowManagersCloseIsTheFirstFinalKey) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    ASSERT_EQ(Tool({"wmctrl", "-i", "-c", WindowId()}).status, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectCloseCountsAsTheFirstFinalKey());
+}
+
+void WindowDialogueTest::ExpectCloseCountsAsTheFirstFinalKey() {
     ASSERT_TRUE(WaitForResultFile(kSpectralFile.size()));
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(program_.Running()) << "the close request ended the program";

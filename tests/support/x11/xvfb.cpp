@@ -1,6 +1,7 @@
 #include "support/x11/xvfb.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -329,6 +330,20 @@ bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot
             shot->pixels[static_cast<size_t>(y) * width + x] = (r << 16) | (g << 8) | b;
         }
     }
+    return true;
+}
+
+bool SetWindowState(const std::string& display, unsigned long window,
+                    const std::vector<std::string>& states) {
+    Display* d = XOpenDisplay(display.c_str());
+    if (d == nullptr) return false;
+    std::vector<Atom> atoms;
+    for (const std::string& state : states) atoms.push_back(XInternAtom(d, state.c_str(), False));
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.data()),
+                    static_cast<int>(atoms.size()));
+    XSync(d, False);
+    XCloseDisplay(d);
     return true;
 }
 

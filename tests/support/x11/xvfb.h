@@ -112,6 +112,11 @@ struct Screenshot {
 bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot* shot,
                     std::string* error);
 
+// Writes the window's state list (_NET_WM_STATE) with the named states, as a
+// window manager does when it changes the state.
+bool SetWindowState(const std::string& display, unsigned long window,
+                    const std::vector<std::string>& states);
+
 // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
 bool SendCloseRequest(const std::string& display, unsigned long window);
 
