@@ -36,7 +36,7 @@ class WindowDialogueTest : public ::testing::Test {
         for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "xwd"}) {
             if (!x11test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
         }
-        ASSERT_TRUE(server_.Start()) << server_.error();
+        ASSERT_TRUE(server_.Start(screenWidth_, screenHeight_)) << server_.error();
     }
 
     const std::string& Display() const { return server_.display(); }
@@ -51,8 +51,12 @@ class WindowDialogueTest : public ::testing::Test {
     // keyboard focus and shows the prompt for x.
     void StartProgram() {
         // DISPLAY names our server, KRGFX is unset; the output goes to files in `logs_`.
+        // The picture shown `scale_` times its size (WL_SCALE), GDK_SCALE unset.
         const std::vector<std::string> environment =
-            testsupport::EnvironmentWith({{"DISPLAY", Display()}, {"KRGFX", std::nullopt}});
+            testsupport::EnvironmentWith({{"DISPLAY", Display()},
+                                          {"KRGFX", std::nullopt},
+                                          {"WL_SCALE", std::to_string(scale_)},
+                                          {"GDK_SCALE", std::nullopt}});
         ASSERT_TRUE(program_.Start({WL_PROGRAM_PATH}, folder_.path(), environment,
                                    logs_.path() + "/stdout", logs_.path() + "/stderr"));
         const x11test::ToolResult found =
@@ -76,6 +80,7 @@ class WindowDialogueTest : public ::testing::Test {
         for (;;) {
             std::string error;
             if (x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
+                if (scale_ > 1) shot = x11test::Unscaled(shot, scale_);
                 last = PictureDifference(shot, Origin{}, firstRow, rows, cursor);
                 if (last.empty()) return ::testing::AssertionSuccess();
             } else {
@@ -164,6 +169,8 @@ class WindowDialogueTest : public ::testing::Test {
         EXPECT_EQ(ResultFile(), file);
     }
 
+    int screenWidth_ = 1024, screenHeight_ = 768;
+    int scale_ = 1;
     x11test::XvfbServer server_;
     testsupport::TempDir folder_;
     testsupport::TempDir logs_;
@@ -290,6 +297,28 @@ void WindowDialogueTest::ExpectCloseCountsAsTheFirstFinalKey() {
     Keys({"space"});
     ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
     EXPECT_EQ(ResultFile(), kSpectralFile);
+}
+
+// Shown twice its size (WL_SCALE=2) on a 1920x1080 screen: the window is
+// 1280x960, every text pixel a 2x2 block, and the typed dialogue writes the
+// same file.
+class ScaledWindowDialogueTest : public WindowDialogueTest {
+  protected:
+    ScaledWindowDialogueTest() {
+        screenWidth_ = 1920;
+        screenHeight_ = 1080;
+        scale_ = 2;
+    }
+};
+
+TEST_F(ScaledWindowDialogueTest, AtScale2TheDialogueShowsTwiceItsSize) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
+    EXPECT_EQ(info.width, 1280);
+    EXPECT_EQ(info.height, 960);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kSpectralFile));
 }
 
 // A server that no longer answers cannot hold the program: SIGTERM ends it

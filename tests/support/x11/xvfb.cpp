@@ -333,6 +333,25 @@ bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot
     return true;
 }
 
+Screenshot Unscaled(const Screenshot& shot, int scale) {
+    Screenshot small;
+    small.width = shot.width / scale;
+    small.height = shot.height / scale;
+    small.pixels.resize(static_cast<size_t>(small.width) * static_cast<size_t>(small.height));
+    for (int y = 0; y < small.height; ++y) {
+        for (int x = 0; x < small.width; ++x) {
+            uint32_t colour = shot.At(x * scale, y * scale);
+            for (int j = 0; j < scale; ++j) {
+                for (int i = 0; i < scale; ++i) {
+                    if (shot.At(x * scale + i, y * scale + j) != colour) colour = kMixedBlock;
+                }
+            }
+            small.pixels[static_cast<size_t>(y) * small.width + x] = colour;
+        }
+    }
+    return small;
+}
+
 bool SetWindowState(const std::string& display, unsigned long window,
                     const std::vector<std::string>& states) {
     Display* d = XOpenDisplay(display.c_str());

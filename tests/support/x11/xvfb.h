@@ -112,6 +112,12 @@ struct Screenshot {
 bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot* shot,
                     std::string* error);
 
+// A screenshot of a picture shown `scale` times its size, brought back to
+// the picture's size: each pixel is its scale x scale block's colour, or
+// kMixedBlock (no 0xRRGGBB colour) when the block is not of one colour.
+constexpr uint32_t kMixedBlock = 0xFF000000u;
+Screenshot Unscaled(const Screenshot& shot, int scale);
+
 // Writes the window's state list (_NET_WM_STATE) with the named states, as a
 // window manager does when it changes the state.
 bool SetWindowState(const std::string& display, unsigned long window,

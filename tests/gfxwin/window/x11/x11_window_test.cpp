@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,11 +78,24 @@ class X11WindowTest : public ::testing::Test {
         ResetKeyBufferForTest();
         display_.emplace("DISPLAY", server_->display());
         driver_.emplace("KRGFX", "x11");
+        // The window at its plain size, whatever the test's environment says.
+        wlScale_.emplace("WL_SCALE", std::nullopt);
+        gdkScale_.emplace("GDK_SCALE", std::nullopt);
+        ASSERT_NO_FATAL_FAILURE(Open());
+    }
+
+    // Opens the screen in its window and waits until the window shows it.
+    void Open() {
         ASSERT_EQ(OpenScreen(18, 8, 0, 0, 0), 0);
         ASSERT_STREQ(CurrentScreen()->driver->name, "X11");
         window_ = x11test::FindWindow(server_->display(), ProgramTitle());
         ASSERT_NE(window_, 0u) << "no window titled " << ProgramTitle();
         WaitIdle();
+    }
+
+    void Reopen() {
+        CloseScreen();
+        ASSERT_NO_FATAL_FAILURE(Open());
     }
 
     void TearDown() override {
@@ -91,6 +105,8 @@ class X11WindowTest : public ::testing::Test {
         ResetKeyBufferForTest();
         driver_.reset();
         display_.reset();
+        wlScale_.reset();
+        gdkScale_.reset();
     }
 
     const std::string& Display() const { return server_->display(); }
@@ -115,13 +131,13 @@ class X11WindowTest : public ::testing::Test {
         return testing::FramebufferShown([&](int x, int y) { return shot.At(x + dx, y + dy); });
     }
 
-    // Waits (at most 3 s) until the window is width x height and shows the
+    // Waits (at most 5 s) until the window is width x height and shows the
     // framebuffer centred, each pixel as a k x k block, and black everywhere
     // else; the failure names what was seen last.
     ::testing::AssertionResult ShowsThePictureOnBlack(int width, int height, int k = 1) {
         std::string last;
         x11test::Screenshot shot;
-        for (const auto deadline = std::chrono::steady_clock::now() + 3s;;) {
+        for (const auto deadline = std::chrono::steady_clock::now() + 5s;;) {
             WaitIdle();
             std::string error;
             if (!x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
@@ -169,7 +185,7 @@ class X11WindowTest : public ::testing::Test {
     static std::unique_ptr<x11test::XvfbServer> server_;
     static std::unique_ptr<x11test::WindowManager> windowManager_;
     static std::string skipReason_;
-    std::optional<ScopedEnv> display_, driver_;
+    std::optional<ScopedEnv> display_, driver_, wlScale_, gdkScale_;
     unsigned long window_ = 0;
 };
 
@@ -410,10 +426,11 @@ TEST_F(X11WindowTest, WindowStopWhileTheDrawingThreadHoldsTheLock) {
 }
 
 // The window under a window manager (openbox), which frames it and carries
-// out the full-screen and maximise requests itself.
+// out the full-screen and maximise requests itself, on a 1920x1080 screen: the
+// full-screen picture is shown twice its size.
 class X11WindowManagerTest : public X11WindowTest {
   protected:
-    static void SetUpTestSuite() { StartServer(1280, 1024, true); }
+    static void SetUpTestSuite() { StartServer(1920, 1080, true); }
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(X11WindowTest::SetUp());
@@ -426,7 +443,7 @@ class X11WindowManagerTest : public X11WindowTest {
 
 TEST_F(X11WindowManagerTest, AltEnterTogglesFullScreenWithNothingStaleAround) {
     AltEnter();
-    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 1024));
+    EXPECT_TRUE(ShowsThePictureOnBlack(1920, 1080, 2));
     AltEnter();
     EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
 }
@@ -437,9 +454,56 @@ TEST_F(X11WindowManagerTest, AltEnterTogglesFullScreenWithNothingStaleAround) {
 TEST_F(X11WindowManagerTest, MaximisingTheWindowTogglesFullScreen) {
     ASSERT_TRUE(x11test::SetWindowState(
         Display(), window_, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}));
-    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 1024));
+    EXPECT_TRUE(ShowsThePictureOnBlack(1920, 1080, 2));
     AltEnter();
     EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+}
+
+// The windowed scale: GDK_SCALE, else the server's Xft.dpi; WL_SCALE before
+// both. The size hints keep the window at its scaled size.
+TEST_F(X11WindowManagerTest, WindowedScaleFromGdkScaleOrXftDpiAndWlScaleFirst) {
+    const ScopedEnv gdk("GDK_SCALE", "2");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 960, 2));
+    const std::string hints = x11test::WindowProperty(Display(), window_, "WM_NORMAL_HINTS");
+    EXPECT_NE(hints.find("maximum size: 1280 by 960"), std::string::npos) << hints;
+
+    testsupport::TempDir dir;
+    { std::ofstream(dir.File("resources")) << "Xft.dpi: 192\n"; }
+    ASSERT_EQ(Tool({"xrdb", "-nocpp", "-merge", dir.File("resources")}).status, 0);
+    struct Unload {
+        std::string display;
+        ~Unload() { x11test::RunTool({"xrdb", "-remove"}, display); }
+    } unload{Display()};
+    const ScopedEnv noGdk("GDK_SCALE", std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 960, 2));
+
+    const ScopedEnv gdkAgain("GDK_SCALE", "2"), wl("WL_SCALE", "1");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+}
+
+// At scale 2 the pointer is reported in picture coordinates, and set in them.
+TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
+    const ScopedEnv wl("WL_SCALE", "2");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 201, 101));
+    WaitIdle();
+    int32_t x = -5, y = -5;
+    ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 50);
+
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
+    EXPECT_EQ(SetMousePointer(320, 200, -1, -1), 0);
+    WaitIdle();
+    const x11test::ToolResult r = Tool({"xdotool", "getmouselocation"});
+    EXPECT_NE(
+        r.out.find("x:" + std::to_string(info.x + 641) + " y:" + std::to_string(info.y + 401)),
+        std::string::npos)
+        << r.out;
 }
 
 // The program itself, as a child process.
