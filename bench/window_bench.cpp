@@ -1,12 +1,15 @@
 // The window: one update pass (a full frame, one text row), the CPU an idle
 // open window uses, and the time from OpenScreen to a mapped window. The
-// window-system measurements need an X server (DISPLAY).
+// window-system measurements need an X server (DISPLAY) whose screen holds
+// the window at the largest scale measured (2560x1920 for scale 4): the
+// server copies only what lies on its screen.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -90,20 +93,22 @@ class PassRig {
     bool ok_ = false;
 };
 
-void RunPasses(benchmark::State& state, gfxwin::host::WindowHost* host) {
+// `rows` framebuffer rows shown per pass: 480 (the whole frame) or 16 (one
+// text row).
+void RunPasses(benchmark::State& state, gfxwin::host::WindowHost* host, int64_t rowCount) {
     PassRig rig(host);
     if (!rig.ok()) {
         state.SkipWithError("no window");
         return;
     }
-    const auto rows = static_cast<int32_t>(state.range(0));
+    const auto rows = static_cast<int32_t>(rowCount);
     for (auto _ : state) rig.Pass(rows == 480 ? 0 : 200, rows);
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
 // The pass into memory: conversion through the palette and the bookkeeping.
 void BM_UpdatePassMemory(benchmark::State& state) {
-    RunPasses(state, new MemoryHost());
+    RunPasses(state, new MemoryHost(), state.range(0));
 }
 BENCHMARK(BM_UpdatePassMemory)->Arg(480)->Arg(16);
 
@@ -117,27 +122,50 @@ bool HaveDisplay(benchmark::State& state) {
     return true;
 }
 
-// The pass into a real window: conversion, the transfer to the server (shared
-// memory when it offers it) and the wait until the server has the pixels.
+// The scale of the windows opened while it lives (WL_SCALE); GDK_SCALE is
+// left out.
+class UseScale {
+  public:
+    explicit UseScale(int64_t scale) {
+        setenv("WL_SCALE", std::to_string(scale).c_str(), 1);
+        unsetenv("GDK_SCALE");
+    }
+    ~UseScale() { unsetenv("WL_SCALE"); }
+    UseScale(const UseScale&) = delete;
+    UseScale& operator=(const UseScale&) = delete;
+};
+
+// The pass into a real window shown at a scale: conversion, scaling, the
+// transfer to the server (shared memory when it offers it) and the wait
+// until the server has the pixels. Arguments: scale, rows.
 void BM_UpdatePassX11(benchmark::State& state) {
     if (!HaveDisplay(state)) return;
-    RunPasses(state, gfxwin::x11::OpenX11Host());
+    const UseScale scale(state.range(0));
+    RunPasses(state, gfxwin::x11::OpenX11Host(), state.range(1));
     state.SetLabel(gfxwin::x11::LastWindowUsedSharedMemory() ? "shm" : "plain");
 }
-BENCHMARK(BM_UpdatePassX11)->Arg(480)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdatePassX11)
+    ->ArgsProduct({{1, 2, 4}, {480, 16}})
+    ->ArgNames({"scale", "rows"})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_UpdatePassX11Plain(benchmark::State& state) {
     if (!HaveDisplay(state)) return;
+    const UseScale scale(state.range(0));
     gfxwin::x11::DisableSharedMemoryForNextWindow();
-    RunPasses(state, gfxwin::x11::OpenX11Host());
+    RunPasses(state, gfxwin::x11::OpenX11Host(), state.range(1));
 }
-BENCHMARK(BM_UpdatePassX11Plain)->Arg(480)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdatePassX11Plain)
+    ->ArgsProduct({{1, 2}, {480, 16}})
+    ->ArgNames({"scale", "rows"})
+    ->Unit(benchmark::kMicrosecond);
 
 // The whole process's CPU time while an open window shows nothing new for
-// 10 s, as a share of one core.
+// 10 s, as a share of one core. Argument: the scale.
 void BM_IdleWindowCpu(benchmark::State& state) {
     if (!HaveDisplay(state)) return;
     setenv("KRGFX", "x11", 1);
+    const UseScale scale(state.range(0));
     if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) {
         state.SkipWithError("the window did not open");
         return;
@@ -160,12 +188,13 @@ void BM_IdleWindowCpu(benchmark::State& state) {
     state.counters["cpu_percent_of_core"] = percent;
     state.counters["passes_per_s"] = static_cast<double>(passes) / 10.0;
 }
-BENCHMARK(BM_IdleWindowCpu)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_IdleWindowCpu)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond);
 
 // From the OpenScreen call until it returns with the window mapped.
 void BM_OpenScreenToMappedWindow(benchmark::State& state) {
     if (!HaveDisplay(state)) return;
     setenv("KRGFX", "x11", 1);
+    const UseScale scale(1);
     for (auto _ : state) {
         if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) {
             state.SkipWithError("the window did not open");

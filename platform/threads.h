@@ -20,6 +20,9 @@ class Mutex {
     Mutex& operator=(const Mutex&) = delete;
 
     void Lock();
+    // Takes the lock when it is or becomes free within `milliseconds`; false
+    // (not holding it) otherwise.
+    bool TryLockFor(int milliseconds);
     void Unlock();
 
   private:
@@ -40,6 +43,9 @@ class ReadySignal {
     void SignalEnded();
     // Waits without time limit until either happened; true when ready came first.
     bool WaitReadyOrEnded();
+    // The same, for at most `milliseconds`.
+    enum class Outcome { kReady, kEnded, kNeither };
+    Outcome WaitFor(int milliseconds);
 
   private:
     friend class Thread;  // may tie the signal to the thread it starts
@@ -59,6 +65,9 @@ class Thread {
     bool Start(void (*body)(void*), void* argument, ReadySignal* ended);
     // Waits for the end of a started thread; does nothing otherwise.
     void Join();
+    // Join for at most `milliseconds`: true once the thread has ended and is
+    // joined (or none was started), false while it runs on.
+    bool JoinFor(int milliseconds);
     bool Running() const { return started_; }
     // True on the thread that this object started.
     bool IsCurrent() const;

@@ -9,6 +9,9 @@ want=(cmake g++ make libx11-dev libxext-dev)
 if [ "${1:-build}" = test ] || [ "${1:-build}" = windows ]; then
     # Xvfb, xdotool, xwd/xwininfo/xprop: the window tests against a real X server.
     want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils)
+    # openbox and wmctrl: the window under a real window manager; xrdb
+    # (x11-xserver-utils): resources such as Xft.dpi on the test server.
+    want+=(openbox wmctrl x11-xserver-utils)
     # The locale sources, to build a decimal-comma locale for the number tests.
     want+=(locales)
     # The packages: cpack's dependency list (dpkg-shlibdeps), lintian, the

@@ -1,6 +1,7 @@
 #include "textio/interrupts.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 
 #include "platform/interrupt_source.h"
@@ -43,6 +44,19 @@ void HandlePendingInterrupt() {
         }
         EndProgram(gEndRequest.status);
     }
+}
+
+bool InterruptOverdue() {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point seenAt{};
+    static bool seen = false;
+    if (platform::PendingInterruptStatus() == 0) return false;
+    const Clock::time_point now = Clock::now();
+    if (!seen) {
+        seen = true;
+        seenAt = now;
+    }
+    return now - seenAt >= std::chrono::milliseconds(kInterruptGraceMs);
 }
 
 void RequestProgramEnd(int status, const char* message) {

@@ -13,6 +13,15 @@ int PendingInterrupt();
 // otherwise. Only the main thread calls it (every wait of the text layer does).
 void HandlePendingInterrupt();
 
+// For waits of the main thread on another thread, which an interrupt cannot
+// wake (the window thread, which may hang on a display server that stopped
+// answering): true once an interrupt has gone unserved for longer than an
+// orderly end takes (kInterruptGraceMs, counted from the first call that saw
+// it). Such a wait then ends the program with EndProgramNow (runtime.h)
+// instead of waiting on. Main thread.
+inline constexpr int kInterruptGraceMs = 1000;
+bool InterruptOverdue();
+
 // Asks the main thread to end the program with `status` at its next wait,
 // after writing `message` (a static text, may be null) and a line end to
 // standard error. Safe from any thread; the first request wins.

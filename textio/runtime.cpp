@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/process.h"
@@ -70,6 +71,13 @@ void EndProgram(int32_t code) {
     }
     TerminalFlush();
     std::exit(code);
+}
+
+void EndProgramNow(int32_t code) {
+    TerminalFlush();
+    RuntimeShutdown();
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 }  // namespace textio

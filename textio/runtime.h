@@ -26,4 +26,11 @@ void SetProgramEndHook(ProgramEndHook hook);
 // Runs the program-end hook (it closes the screen), then exits with `code`.
 [[noreturn]] void EndProgram(int32_t code);
 
+// Ends the program without waiting for the program-end hook, when that can no
+// longer finish (a window thread that does not answer): every open file is
+// written out and the terminal restored (the runtime shutdown), then the
+// process ends with `code` at once, without other exit routines. Main thread,
+// outside any file operation.
+[[noreturn]] void EndProgramNow(int32_t code);
+
 }  // namespace textio

@@ -3,15 +3,22 @@
 # on a private Xvfb, types the sample input, and saves the window once the
 # result shows.
 #
-# Usage: tools/screenshot.sh [PROGRAM] [OUTPUT]
-#   PROGRAM  the built program; without it, build/wellenlaenge is built first
-#   OUTPUT   the PNG to write (default docs/screenshot.png)
+# Usage: [WL_SCALE=K] tools/screenshot.sh [PROGRAM] [OUTPUT]
+#   PROGRAM   the built program; without it, build/wellenlaenge is built first
+#   OUTPUT    the PNG to write (default docs/screenshot.png)
+#   WL_SCALE  the window's scale, 1 to 8 (default 1); docs/screenshot_2x.png
+#             is taken with 2
 # Needs Xvfb, xdotool, xwd and ImageMagick's convert.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib/xvfb_wine.sh"
 program=${1:-}
 output=${2:-$root/docs/screenshot.png}
+scale=${WL_SCALE:-1}
+case $scale in
+    [1-8]) ;;
+    *) echo "screenshot.sh: WL_SCALE must be a whole number from 1 to 8" >&2; exit 1 ;;
+esac
 
 for tool in Xvfb xdotool xwd convert; do
     command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing" >&2; exit 1; }
@@ -24,11 +31,13 @@ fi
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 
 wl_make_work
-wl_start_xvfb || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
+# A screen a little larger than the window, which the screenshot needs whole.
+wl_start_xvfb "$((640 * scale + 64))x$((480 * scale + 64))x24" ||
+    { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=$xvfb_display
 
 mkdir "$work/run"
-(cd "$work/run" && exec env -u KRGFX "$program" </dev/null >/dev/null) &
+(cd "$work/run" && exec env -u KRGFX -u GDK_SCALE WL_SCALE="$scale" "$program" </dev/null >/dev/null) &
 program_pid=$!
 
 window=$(timeout 10 xdotool search --sync --onlyvisible --name '^wellenlaenge$' | head -n1)
@@ -42,11 +51,13 @@ xdotool key Return
 xdotool type --delay 40 '0.329'
 xdotool key Return
 
-# Wait until text row 8 (pixel rows 112..127) lights up: the result line.
+# Wait until text row 8 (pixel rows 112..127, times the scale) lights up: the
+# result line.
+row=$((640 * scale))x$((16 * scale))+0+$((112 * scale))
 shown=
 for _ in $(seq 100); do
     xwd -silent -id "$window" >"$work/shot.xwd"
-    if [ "$(convert "xwd:$work/shot.xwd" -crop 640x16+0+112 +repage -format '%[max]' info:)" != 0 ]; then
+    if [ "$(convert "xwd:$work/shot.xwd" -crop "$row" +repage -format '%[max]' info:)" != 0 ]; then
         shown=1
         break
     fi

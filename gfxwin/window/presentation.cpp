@@ -225,6 +225,7 @@ void ApplyRequests(WindowState& ws) {
     if (p.warp) h.WarpPointer(p.warpX, p.warpY);
     if (p.cursor) h.ShowPointer(p.cursorVisible);
     if (p.clip) h.ConfinePointer(p.clipOn);
+    for (; p.bells > 0; --p.bells) h.RingBell();
     p.title = p.move = p.warp = p.cursor = p.clip = false;
 }
 

@@ -11,12 +11,14 @@
 #include "gfxwin/window_driver.h"
 #include "platform/threads.h"
 #include "textio/interrupts.h"
+#include "textio/runtime.h"
 
 namespace gfxwin {
 
 namespace {
 
 constexpr int kPassPauseMs = 10;
+constexpr int kWaitSliceMs = 50;
 constexpr int kDefaultFramePauseMs = 16;
 constexpr int32_t kKeep = INT32_MIN;
 constexpr int32_t kNoPosition = 65535;
@@ -44,26 +46,39 @@ class LockUnlessHeld {
     bool take_;
 };
 
+// A wait of the drawing thread on the window thread, in slices: `done(ms)`
+// waits at most that long and answers whether the wait is over. An interrupt
+// cannot wake such a wait; when one goes unserved too long, the window thread
+// no longer answers (it hangs on a display server that stopped), so the
+// orderly end could never finish: the program ends at once, its files
+// written out.
+template <typename Done>
+void WaitOnWindowThread(Done done) {
+    while (!done(kWaitSliceMs)) {
+        if (textio::InterruptOverdue()) textio::EndProgramNow(textio::PendingInterrupt());
+    }
+}
+
 void ThreadBody(void* argument) {
     auto* ready = static_cast<platform::ReadySignal*>(argument);
     WindowThreadState& wt = WindowThread();
     WindowState& ws = wt.window;
     if (!PresentationInit(ws)) return;  // the start sees the thread end
-    DriverLock();
+    wt.driverLock.Lock();
     ws.active = 1;
-    DriverUnlock();
+    wt.driverLock.Unlock();
     ready->SignalReady();
 
     bool lost = false;
     for (;;) {
-        DriverLock();
+        wt.driverLock.Lock();
         if (ws.running == 0) {
-            DriverUnlock();
+            wt.driverLock.Unlock();
             break;
         }
         UpdatePass(ws, wt.mouse);
         lost = ws.host->ConnectionLost();
-        DriverUnlock();
+        wt.driverLock.Unlock();
         if (lost) break;
         platform::SleepMs(kPassPauseMs);
     }
@@ -94,7 +109,7 @@ WindowThreadState& WindowThread() {
 }
 
 void DriverLock() {
-    WindowThread().driverLock.Lock();
+    WaitOnWindowThread([](int ms) { return WindowThread().driverLock.TryLockFor(ms); });
 }
 
 void DriverUnlock() {
@@ -128,7 +143,12 @@ bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t
     }
     // The thread either reports its window ready or ends (having said why);
     // it is joined by the stop in both cases.
-    return wt.ready->WaitReadyOrEnded();
+    platform::ReadySignal::Outcome outcome{};
+    WaitOnWindowThread([&](int ms) {
+        outcome = wt.ready->WaitFor(ms);
+        return outcome != platform::ReadySignal::Outcome::kNeither;
+    });
+    return outcome == platform::ReadySignal::Outcome::kReady;
 }
 
 void WindowStop() {
@@ -146,7 +166,7 @@ void WindowStop() {
         ws.running = 0;
         DriverUnlock();
     }
-    wt.thread.Join();
+    WaitOnWindowThread([&](int ms) { return wt.thread.JoinFor(ms); });
     delete wt.ready;
     wt.ready = nullptr;
     wt.mouse.clip = 0;
@@ -242,6 +262,12 @@ int32_t SetWindowPosition(int32_t x, int32_t y) {
     ws.pending.moveX = x;
     ws.pending.moveY = y;
     return 0;
+}
+
+void QueueBell(int /*frequencyHz*/, int /*durationMs*/) {
+    LockUnlessHeld lock;
+    PendingRequests& pending = WindowThread().window.pending;
+    pending.bells = std::min(pending.bells + 1, kMaxPendingBells);
 }
 
 int32_t* FetchModes(int32_t depth, int32_t* count) {

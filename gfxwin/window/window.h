@@ -31,6 +31,8 @@ using RowConverter = void (*)(const ScreenState& screen, uint8_t* destination,
 // is no window system to talk to (the factory has said why with RefuseStart).
 using HostFactory = host::WindowHost* (*)();
 
+constexpr int32_t kMaxPendingBells = 8;
+
 // Requests of the drawing thread that the window thread carries out at its
 // next pass (only the window thread talks to the window system).
 struct PendingRequests {
@@ -44,6 +46,7 @@ struct PendingRequests {
     bool cursorVisible;
     bool clip;
     bool clipOn;
+    int32_t bells;  // bells to ring, at most kMaxPendingBells
 };
 
 // Counters of the update pass, for tests and measurements.
@@ -119,7 +122,11 @@ struct WindowThreadState {
 // The one window thread of the process.
 WindowThreadState& WindowThread();
 
-// Driver lock: the lock the update pass holds and LockScreen takes.
+// Driver lock: the lock the update pass holds and LockScreen takes. These two
+// are the drawing thread's side (the driver's lock slots); the window thread
+// takes `driverLock` itself. While the drawing thread waits here (and in the
+// window start and stop), an interrupt that goes unserved because the window
+// thread no longer answers ends the program at once (textio::EndProgramNow).
 void DriverLock();
 void DriverUnlock();
 
@@ -148,6 +155,10 @@ int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* 
 void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip);
 void SetWindowTitle(const char* title);
 int32_t SetWindowPosition(int32_t x, int32_t y);
+// A beep service (textio/beep.h) for drivers whose host rings the window
+// system's bell: the bell rings at the window thread's next pass; tone and
+// length are the window system's own.
+void QueueBell(int frequencyHz, int durationMs);
 // The one mode of the screen the window is on, when its depth is of `depth`'s
 // class.
 int32_t* FetchModes(int32_t depth, int32_t* count);

@@ -65,7 +65,9 @@ struct WindowMessage {
     // kActivate.
     bool active = false;
     bool minimized = false;
-    // Mouse: position in the client area, and on the screen.
+    // Mouse: position in the picture (the client area's, or for a host that
+    // shows the picture scaled or centred, the picture pixel under the
+    // pointer), and on the screen.
     int x = 0;
     int y = 0;
     int screenX = 0;
@@ -124,8 +126,9 @@ class WindowHost {
   public:
     virtual ~WindowHost() = default;
 
-    // Creates the window, client area exactly width x height, not resizable,
-    // centred on the screen, titled, shown. Also creates the picture memory of
+    // Creates the window, client area exactly width x height (a host that
+    // shows the picture scaled: that times its scale), not resizable, centred
+    // on the screen, titled, shown. Also creates the picture memory of
     // width x height pixels. False on failure (nothing is left behind; the
     // host has said why with RefuseStart, driver_list.h).
     virtual bool CreateWindow(const WindowRequest& request) = 0;
@@ -165,14 +168,18 @@ class WindowHost {
     virtual void MoveWindow(int32_t x, int32_t y) = 0;
     // The outer window's top-left corner on the screen.
     virtual bool WindowPosition(int32_t* x, int32_t* y) = 0;
+    // Moves the pointer to a picture position.
     virtual void WarpPointer(int32_t x, int32_t y) = 0;
     // Shows or hides the pointer over the client area, from now on (a new
     // window shows it).
     virtual void ShowPointer(bool visible) = 0;
     // Keeps the pointer within the client area, or lets it go.
     virtual void ConfinePointer(bool confine) = 0;
+    // Rings the window system's bell once.
+    virtual void RingBell() {}
     // Switches the window between its normal size and full screen (the
-    // picture centred on black). The display mode never changes.
+    // picture centred on black, scaled to fill the screen as far as a whole
+    // factor allows where the host scales). The display mode never changes.
     virtual void SetFullScreen(bool fullScreen) = 0;
 
     // The display's refresh rate in Hz, 0 when unknown.

@@ -51,6 +51,24 @@ void Mutex::Lock() {
     pthread_mutex_lock(reinterpret_cast<pthread_mutex_t*>(storage_));
 }
 
+namespace {
+// The moment `milliseconds` from now on the clock the timed waits use.
+timespec Deadline(int milliseconds) {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    const long long ns =
+        t.tv_nsec + static_cast<long long>(milliseconds > 0 ? milliseconds : 0) * 1000000LL;
+    t.tv_sec += static_cast<time_t>(ns / 1000000000LL);
+    t.tv_nsec = static_cast<long>(ns % 1000000000LL);
+    return t;
+}
+}  // namespace
+
+bool Mutex::TryLockFor(int milliseconds) {
+    const timespec deadline = Deadline(milliseconds);
+    return pthread_mutex_timedlock(reinterpret_cast<pthread_mutex_t*>(storage_), &deadline) == 0;
+}
+
 void Mutex::Unlock() {
     pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(storage_));
 }
@@ -92,6 +110,20 @@ bool ReadySignal::WaitReadyOrEnded() {
     return ready;
 }
 
+ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    const timespec deadline = Deadline(milliseconds);
+    pthread_mutex_lock(&s->mutex);
+    while (!s->ready && !s->ended) {
+        if (pthread_cond_timedwait(&s->cond, &s->mutex, &deadline) == ETIMEDOUT) break;
+    }
+    const Outcome outcome = s->ready   ? Outcome::kReady
+                            : s->ended ? Outcome::kEnded
+                                       : Outcome::kNeither;
+    pthread_mutex_unlock(&s->mutex);
+    return outcome;
+}
+
 Thread::~Thread() {
     Join();
 }
@@ -113,6 +145,16 @@ void Thread::Join() {
     if (!started_) return;
     pthread_join(*reinterpret_cast<pthread_t*>(storage_), nullptr);
     started_ = false;
+}
+
+bool Thread::JoinFor(int milliseconds) {
+    if (!started_) return true;
+    const timespec deadline = Deadline(milliseconds);
+    if (pthread_timedjoin_np(*reinterpret_cast<pthread_t*>(storage_), nullptr, &deadline) != 0) {
+        return false;
+    }
+    started_ = false;
+    return true;
 }
 
 bool Thread::IsCurrent() const {

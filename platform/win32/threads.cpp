@@ -1,12 +1,12 @@
 // Win32 threads behind the host synchronisation classes: a critical section,
 // events, and threads started with _beginthreadex.
+#include "platform/threads.h"
+
 #include <process.h>
 #include <windows.h>
 
 #include <initializer_list>
 #include <new>
-
-#include "platform/threads.h"
 
 namespace platform {
 
@@ -57,6 +57,30 @@ void Mutex::Lock() {
     EnterCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(storage_));
 }
 
+bool Mutex::TryLockFor(int milliseconds) {
+    auto* section = reinterpret_cast<CRITICAL_SECTION*>(storage_);
+    if (TryEnterCriticalSection(section)) return true;
+    // A critical section has no timed wait. It is tried again after yielding
+    // the processor for the first 2 ms, which serves the usual short holds at
+    // once, then a millisecond apart.
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG spin = frequency.QuadPart / 500;
+    const LONGLONG limit = frequency.QuadPart * (milliseconds > 0 ? milliseconds : 0) / 1000;
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        const LONGLONG elapsed = now.QuadPart - start.QuadPart;
+        if (elapsed >= limit) return false;
+        if (elapsed < spin) {
+            SwitchToThread();
+        } else {
+            Sleep(1);
+        }
+        if (TryEnterCriticalSection(section)) return true;
+    }
+}
+
 void Mutex::Unlock() {
     LeaveCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(storage_));
 }
@@ -86,6 +110,20 @@ bool ReadySignal::WaitReadyOrEnded() {
     // Whichever comes first: the ready event, or the end of the thread.
     HANDLE handles[2] = {s->ready, s->thread != nullptr ? s->thread : s->ended};
     return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
+}
+
+ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
+    auto* s = reinterpret_cast<ReadyState*>(storage_);
+    HANDLE handles[2] = {s->ready, s->thread != nullptr ? s->thread : s->ended};
+    switch (WaitForMultipleObjects(2, handles, FALSE,
+                                   static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0))) {
+        case WAIT_OBJECT_0:
+            return Outcome::kReady;
+        case WAIT_OBJECT_0 + 1:
+            return Outcome::kEnded;
+        default:
+            return Outcome::kNeither;
+    }
 }
 
 Thread::~Thread() {
@@ -124,6 +162,20 @@ void Thread::Join() {
     CloseHandle(state->handle);
     state->handle = nullptr;
     started_ = false;
+}
+
+bool Thread::JoinFor(int milliseconds) {
+    if (!started_) return true;
+    auto* state = reinterpret_cast<ThreadState*>(storage_);
+    if (WaitForSingleObject(state->handle,
+                            static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0)) !=
+        WAIT_OBJECT_0) {
+        return false;
+    }
+    CloseHandle(state->handle);
+    state->handle = nullptr;
+    started_ = false;
+    return true;
 }
 
 bool Thread::IsCurrent() const {

@@ -23,9 +23,10 @@ wl_cleanup() {
 
 # Starts Xvfb, which picks a free display and writes its number once it
 # listens; waits up to 10 s for that. Sets xvfb_pid and xvfb_display (":N");
-# returns 1 when the server did not start.
+# returns 1 when the server did not start. Its screen is 1024x768x24, or the
+# WIDTHxHEIGHTxDEPTH given as the argument.
 wl_start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset 3>"$work/display" \
         >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do

@@ -1,6 +1,8 @@
-// The "X11" window driver: the window layer's operations on an X11 host.
+// The "X11" window driver: the window layer's operations on an X11 host, and
+// the display's bell as the beep while the window is open.
 #include "gfxwin/window/window.h"
 #include "gfxwin/window/x11/x11_host.h"
+#include "textio/beep.h"
 
 namespace gfxwin::x11 {
 
@@ -8,10 +10,18 @@ namespace {
 
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
-    return WindowStart(OpenX11Host, title, width, height, depth, refreshRate, flags) ? 0 : -1;
+    if (!WindowStart(OpenX11Host, title, width, height, depth, refreshRate, flags)) return -1;
+    textio::SetBeepService(QueueBell);
+    return 0;
 }
 
-constexpr WindowDriver kX11 = WindowLayerDriver("X11", Init, WindowStop, FetchModes);
+void Exit() {
+    WindowStop();
+    const textio::BeepService current = textio::SetBeepService(nullptr);
+    if (current != QueueBell) textio::SetBeepService(current);  // not ours: it stays
+}
+
+constexpr WindowDriver kX11 = WindowLayerDriver("X11", Init, Exit, FetchModes);
 
 }  // namespace
 

@@ -55,7 +55,20 @@ int ButtonBit(unsigned button) {
     }
 }
 
+// a / b rounded down (b > 0).
+int32_t FloorDivide(int32_t a, int32_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 }  // namespace
+
+int32_t X11Host::PictureX(int windowX) const {
+    return FloorDivide(windowX - offsetX_, scale_);
+}
+
+int32_t X11Host::PictureY(int windowY) const {
+    return FloorDivide(windowY - offsetY_, scale_);
+}
 
 void X11Host::Pump(host::MessageSink& sink) {
     if (!Usable()) return;
@@ -179,8 +192,8 @@ void X11Host::RebuildKeyState(const char keys[32]) {
 }
 
 void X11Host::HandleButton(const XButtonEvent& e, bool press, host::MessageSink& sink) {
-    pointerX_ = e.x - offsetX_;
-    pointerY_ = e.y - offsetY_;
+    pointerX_ = PictureX(e.x);
+    pointerY_ = PictureY(e.y);
     WindowMessage m{press ? MessageKind::kButtonDown : MessageKind::kButtonUp};
     m.x = pointerX_;
     m.y = pointerY_;
@@ -251,8 +264,8 @@ void X11Host::HandleMaximize(host::MessageSink& sink) {
 // (x, y) and screen position (rootX, rootY).
 void X11Host::PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink& sink) {
     pointerInside_ = true;
-    pointerX_ = x - offsetX_;
-    pointerY_ = y - offsetY_;
+    pointerX_ = PictureX(x);
+    pointerY_ = PictureY(y);
     WindowMessage m{MessageKind::kMouseMove};
     m.x = pointerX_;
     m.y = pointerY_;
@@ -297,7 +310,13 @@ void X11Host::Handle(XEvent& event, host::MessageSink& sink) {
             if (event.xexpose.count == 0) sink.Deliver(WindowMessage{MessageKind::kPaint});
             break;
         case ConfigureNotify:
-            if (event.xconfigure.window == window_) UpdatePosition(event.xconfigure);
+            if (event.xconfigure.window == window_ && UpdatePosition(event.xconfigure)) {
+                // The size changed, and with it the picture's place: rows
+                // shown before this notice may stand at the old place. The
+                // window is cleared to black and shown whole again.
+                XClearWindow(dpy_, window_);
+                sink.Deliver(WindowMessage{MessageKind::kPaint});
+            }
             break;
         case ClientMessage:
             if (event.xclient.message_type == wmProtocols_ && event.xclient.format == 32 &&

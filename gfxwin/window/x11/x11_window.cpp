@@ -4,6 +4,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
@@ -11,9 +12,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "gfxwin/window/driver_list.h"
@@ -24,6 +27,8 @@ namespace gfxwin::x11 {
 namespace {
 
 constexpr int kMapWaitMs = 5000;
+constexpr int32_t kMaxWindowedScale = 8;
+constexpr double kBaseDpi = 96.0;
 
 // The last protocol error's code, for the shared-memory check; the default
 // handler would end the process.
@@ -47,7 +52,53 @@ std::vector<void*>& DeadRecords() {
     return *records;
 }
 
+// The scale a variable asks for: a whole number from 1 to 8, else 0.
+int32_t WholeScale(const char* text) {
+    if (text == nullptr || text[0] < '1' || text[0] > '0' + kMaxWindowedScale || text[1] != '\0') {
+        return 0;
+    }
+    return text[0] - '0';
+}
+
+// The value of one resource of the server's resource database (as xrdb
+// loaded it when the connection was made), empty when it is not there.
+std::string ServerResource(Display* dpy, const char* name, const char* className) {
+    std::string value;
+    const char* resources = XResourceManagerString(dpy);
+    if (resources == nullptr) return value;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    if (database == nullptr) return value;
+    char* type = nullptr;
+    XrmValue found{};
+    if (XrmGetResource(database, name, className, &type, &found) && found.addr != nullptr) {
+        value.assign(found.addr);
+    }
+    XrmDestroyDatabase(database);
+    return value;
+}
+
 }  // namespace
+
+int32_t WindowedScale(const char* wlScale, const char* gdkScale, const char* xftDpi) {
+    if (const int32_t k = WholeScale(wlScale)) return k;
+    if (const int32_t k = WholeScale(gdkScale)) return k;
+    if (xftDpi != nullptr) {
+        char* end = nullptr;
+        const double dpi = std::strtod(xftDpi, &end);
+        if (end != xftDpi && std::isfinite(dpi)) {
+            const double k = std::floor(dpi / kBaseDpi + 0.5);
+            if (k >= 2) return static_cast<int32_t>(std::min<double>(k, kMaxWindowedScale));
+        }
+    }
+    return 1;
+}
+
+int32_t FullScreenScale(int32_t screenWidth, int32_t screenHeight, int32_t pictureWidth,
+                        int32_t pictureHeight) {
+    if (pictureWidth <= 0 || pictureHeight <= 0) return 1;
+    return std::max<int32_t>(1, std::min(screenWidth / pictureWidth, screenHeight / pictureHeight));
+}
 
 int LastProtocolError() {
     return gLastErrorCode;
@@ -82,17 +133,21 @@ bool X11Host::CreateWindow(const host::WindowRequest& request) {
     if (request.width <= 0 || request.height <= 0) {
         return RefuseStart("Fenstergroesse %dx%d nicht moeglich", request.width, request.height);
     }
-    width_ = windowWidth_ = request.width;
-    height_ = windowHeight_ = request.height;
+    width_ = request.width;
+    height_ = request.height;
 
     XSetErrorHandler(RecordError);
     XSetIOErrorHandler(QuietIOError);
     InternAtoms();
+    ChooseScales();
+    scale_ = windowedScale_;
+    windowWidth_ = width_ * scale_;
+    windowHeight_ = height_ * scale_;
 
     // Centred on the screen (halving by an arithmetic shift, so a window larger
     // than the screen sits at a negative offset).
-    normalX_ = (DisplayWidth(dpy_, screen_) - width_) >> 1;
-    normalY_ = (DisplayHeight(dpy_, screen_) - height_) >> 1;
+    normalX_ = (DisplayWidth(dpy_, screen_) - windowWidth_) >> 1;
+    normalY_ = (DisplayHeight(dpy_, screen_) - windowHeight_) >> 1;
 
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(dpy_, screen_);
@@ -101,8 +156,8 @@ bool X11Host::CreateWindow(const host::WindowRequest& request) {
                             PointerMotionMask | EnterWindowMask | LeaveWindowMask | ExposureMask |
                             StructureNotifyMask | FocusChangeMask | KeymapStateMask |
                             PropertyChangeMask;
-    window_ = XCreateWindow(dpy_, root_, normalX_, normalY_, static_cast<unsigned>(width_),
-                            static_cast<unsigned>(height_), 0, depth, InputOutput, visual,
+    window_ = XCreateWindow(dpy_, root_, normalX_, normalY_, static_cast<unsigned>(windowWidth_),
+                            static_cast<unsigned>(windowHeight_), 0, depth, InputOutput, visual,
                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
     if (window_ == 0 || lost_) return RefuseStart("Fenster nicht erstellt");
 
@@ -124,6 +179,16 @@ bool X11Host::CreateWindow(const host::WindowRequest& request) {
     XFlush(dpy_);
     if (lost_) return RefuseStart("Verbindung zur Anzeige verloren");
     return true;
+}
+
+// The windowed scale from the environment and the server's Xft.dpi, and the
+// full-screen scale from the screen's size.
+void X11Host::ChooseScales() {
+    const std::string dpi = ServerResource(dpy_, "Xft.dpi", "Xft.Dpi");
+    windowedScale_ = WindowedScale(std::getenv("WL_SCALE"), std::getenv("GDK_SCALE"),
+                                   dpi.empty() ? nullptr : dpi.c_str());
+    fullScreenScale_ =
+        FullScreenScale(DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_), width_, height_);
 }
 
 void X11Host::InternAtoms() {
@@ -193,12 +258,12 @@ void X11Host::SetSizeHints(bool fixed) {
     hints->flags = PMinSize | PPosition | USPosition;
     hints->x = normalX_;
     hints->y = normalY_;
-    hints->min_width = width_;
-    hints->min_height = height_;
+    hints->min_width = width_ * windowedScale_;
+    hints->min_height = height_ * windowedScale_;
     if (fixed) {
         hints->flags |= PMaxSize;
-        hints->max_width = width_;
-        hints->max_height = height_;
+        hints->max_width = hints->min_width;
+        hints->max_height = hints->min_height;
     }
     XSetWMNormalHints(dpy_, window_, hints);
     XFree(hints);
@@ -274,7 +339,9 @@ void X11Host::TakeFocus() {
 
 void X11Host::WarpPointer(int32_t x, int32_t y) {
     if (!Usable() || window_ == 0) return;
-    XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, x + offsetX_, y + offsetY_);
+    // To the middle of the pixel's block.
+    XWarpPointer(dpy_, None, window_, 0, 0, 0, 0, x * scale_ + scale_ / 2 + offsetX_,
+                 y * scale_ + scale_ / 2 + offsetY_);
     XFlush(dpy_);
 }
 
@@ -312,6 +379,9 @@ void X11Host::ConfinePointer(bool confine) {
 void X11Host::SetFullScreen(bool fullScreen) {
     if (!Usable() || window_ == 0 || fullScreen == fullScreen_) return;
     fullScreen_ = fullScreen;
+    // Back in the window the window's own scale holds at once; the full-screen
+    // scale follows the window's new size (UpdatePosition).
+    if (!fullScreen) SetScale(windowedScale_);
     // The window manager may only grow the window with the limit lifted.
     SetSizeHints(!fullScreen);
     if (WindowManagerRunning()) {
@@ -322,23 +392,35 @@ void X11Host::SetFullScreen(bool fullScreen) {
         XMoveResizeWindow(dpy_, window_, 0, 0, static_cast<unsigned>(DisplayWidth(dpy_, screen_)),
                           static_cast<unsigned>(DisplayHeight(dpy_, screen_)));
     } else {
-        XMoveResizeWindow(dpy_, window_, normalX_, normalY_, static_cast<unsigned>(width_),
-                          static_cast<unsigned>(height_));
+        XMoveResizeWindow(dpy_, window_, normalX_, normalY_,
+                          static_cast<unsigned>(width_ * windowedScale_),
+                          static_cast<unsigned>(height_ * windowedScale_));
     }
     XFlush(dpy_);
 }
 
-void X11Host::UpdatePosition(const XConfigureEvent& e) {
+void X11Host::RingBell() {
+    if (!Usable()) return;
+    XBell(dpy_, 0);  // at the user's bell volume
+    XFlush(dpy_);
+}
+
+bool X11Host::UpdatePosition(const XConfigureEvent& e) {
+    const bool resized = e.width != windowWidth_ || e.height != windowHeight_;
     windowWidth_ = e.width;
     windowHeight_ = e.height;
-    // The picture keeps its size; a larger window shows it centred on black.
-    offsetX_ = std::max(0, (windowWidth_ - width_) / 2);
-    offsetY_ = std::max(0, (windowHeight_ - height_) / 2);
+    if (fullScreen_ && resized) {
+        // The largest scale at which the picture fits the window, which is
+        // the screen once the window covers it.
+        SetScale(std::min(fullScreenScale_,
+                          FullScreenScale(windowWidth_, windowHeight_, width_, height_)));
+    }
+    PlacePicture();
     if (e.send_event) {
         outerX_ = e.x;
         outerY_ = e.y;
         positionKnown_ = true;
-        return;
+        return resized;
     }
     int x = 0, y = 0;
     Window child = 0;
@@ -347,6 +429,13 @@ void X11Host::UpdatePosition(const XConfigureEvent& e) {
         outerY_ = y;
         positionKnown_ = true;
     }
+    return resized;
+}
+
+void X11Host::PlacePicture() {
+    // A larger window shows the picture centred on black.
+    offsetX_ = std::max(0, (windowWidth_ - width_ * scale_) / 2);
+    offsetY_ = std::max(0, (windowHeight_ - height_ * scale_) / 2);
 }
 
 bool X11Host::Usable() {

@@ -6,6 +6,7 @@
 // input the test waits until the prompt shows, and after the last one until
 // the result line shows, so keys never race the program's start.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <cstdint>
@@ -35,7 +36,7 @@ class WindowDialogueTest : public ::testing::Test {
         for (const char* tool : {"Xvfb", "xdotool", "xwininfo", "xwd"}) {
             if (!x11test::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
         }
-        ASSERT_TRUE(server_.Start()) << server_.error();
+        ASSERT_TRUE(server_.Start(screenWidth_, screenHeight_)) << server_.error();
     }
 
     const std::string& Display() const { return server_.display(); }
@@ -50,8 +51,12 @@ class WindowDialogueTest : public ::testing::Test {
     // keyboard focus and shows the prompt for x.
     void StartProgram() {
         // DISPLAY names our server, KRGFX is unset; the output goes to files in `logs_`.
+        // The picture shown `scale_` times its size (WL_SCALE), GDK_SCALE unset.
         const std::vector<std::string> environment =
-            testsupport::EnvironmentWith({{"DISPLAY", Display()}, {"KRGFX", std::nullopt}});
+            testsupport::EnvironmentWith({{"DISPLAY", Display()},
+                                          {"KRGFX", std::nullopt},
+                                          {"WL_SCALE", std::to_string(scale_)},
+                                          {"GDK_SCALE", std::nullopt}});
         ASSERT_TRUE(program_.Start({WL_PROGRAM_PATH}, folder_.path(), environment,
                                    logs_.path() + "/stdout", logs_.path() + "/stderr"));
         const x11test::ToolResult found =
@@ -75,6 +80,7 @@ class WindowDialogueTest : public ::testing::Test {
         for (;;) {
             std::string error;
             if (x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
+                if (scale_ > 1) shot = x11test::Unscaled(shot, scale_);
                 last = PictureDifference(shot, Origin{}, firstRow, rows, cursor);
                 if (last.empty()) return ::testing::AssertionSuccess();
             } else {
@@ -151,6 +157,11 @@ class WindowDialogueTest : public ::testing::Test {
         EXPECT_TRUE(gone) << "window " << WindowId() << " still exists";
     }
 
+    // After a close request once the result shows: the result file is
+    // written, the program and its window stay until one more key, and the
+    // program then ends cleanly.
+    void ExpectCloseCountsAsTheFirstFinalKey();
+
     // The two final keys, the clean end, and the result file as `file`.
     void FinishWithResultFile(const std::string& file) {
         ASSERT_NO_FATAL_FAILURE(PressFinalKeys(file.size()));
@@ -158,6 +169,8 @@ class WindowDialogueTest : public ::testing::Test {
         EXPECT_EQ(ResultFile(), file);
     }
 
+    int screenWidth_ = 1024, screenHeight_ = 768;
+    int scale_ = 1;
     x11test::XvfbServer server_;
     testsupport::TempDir folder_;
     testsupport::TempDir logs_;
@@ -188,14 +201,17 @@ TEST_F(WindowDialogueTest, SpectralInputShowsTheResultAndWritesTheFile) {
 // 0.329 (y); the screen rows show the edited lines with nothing left over.
 TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
+    x11test::BellCounter bells(Display());
+    ASSERT_TRUE(bells.ok());
     // "50.3x12": Left twice stands after the x, Backspace removes it, Home
     // and Delete remove the 5, End goes past "0.312", Delete at the end of
-    // the line changes nothing, and the 7 completes the number.
+    // the line changes nothing but a beep, and the 7 completes the number.
     Type("50.3x12");
     Keys({"Left", "Left", "BackSpace", "Home", "Delete", "End", "Delete"});
     Type("7");
     Keys({"Return"});
     ASSERT_TRUE(WaitForScreen(4, {kPromptX + "0.3127", kPromptY}, CursorAfterPrompt(5)));
+    EXPECT_EQ(bells.Count(), 1);
     // Escape empties the line "0.9"; in "0.3289" Left twice stands before
     // the 8, Right after it, and Backspace removes it.
     Type("0.9");
@@ -249,12 +265,72 @@ TEST_F(WindowDialogueTest, CloseButtonIsTheFirstFinalKey) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
     ASSERT_TRUE(x11test::SendCloseRequest(Display(), window_));
+    ASSERT_NO_FATAL_FAILURE(ExpectCloseCountsAsTheFirstFinalKey());
+}
+
+// The same under a window manager (openbox), asked by wmctrl to close the
+// window.
+class WindowDialogueUnderWindowManagerTest : public WindowDialogueTest {
+  protected:
+    void SetUp() override {
+        if (!x11test::HaveProgram("wmctrl")) GTEST_SKIP() << "wmctrl is not installed";
+        ASSERT_NO_FATAL_FAILURE(WindowDialogueTest::SetUp());
+        if (IsSkipped()) return;
+        ASSERT_TRUE(windowManager_.Start(Display())) << windowManager_.error();
+    }
+
+    x11test::WindowManager windowManager_;
+};
+
+TEST_F(WindowDialogueUnderWindowManagerTest, TheWindowManagersCloseIsTheFirstFinalKey) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    ASSERT_EQ(Tool({"wmctrl", "-i", "-c", WindowId()}).status, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectCloseCountsAsTheFirstFinalKey());
+}
+
+void WindowDialogueTest::ExpectCloseCountsAsTheFirstFinalKey() {
     ASSERT_TRUE(WaitForResultFile(kSpectralFile.size()));
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(program_.Running()) << "the close request ended the program";
     EXPECT_EQ(Tool({"xwininfo", "-id", WindowId()}).status, 0) << "the window closed early";
     Keys({"space"});
     ASSERT_NO_FATAL_FAILURE(ExpectCleanEnd());
+    EXPECT_EQ(ResultFile(), kSpectralFile);
+}
+
+// Shown twice its size (WL_SCALE=2) on a 1920x1080 screen: the window is
+// 1280x960, every text pixel a 2x2 block, and the typed dialogue writes the
+// same file.
+class ScaledWindowDialogueTest : public WindowDialogueTest {
+  protected:
+    ScaledWindowDialogueTest() {
+        screenWidth_ = 1920;
+        screenHeight_ = 1080;
+        scale_ = 2;
+    }
+};
+
+TEST_F(ScaledWindowDialogueTest, AtScale2TheDialogueShowsTwiceItsSize) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
+    EXPECT_EQ(info.width, 1280);
+    EXPECT_EQ(info.height, 960);
+    ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kSpectralFile));
+}
+
+// A server that no longer answers cannot hold the program: SIGTERM ends it
+// with 128 + 15 within about two seconds, the open result file written out.
+TEST_F(WindowDialogueTest, TerminationWhileTheServerHangsWritesTheFileAndEnds) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.3127", "0.329", " 488.997"));
+    server_.Pause();
+    program_.Signal(SIGTERM);
+    const int status = program_.Wait(3000ms);
+    server_.Resume();
+    EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_EQ(ResultFile(), kSpectralFile);
 }
 

@@ -86,6 +86,10 @@ int BackgroundProgram::Wait(std::chrono::milliseconds limit) {
     return termSignal_ != 0 ? 128 + termSignal_ : exitStatus_;
 }
 
+void BackgroundProgram::Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+}
+
 std::string BackgroundProgram::Output() const {
     return ReadFileBytes(outPath_);
 }

@@ -37,6 +37,8 @@ class BackgroundProgram {
     // program, or -1 while it runs on.
     int Wait(std::chrono::milliseconds limit);
     bool Running() { return !WaitForExit(std::chrono::milliseconds(0)); }
+    // Sends `signal` to the program while it runs.
+    void Signal(int signal);
 
     int exitStatus() const { return exitStatus_; }  // -1 when a signal ended it
     int termSignal() const { return termSignal_; }

@@ -1,5 +1,7 @@
 #include "support/x11/xvfb.h"
 
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -55,7 +57,7 @@ XvfbServer::~XvfbServer() {
     Stop();
 }
 
-bool XvfbServer::Start() {
+bool XvfbServer::Start(int width, int height) {
     if (!HaveProgram("Xvfb")) {
         error_ = "Xvfb is not installed";
         return false;
@@ -83,8 +85,9 @@ bool XvfbServer::Start() {
             dup2(devnull, 2);
         }
         const std::string fd = std::to_string(pipeFds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);
@@ -117,7 +120,85 @@ bool XvfbServer::Start() {
     return false;
 }
 
+void XvfbServer::Pause() {
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void XvfbServer::Resume() {
+    if (pid_ > 0) kill(pid_, SIGCONT);
+}
+
 void XvfbServer::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGCONT);  // a paused server could not act on the end
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+WindowManager::~WindowManager() {
+    Stop();
+}
+
+bool WindowManager::Start(const std::string& display) {
+    if (!HaveProgram("openbox")) {
+        error_ = "openbox is not installed";
+        return false;
+    }
+    pid_ = fork();
+    if (pid_ < 0) {
+        error_ = "fork failed";
+        return false;
+    }
+    if (pid_ == 0) {
+        const int devnull = open("/dev/null", O_RDWR);
+        if (devnull >= 0) {
+            dup2(devnull, 0);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+        }
+        setenv("DISPLAY", display.c_str(), 1);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Running once its check window is named on the root window.
+    Display* d = XOpenDisplay(display.c_str());
+    if (d == nullptr) {
+        error_ = "no connection to " + display;
+        Stop();
+        return false;
+    }
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    bool running = false;
+    for (int waited = 0; waited < 10000 && !running; waited += 50) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        running = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, AnyPropertyType,
+                                     &type, &format, &count, &after, &data) == Success &&
+                  count == 1;
+        if (data != nullptr) XFree(data);
+        if (!running) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    XCloseDisplay(d);
+    if (!running) {
+        error_ = "openbox did not start";
+        Stop();
+    }
+    return running;
+}
+
+void WindowManager::Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     int status = 0;
@@ -131,6 +212,31 @@ void XvfbServer::Stop() {
     kill(pid_, SIGKILL);
     waitpid(pid_, &status, 0);
     pid_ = -1;
+}
+
+BellCounter::BellCounter(const std::string& display) {
+    int error = 0, major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0;
+    dpy_ = XkbOpenDisplay(display.c_str(), &xkbEventBase_, &error, &major, &minor, &reason);
+    if (dpy_ == nullptr) return;
+    XkbSelectEvents(dpy_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    XSync(dpy_, False);
+}
+
+BellCounter::~BellCounter() {
+    if (dpy_ != nullptr) XCloseDisplay(dpy_);
+}
+
+int BellCounter::Count(int settleMs) {
+    if (dpy_ == nullptr) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    XSync(dpy_, False);
+    while (XPending(dpy_) > 0) {
+        XEvent event;
+        XNextEvent(dpy_, &event);
+        const auto* xkb = reinterpret_cast<const XkbAnyEvent*>(&event);
+        if (event.type == xkbEventBase_ && xkb->xkb_type == XkbBellNotify) ++count_;
+    }
+    return count_;
 }
 
 ToolResult RunTool(const std::vector<std::string>& argv, const std::string& display) {
@@ -224,6 +330,39 @@ bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot
             shot->pixels[static_cast<size_t>(y) * width + x] = (r << 16) | (g << 8) | b;
         }
     }
+    return true;
+}
+
+Screenshot Unscaled(const Screenshot& shot, int scale) {
+    Screenshot small;
+    small.width = shot.width / scale;
+    small.height = shot.height / scale;
+    small.pixels.resize(static_cast<size_t>(small.width) * static_cast<size_t>(small.height));
+    for (int y = 0; y < small.height; ++y) {
+        for (int x = 0; x < small.width; ++x) {
+            uint32_t colour = shot.At(x * scale, y * scale);
+            for (int j = 0; j < scale; ++j) {
+                for (int i = 0; i < scale; ++i) {
+                    if (shot.At(x * scale + i, y * scale + j) != colour) colour = kMixedBlock;
+                }
+            }
+            small.pixels[static_cast<size_t>(y) * small.width + x] = colour;
+        }
+    }
+    return small;
+}
+
+bool SetWindowState(const std::string& display, unsigned long window,
+                    const std::vector<std::string>& states) {
+    Display* d = XOpenDisplay(display.c_str());
+    if (d == nullptr) return false;
+    std::vector<Atom> atoms;
+    for (const std::string& state : states) atoms.push_back(XInternAtom(d, state.c_str(), False));
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.data()),
+                    static_cast<int>(atoms.size()));
+    XSync(d, False);
+    XCloseDisplay(d);
     return true;
 }
 

@@ -17,8 +17,8 @@ namespace x11test {
 std::string FindProgram(const std::string& name);
 bool HaveProgram(const std::string& name);
 
-// An Xvfb of its own, 1024x768 at depth 24, without TCP. Stopped (by its
-// process id) when the object goes.
+// An Xvfb of its own, 1024x768 unless told otherwise, at depth 24, without
+// TCP. Stopped (by its process id) when the object goes.
 class XvfbServer {
   public:
     XvfbServer() = default;
@@ -26,10 +26,14 @@ class XvfbServer {
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
-    // Starts the server and waits until it accepts connections; false (with
-    // the reason in error()) when that fails.
-    bool Start();
+    // Starts the server with a screen of width x height and waits until it
+    // accepts connections; false (with the reason in error()) when that fails.
+    bool Start(int width = 1024, int height = 768);
     void Stop();
+    // Stops the server's process (SIGSTOP) as a hung server: connections stay
+    // open, nothing is answered. Resume (SIGCONT) lets it go on.
+    void Pause();
+    void Resume();
     bool Running() const { return pid_ > 0; }
     const std::string& display() const { return display_; }
     const std::string& error() const { return error_; }
@@ -38,6 +42,44 @@ class XvfbServer {
     pid_t pid_ = -1;
     std::string display_;
     std::string error_;
+};
+
+// openbox on a server, started after it and stopped (by its process id)
+// before it.
+class WindowManager {
+  public:
+    WindowManager() = default;
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    // Starts openbox on `display` and waits until it has announced itself on
+    // the root window; false (with the reason in error()) when that fails.
+    bool Start(const std::string& display);
+    void Stop();
+    const std::string& error() const { return error_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string error_;
+};
+
+// Counts the bells rung on a server (XKB bell notifications), from its own
+// connection, from construction on.
+class BellCounter {
+  public:
+    explicit BellCounter(const std::string& display);
+    ~BellCounter();
+    BellCounter(const BellCounter&) = delete;
+    BellCounter& operator=(const BellCounter&) = delete;
+    bool ok() const { return dpy_ != nullptr; }
+    // The bells rung so far; waits `settleMs` for late notifications first.
+    int Count(int settleMs = 200);
+
+  private:
+    ::_XDisplay* dpy_ = nullptr;
+    int xkbEventBase_ = 0;
+    int count_ = 0;
 };
 
 struct ToolResult {
@@ -69,6 +111,17 @@ struct Screenshot {
 };
 bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot* shot,
                     std::string* error);
+
+// A screenshot of a picture shown `scale` times its size, brought back to
+// the picture's size: each pixel is its scale x scale block's colour, or
+// kMixedBlock (no 0xRRGGBB colour) when the block is not of one colour.
+constexpr uint32_t kMixedBlock = 0xFF000000u;
+Screenshot Unscaled(const Screenshot& shot, int scale);
+
+// Writes the window's state list (_NET_WM_STATE) with the named states, as a
+// window manager does when it changes the state.
+bool SetWindowState(const std::string& display, unsigned long window,
+                    const std::vector<std::string>& states);
 
 // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
 bool SendCloseRequest(const std::string& display, unsigned long window);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,17 +45,32 @@ std::string ProgramTitle() {
 
 class X11WindowTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite() { StartServer(1024, 768, false); }
+    static void TearDownTestSuite() {
+        windowManager_.reset();
+        server_.reset();
+    }
+
+    // A private server with a screen of width x height, with openbox on it
+    // when `windowManager` is set.
+    static void StartServer(int width, int height, bool windowManager) {
+        skipReason_.clear();
         server_ = std::make_unique<x11test::XvfbServer>();
-        if (!server_->Start()) {
+        if (!server_->Start(width, height)) {
             skipReason_ = server_->error();
             server_.reset();
-        } else if (!x11test::HaveProgram("xdotool") || !x11test::HaveProgram("xwininfo") ||
-                   !x11test::HaveProgram("xwd") || !x11test::HaveProgram("xprop")) {
+            return;
+        }
+        if (!x11test::HaveProgram("xdotool") || !x11test::HaveProgram("xwininfo") ||
+            !x11test::HaveProgram("xwd") || !x11test::HaveProgram("xprop")) {
             skipReason_ = "xdotool, xwininfo, xwd or xprop is not installed";
+            return;
+        }
+        if (windowManager) {
+            windowManager_ = std::make_unique<x11test::WindowManager>();
+            if (!windowManager_->Start(server_->display())) skipReason_ = windowManager_->error();
         }
     }
-    static void TearDownTestSuite() { server_.reset(); }
 
     void SetUp() override {
         if (server_ == nullptr || !skipReason_.empty()) GTEST_SKIP() << skipReason_;
@@ -62,11 +78,24 @@ class X11WindowTest : public ::testing::Test {
         ResetKeyBufferForTest();
         display_.emplace("DISPLAY", server_->display());
         driver_.emplace("KRGFX", "x11");
+        // The window at its plain size, whatever the test's environment says.
+        wlScale_.emplace("WL_SCALE", std::nullopt);
+        gdkScale_.emplace("GDK_SCALE", std::nullopt);
+        ASSERT_NO_FATAL_FAILURE(Open());
+    }
+
+    // Opens the screen in its window and waits until the window shows it.
+    void Open() {
         ASSERT_EQ(OpenScreen(18, 8, 0, 0, 0), 0);
         ASSERT_STREQ(CurrentScreen()->driver->name, "X11");
         window_ = x11test::FindWindow(server_->display(), ProgramTitle());
         ASSERT_NE(window_, 0u) << "no window titled " << ProgramTitle();
         WaitIdle();
+    }
+
+    void Reopen() {
+        CloseScreen();
+        ASSERT_NO_FATAL_FAILURE(Open());
     }
 
     void TearDown() override {
@@ -76,6 +105,8 @@ class X11WindowTest : public ::testing::Test {
         ResetKeyBufferForTest();
         driver_.reset();
         display_.reset();
+        wlScale_.reset();
+        gdkScale_.reset();
     }
 
     const std::string& Display() const { return server_->display(); }
@@ -100,13 +131,66 @@ class X11WindowTest : public ::testing::Test {
         return testing::FramebufferShown([&](int x, int y) { return shot.At(x + dx, y + dy); });
     }
 
+    // Waits (at most 5 s) until the window is width x height and shows the
+    // framebuffer centred, each pixel as a k x k block, and black everywhere
+    // else; the failure names what was seen last.
+    ::testing::AssertionResult ShowsThePictureOnBlack(int width, int height, int k = 1) {
+        std::string last;
+        x11test::Screenshot shot;
+        for (const auto deadline = std::chrono::steady_clock::now() + 5s;;) {
+            WaitIdle();
+            std::string error;
+            if (!x11test::TakeScreenshot(Display(), window_, &shot, &error)) {
+                last = error;
+            } else if (shot.width != width || shot.height != height) {
+                last = "the window is " + std::to_string(shot.width) + "x" +
+                       std::to_string(shot.height);
+            } else {
+                last = PictureOnBlackDifference(shot, k);
+                if (last.empty()) return ::testing::AssertionSuccess();
+            }
+            if (std::chrono::steady_clock::now() >= deadline) break;
+        }
+        return ::testing::AssertionFailure() << last;
+    }
+
+    static std::string PictureOnBlackDifference(const x11test::Screenshot& shot, int k) {
+        const int dx = (shot.width - 640 * k) / 2, dy = (shot.height - 480 * k) / 2;
+        const ::testing::AssertionResult picture =
+            testing::FramebufferShown([&](int x, int y) -> uint32_t {
+                const uint32_t pixel = shot.At(dx + x * k, dy + y * k);
+                for (int j = 0; j < k; ++j) {
+                    for (int i = 0; i < k; ++i) {
+                        if (shot.At(dx + x * k + i, dy + y * k + j) != pixel) return 0xFFFFFFFF;
+                    }
+                }
+                return pixel;
+            });
+        if (!picture) return picture.message();
+        int lit = 0;
+        std::string first;
+        for (int y = 0; y < shot.height; ++y) {
+            for (int x = 0; x < shot.width; ++x) {
+                const bool inPicture = x >= dx && x < dx + 640 * k && y >= dy && y < dy + 480 * k;
+                if (!inPicture && shot.At(x, y) != 0 && lit++ == 0) {
+                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+                }
+            }
+        }
+        if (lit == 0) return {};
+        return std::to_string(lit) + " pixels outside the picture are not black, the first at " +
+               first;
+    }
+
     static std::unique_ptr<x11test::XvfbServer> server_;
+    static std::unique_ptr<x11test::WindowManager> windowManager_;
     static std::string skipReason_;
-    std::optional<ScopedEnv> display_, driver_;
+    std::optional<ScopedEnv> display_, driver_, wlScale_, gdkScale_;
     unsigned long window_ = 0;
 };
 
 std::unique_ptr<x11test::XvfbServer> X11WindowTest::server_;
+std::unique_ptr<x11test::WindowManager> X11WindowTest::windowManager_;
 std::string X11WindowTest::skipReason_;
 
 TEST_F(X11WindowTest, WindowIsCentredFixed640x480AndTitled) {
@@ -233,6 +317,14 @@ TEST_F(X11WindowTest, PresentedPixelsEqualTheFramebufferThroughThePalette) {
     EXPECT_TRUE(PictureMatches());
 }
 
+TEST_F(X11WindowTest, TheBellByteRingsTheDisplaysBell) {
+    x11test::BellCounter bells(Display());
+    ASSERT_TRUE(bells.ok());
+    textio::PrintTerminatedText(0, "\a", textio::kMaskNone);
+    WaitIdle();
+    EXPECT_EQ(bells.Count(), 1);
+}
+
 TEST_F(X11WindowTest, APrintCopiesOnlyItsDirtyRows) {
     const PresentationStats before = ReadPresentationStats();
     Locate(6, 1, 0);  // pixel rows 80..95
@@ -259,19 +351,7 @@ TEST_F(X11WindowTest, SharedMemoryIsUsedAndPlainTransfersGiveTheSamePicture) {
 TEST_F(X11WindowTest, AltEnterShowsThePictureCentredOnBlackAndBack) {
     textio::PrintTerminatedText(0, "Vollbild", textio::kMaskLineEnd);
     ASSERT_EQ(Tool({"xdotool", "key", "alt+Return"}).status, 0);
-    x11test::WindowInfo info;
-    for (int i = 0; i < 100; ++i) {
-        WaitIdle();
-        if (x11test::QueryWindow(Display(), window_, &info) && info.width == 1024) break;
-    }
-    ASSERT_EQ(info.width, 1024);
-    ASSERT_EQ(info.height, 768);
-    EXPECT_TRUE(PictureMatches((1024 - 640) / 2, (768 - 480) / 2));
-    x11test::Screenshot shot;
-    std::string error;
-    ASSERT_TRUE(x11test::TakeScreenshot(Display(), window_, &shot, &error)) << error;
-    EXPECT_EQ(shot.At(10, 10), 0u);
-    EXPECT_EQ(shot.At(1000, 700), 0u);
+    ASSERT_TRUE(ShowsThePictureOnBlack(1024, 768));
     EXPECT_EQ(KeysAsText(50), "");
 
     // The pointer is reported in picture coordinates; the black margin is
@@ -287,13 +367,10 @@ TEST_F(X11WindowTest, AltEnterShowsThePictureCentredOnBlackAndBack) {
     EXPECT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 1);
 
     ASSERT_EQ(Tool({"xdotool", "key", "alt+Return"}).status, 0);
-    for (int i = 0; i < 100; ++i) {
-        WaitIdle();
-        if (x11test::QueryWindow(Display(), window_, &info) && info.width == 640) break;
-    }
-    EXPECT_EQ(info.width, 640);
+    EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
     EXPECT_EQ(info.x, (1024 - 640) / 2);
-    EXPECT_TRUE(PictureMatches());
 }
 
 TEST_F(X11WindowTest, PointerButtonsAndWheelReachTheMouseState) {
@@ -346,6 +423,87 @@ TEST_F(X11WindowTest, WindowStopWhileTheDrawingThreadHoldsTheLock) {
     CloseScreen();  // stops the window with the lock held twice
     EXPECT_EQ(CurrentScreen(), nullptr);
     EXPECT_EQ(x11test::FindWindow(Display(), ProgramTitle()), 0u);
+}
+
+// The window under a window manager (openbox), which frames it and carries
+// out the full-screen and maximise requests itself, on a 1920x1080 screen: the
+// full-screen picture is shown twice its size.
+class X11WindowManagerTest : public X11WindowTest {
+  protected:
+    static void SetUpTestSuite() { StartServer(1920, 1080, true); }
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(X11WindowTest::SetUp());
+        textio::PrintTerminatedText(0, "Vollbild unter einem Fenstermanager", textio::kMaskLineEnd);
+        ASSERT_TRUE(ShowsThePictureOnBlack(640, 480));
+    }
+
+    void AltEnter() { ASSERT_EQ(Tool({"xdotool", "key", "alt+Return"}).status, 0); }
+};
+
+TEST_F(X11WindowManagerTest, AltEnterTogglesFullScreenWithNothingStaleAround) {
+    AltEnter();
+    EXPECT_TRUE(ShowsThePictureOnBlack(1920, 1080, 2));
+    AltEnter();
+    EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+}
+
+// A window of fixed size gets no maximise button from openbox (nor from the
+// other common window managers); one that maximises it sets the maximised
+// state on the window, as done here.
+TEST_F(X11WindowManagerTest, MaximisingTheWindowTogglesFullScreen) {
+    ASSERT_TRUE(x11test::SetWindowState(
+        Display(), window_, {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}));
+    EXPECT_TRUE(ShowsThePictureOnBlack(1920, 1080, 2));
+    AltEnter();
+    EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+}
+
+// The windowed scale: GDK_SCALE, else the server's Xft.dpi; WL_SCALE before
+// both. The size hints keep the window at its scaled size.
+TEST_F(X11WindowManagerTest, WindowedScaleFromGdkScaleOrXftDpiAndWlScaleFirst) {
+    const ScopedEnv gdk("GDK_SCALE", "2");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 960, 2));
+    const std::string hints = x11test::WindowProperty(Display(), window_, "WM_NORMAL_HINTS");
+    EXPECT_NE(hints.find("maximum size: 1280 by 960"), std::string::npos) << hints;
+
+    testsupport::TempDir dir;
+    { std::ofstream(dir.File("resources")) << "Xft.dpi: 192\n"; }
+    ASSERT_EQ(Tool({"xrdb", "-nocpp", "-merge", dir.File("resources")}).status, 0);
+    struct Unload {
+        std::string display;
+        ~Unload() { x11test::RunTool({"xrdb", "-remove"}, display); }
+    } unload{Display()};
+    const ScopedEnv noGdk("GDK_SCALE", std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 960, 2));
+
+    const ScopedEnv gdkAgain("GDK_SCALE", "2"), wl("WL_SCALE", "1");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+}
+
+// At scale 2 the pointer is reported in picture coordinates, and set in them.
+TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
+    const ScopedEnv wl("WL_SCALE", "2");
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 201, 101));
+    WaitIdle();
+    int32_t x = -5, y = -5;
+    ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 50);
+
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
+    EXPECT_EQ(SetMousePointer(320, 200, -1, -1), 0);
+    WaitIdle();
+    const x11test::ToolResult r = Tool({"xdotool", "getmouselocation"});
+    EXPECT_NE(
+        r.out.find("x:" + std::to_string(info.x + 641) + " y:" + std::to_string(info.y + 401)),
+        std::string::npos)
+        << r.out;
 }
 
 // The program itself, as a child process.
