@@ -76,8 +76,8 @@ class WineFixture : public ::testing::Test {
             testsupport::ChildOptions options;
             options.environment = {{"WINEPREFIX", prefix_}, {"WINEDEBUG", "-all"}, {"DISPLAY", ""}};
             options.timeoutMs = 180000;
-            testsupport::RunChild({"wineboot", "-i"}, options);
-            testsupport::RunChild({"wineserver", "-w"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineboot"), "-i"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-w"}, options);
         }
     }
 
@@ -85,7 +85,10 @@ class WineFixture : public ::testing::Test {
         if (!prefix_.empty()) {
             testsupport::ChildOptions options;
             options.environment = {{"WINEPREFIX", prefix_}};
-            testsupport::RunChild({"wineserver", "-k"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-k"}, options);
+            // Gone before the next suite starts one on its own display: the
+            // server keeps what it learnt of this display (its modes).
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-w"}, options);
         }
         server_.reset();
         ownPrefix_.reset();
@@ -154,9 +157,14 @@ class WineFixture : public ::testing::Test {
 
     void Type(const std::string& text) { Tool({"xdotool", "type", "--delay", "40", text}); }
 
-    // Holds a key down for 150 ms, as a person does, and lets it go.
-    void Hold(const std::string& key) {
-        Tool({"xdotool", "keydown", key, "sleep", "0.15", "keyup", key});
+    // Holds a key (or Alt and a key) down for 150 ms, as a person does, and
+    // lets it go.
+    void Hold(const std::string& key, bool alt = false) {
+        std::vector<std::string> argv{"xdotool"};
+        if (alt) argv.insert(argv.end(), {"keydown", "alt"});
+        argv.insert(argv.end(), {"keydown", key, "sleep", "0.15", "keyup", key});
+        if (alt) argv.insert(argv.end(), {"keyup", "alt"});
+        Tool(argv);
     }
 
     // What a probe wrote, its line ends (CR LF on Windows) as "\n".
@@ -440,7 +448,7 @@ TEST_F(WineWindowFullScreenTest, DirectXSwitchesTheDisplayModeAndBack) {
         StartInWindow(program, "tests/wl_screen_probe.exe", "wl_screen_probe", &window));
     ASSERT_NE(WaitForOutput(program, "Ready DirectX 32\n"), std::string::npos) << program.Output();
     ASSERT_TRUE(KeysArrive(program, "Down 42\n"));
-    Keys({"alt+Return"});
+    Hold("Return", true);
     ASSERT_NE(WaitForOutput(program, "Surface 8\n"), std::string::npos) << program.Output();
     const unsigned long fullScreen = WaitForWindow("wl_screen_probe");
     x11test::WindowInfo info;
@@ -449,7 +457,7 @@ TEST_F(WineWindowFullScreenTest, DirectXSwitchesTheDisplayModeAndBack) {
     EXPECT_EQ(info.y, 0);
     EXPECT_TRUE(WaitForScreen(fullScreen, {"Tastenprobe"}));
     Focus(fullScreen);
-    Keys({"alt+Return"});
+    Hold("Return", true);
     EXPECT_NE(WaitForOutput(program, "Surface 32\n"), std::string::npos) << program.Output();
     Keys({"Escape"});
     EXPECT_EQ(program.Wait(30s), 0) << program.Output();

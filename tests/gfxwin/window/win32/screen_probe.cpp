@@ -6,6 +6,7 @@
 //   Format arb=<0|1> double=<0|1>    OpenGL: how the pixel format was chosen
 //   Down <scan code> / Up <scan code>  a key state changed
 //   Key <hex bytes>                  a key code read from the key buffer
+//   Full screen <0|1>                the window layer switched (Alt+Enter)
 //   Surface <bits>                   DirectX: its surface changed (full screen)
 //   Keyboard dropped                 F2: the DirectX keyboard device is taken
 //                                    away, as the system does when input is lost
@@ -26,6 +27,7 @@
 #include "gfxwin/text/text_engine.h"
 #include "gfxwin/window/win32/directx_host.h"
 #include "gfxwin/window/win32/opengl_host.h"
+#include "gfxwin/window/window.h"
 #include "gfxwin/window_driver.h"
 
 // After the window layer's headers: windows.h names a macro CreateWindow.
@@ -81,6 +83,7 @@ int main(int argc, char** argv) {
 
     uint8_t shown[128] = {};
     int bits = directX ? gfxwin::win32::ReadDirectXCounters().bitsPerPixel : 0;
+    int32_t shownFlags = 0;
     const ULONGLONG end = GetTickCount64() + 60000;
     bool done = false;
     while (!done && GetTickCount64() < end) {
@@ -94,6 +97,13 @@ int main(int argc, char** argv) {
             if (states[i] != shown[i]) Say((states[i] ? "Down " : "Up ") + std::to_string(i));
             shown[i] = states[i];
         }
+        gfxwin::LockScreen();
+        const int32_t flags = gfxwin::WindowThread().window.flags;
+        gfxwin::UnlockScreen(1, 0);
+        if ((flags ^ shownFlags) & gfxwin::kScreenFullScreen) {
+            Say("Full screen " + std::to_string(flags & gfxwin::kScreenFullScreen));
+        }
+        shownFlags = flags;
         if (directX && gfxwin::win32::ReadDirectXCounters().bitsPerPixel != bits) {
             bits = gfxwin::win32::ReadDirectXCounters().bitsPerPixel;
             Say("Surface " + std::to_string(bits));
