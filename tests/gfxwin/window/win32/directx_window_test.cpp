@@ -159,21 +159,6 @@ TEST_F(DirectXWindowTest, DirtyRowsGoInOneBlitPerPass) {
     EXPECT_TRUE(PictureMatches());
 }
 
-TEST_F(DirectXWindowTest, APaletteChangeShowsOnTheWholeScreen) {
-    Print("Farbe");
-    const win32::DirectXCounters before = win32::ReadDirectXCounters();
-    LockScreen();
-    CurrentScreen()->devicePalette[15] = 0x0000FF00;  // green text
-    CurrentScreen()->driver->setPalette(15, 0, 255, 0);
-    UnlockScreen(1, 0);
-    EXPECT_TRUE(PictureMatches());
-    EXPECT_GE(win32::ReadDirectXCounters().rows - before.rows, 480u);
-    LockScreen();
-    CurrentScreen()->devicePalette[15] = 0x00FFFFFF;
-    CurrentScreen()->driver->setPalette(15, 255, 255, 255);
-    UnlockScreen(1, 0);
-}
-
 // A surface lost on the lock or on the blit is restored and the step tried
 // again in the same pass.
 class DirectXLostSurfaceTest : public DirectXWindowTest,
