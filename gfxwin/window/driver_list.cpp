@@ -11,7 +11,9 @@
 #include "gfxwin/window/x11/x11_host.h"
 #endif
 #ifdef WL_HAVE_GDI
+#include "gfxwin/window/win32/directx_host.h"
 #include "gfxwin/window/win32/gdi_host.h"
+#include "gfxwin/window/win32/opengl_host.h"
 #endif
 
 namespace gfxwin {
@@ -24,7 +26,9 @@ const DriverEntry kPlatformList[] = {
     {"X11", x11::X11Driver()},
 #endif
 #ifdef WL_HAVE_GDI
+    {"DirectX", win32::DirectXDriver()},
     {"GDI", win32::GdiDriver()},
+    {"OpenGL", win32::OpenGlDriver()},
 #endif
     {nullptr, nullptr},
 };

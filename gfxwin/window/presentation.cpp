@@ -217,6 +217,27 @@ class ProcedureSink final : public host::MessageSink {
     MouseState& mouse_;
 };
 
+bool SameFormat(const host::PixelFormat& a, const host::PixelFormat& b) {
+    return a.bitsPerPixel == b.bitsPerPixel && a.redMask == b.redMask &&
+           a.greenMask == b.greenMask && a.blueMask == b.blueMask;
+}
+
+// The converter for the host's picture as it is now: none when an indexed
+// host takes the rows of a one-byte-per-pixel framebuffer as they are (their
+// pitch a multiple of 4, no scan line repeated). False when the picture's
+// format has no converter.
+bool PickConverter(WindowState& ws, host::WindowHost& h) {
+    const ScreenState& s = *ws.screen;
+    const host::PixelFormat format = h.Format();
+    const bool indexed = IsIndexedFormat(format);
+    const bool rowsAsTheyAre = indexed && !h.LocksPicture() && IsIndexedDepth(s.depth) &&
+                               s.scanlineSize <= 1 && s.pitch % 4 == 0;
+    ws.format = format;
+    ws.indexed = indexed;
+    ws.convert = rowsAsTheyAre ? nullptr : ChooseConverter(s.depth, format);
+    return rowsAsTheyAre || ws.convert != nullptr;
+}
+
 void ApplyRequests(WindowState& ws) {
     PendingRequests& p = ws.pending;
     host::WindowHost& h = *ws.host;
@@ -270,20 +291,13 @@ bool PresentationInit(WindowState& ws) {
         delete h;
         return false;
     }
-    const ScreenState& s = *ws.screen;
-    const bool indexed = IsIndexedFormat(h->Format());
-    const bool rowsAsTheyAre =
-        indexed && IsIndexedDepth(s.depth) && s.scanlineSize <= 1 && s.pitch % 4 == 0;
-    const RowConverter convert = rowsAsTheyAre ? nullptr : ChooseConverter(s.depth, h->Format());
-    if (convert == nullptr && !rowsAsTheyAre) {
+    if (!PickConverter(ws, *h)) {
         const int bits = h->Format().bitsPerPixel;
         h->DestroyWindow();
         delete h;
         return RefuseStart("kein darstellbares Pixelformat (%d Bit)", bits);
     }
     ws.host = h;
-    ws.indexed = indexed;
-    ws.convert = convert;
     ws.screen->refreshRate = h->RefreshRate();
     h->ScreenSize(&ws.screenWidth, &ws.screenHeight, &ws.screenDepth);
     ws.positionKnown = h->WindowPosition(&ws.outerX, &ws.outerY);
@@ -303,6 +317,15 @@ void PresentationExit(WindowState& ws) {
 void UpdatePass(WindowState& ws, MouseState& mouse) {
     ScreenState& s = *ws.screen;
     host::WindowHost& h = *ws.host;
+    h.BeginPass();
+    // The host may have changed its picture's format while the window stayed
+    // (a display mode of its own in full screen): the converter chosen at the
+    // start follows. A format without a converter shows nothing until the
+    // next change.
+    if (ws.format.bitsPerPixel != 0 && !SameFormat(h.Format(), ws.format) &&
+        !PickConverter(ws, h)) {
+        ws.indexed = false;
+    }
     ApplyRequests(ws);
 
     // The palette shows through the conversion (or the host's colour table),
@@ -321,21 +344,29 @@ void UpdatePass(WindowState& ws, MouseState& mouse) {
         int32_t last = rows - 1;
         while (s.dirtyRows[last] == 0) --last;
         const int32_t repeat = std::max(s.scanlineSize, 1);
-        if (ws.convert != nullptr) ws.convert(s, h.Picture(), h.PicturePitch());
         const int32_t top = first * repeat;
         const int32_t count = std::min((last + 1) * repeat, ws.height) - top;
-        if (count > 0) {
-            if (ws.convert != nullptr) {
-                h.ShowRows(top, count);
-            } else {
-                h.ShowRowsFrom(s.framebuffer + static_cast<size_t>(first) * s.pitch, s.pitch, top,
-                               count);
-            }
-            ++ws.stats.transfers;
-            ws.stats.rowsShown += static_cast<uint64_t>(count);
+        // A picture that has to be locked and cannot be now keeps its rows
+        // marked for the next pass.
+        const bool written =
+            ws.convert != nullptr ? h.LockPicture() : ws.indexed && !h.LocksPicture();
+        if (written && ws.convert != nullptr) {
+            ws.convert(s, h.Picture(), h.PicturePitch());
+            h.UnlockPicture();
         }
-        std::memset(s.dirtyRows, 0,
-                    static_cast<size_t>(rows) * static_cast<size_t>(std::max(s.scanlineSize, 1)));
+        if (written) {
+            if (count > 0) {
+                if (ws.convert != nullptr) {
+                    h.ShowRows(top, count);
+                } else {
+                    h.ShowRowsFrom(s.framebuffer + static_cast<size_t>(first) * s.pitch, s.pitch,
+                                   top, count);
+                }
+                ++ws.stats.transfers;
+                ws.stats.rowsShown += static_cast<uint64_t>(count);
+            }
+            std::memset(s.dirtyRows, 0, static_cast<size_t>(rows) * static_cast<size_t>(repeat));
+        }
     }
 
     if (ws.active != 0) RefreshKeyStates(ws);
@@ -357,6 +388,7 @@ void PaintWindow(WindowState& ws) {
 
 void RefreshKeyStates(WindowState& ws) {
     if (ws.screen == nullptr || ws.screen->keyStates == nullptr || ws.host == nullptr) return;
+    if (ws.host->ReadScanCodeStates(ws.screen->keyStates)) return;
     uint8_t state[256];
     ws.host->KeyboardState(state);
     for (const KeyMapRow& row : KeyMapTable()) {

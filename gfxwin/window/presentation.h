@@ -16,13 +16,14 @@ namespace gfxwin {
 // indexed source into an indexed (8-bit) picture is the row copy.
 RowConverter ChooseConverter(int32_t sourceDepth, const host::PixelFormat& format);
 
-// Window thread. Connects to the window system, creates the window and picks
-// the converter; false (with nothing left behind, and the reason recorded with
-// RefuseStart) when any step fails. An
-// indexed host takes the rows of a one-byte-per-pixel framebuffer as they are
-// when their pitch is a multiple of 4 and no scan line repeats: no converter.
+// Window thread (for a window started without one, the drawing thread).
+// Connects to the window system, creates the window and picks the converter;
+// false (with nothing left behind, and the reason recorded with RefuseStart)
+// when any step fails. An indexed host that does not lock its picture takes
+// the rows of a one-byte-per-pixel framebuffer as they are when their pitch
+// is a multiple of 4 and no scan line repeats: no converter.
 bool PresentationInit(WindowState& ws);
-// Window thread. Destroys the window and closes the connection.
+// The same thread. Destroys the window and closes the connection.
 void PresentationExit(WindowState& ws);
 
 // One update pass, under the driver lock: carries out the drawing thread's

@@ -23,13 +23,6 @@ constexpr int kDefaultFramePauseMs = 16;
 constexpr int32_t kKeep = INT32_MIN;
 constexpr int32_t kNoPosition = 65535;
 
-// True when the drawing thread holds the driver lock through LockScreen.
-bool DrawingThreadHoldsLock() {
-    const ScreenState* screen = CurrentScreen();
-    return screen != nullptr && screen->lockCount != 0 && screen->driver != nullptr &&
-           screen->driver->lock == DriverLock;
-}
-
 // Takes the driver lock unless the drawing thread already holds it.
 class LockUnlessHeld {
   public:
@@ -101,11 +94,34 @@ void ResetMouseForStart(MouseState& mouse) {
     mouse.inside = 0;
 }
 
+// The window record of a new start.
+void PrepareStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                  int32_t depth, int32_t refreshRate, int32_t flags) {
+    WindowThreadState& wt = WindowThread();
+    WindowState& ws = wt.window;
+    ResetMouseForStart(wt.mouse);
+    ws.openHost = openHost;
+    ws.screen = CurrentScreen();
+    ws.title = title;
+    ws.width = width;
+    ws.height = height;
+    ws.depth = std::max(depth, 8);
+    ws.refreshRate = refreshRate;
+    ws.flags = flags;
+    ws.running = 1;
+}
+
 }  // namespace
 
 WindowThreadState& WindowThread() {
     static WindowThreadState state;
     return state;
+}
+
+bool DrawingThreadHoldsLock() {
+    const ScreenState* screen = CurrentScreen();
+    return screen != nullptr && screen->lockCount != 0 && screen->driver != nullptr &&
+           screen->driver->lock == DriverLock;
 }
 
 void DriverLock() {
@@ -122,17 +138,7 @@ bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t
     WindowState& ws = wt.window;
     ws = WindowState{};
     if (flags & kScreenOpenGL) return RefuseStart("OpenGL wird nicht angeboten");
-
-    ResetMouseForStart(wt.mouse);
-    ws.openHost = openHost;
-    ws.screen = CurrentScreen();
-    ws.title = title;
-    ws.width = width;
-    ws.height = height;
-    ws.depth = std::max(depth, 8);
-    ws.refreshRate = refreshRate;
-    ws.flags = flags;
-    ws.running = 1;
+    PrepareStart(openHost, title, width, height, depth, refreshRate, flags);
 
     wt.ready = new (std::nothrow) platform::ReadySignal();
     if (wt.ready == nullptr || !wt.thread.Start(ThreadBody, wt.ready, wt.ready)) {
@@ -151,10 +157,39 @@ bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t
     return outcome == platform::ReadySignal::Outcome::kReady;
 }
 
+bool WindowStartHere(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                     int32_t depth, int32_t refreshRate, int32_t flags) {
+    WindowState& ws = WindowThread().window;
+    ws = WindowState{};
+    PrepareStart(openHost, title, width, height, depth, refreshRate, flags);
+    DriverLock();
+    const bool made = PresentationInit(ws);
+    ws.active = made ? 1 : 0;
+    ws.running = made ? 1 : 0;
+    DriverUnlock();
+    return made;
+}
+
+void ServeWindowHere() {
+    WindowThreadState& wt = WindowThread();
+    if (wt.thread.Running() || wt.window.running == 0 || wt.window.host == nullptr) return;
+    DriverLock();
+    UpdatePass(wt.window, wt.mouse);
+    DriverUnlock();
+}
+
 void WindowStop() {
     WindowThreadState& wt = WindowThread();
     WindowState& ws = wt.window;
     if (ws.running == 0) return;
+    if (!wt.thread.Running()) {  // started here: no thread to end
+        DriverLock();
+        ws.running = 0;
+        PresentationExit(ws);
+        DriverUnlock();
+        wt.mouse.clip = 0;
+        return;
+    }
     ScreenState* screen = CurrentScreen();
     if (DrawingThreadHoldsLock()) {
         // The window thread needs the lock to finish its pass.
@@ -191,10 +226,18 @@ int32_t DepthClass(int32_t depth) {
     return depth;
 }
 
+namespace {
+void (*gFrameSleep)(int) = platform::SleepMs;
+}  // namespace
+
+void ReplaceFrameSleep(void (*sleep)(int milliseconds)) {
+    gFrameSleep = sleep != nullptr ? sleep : platform::SleepMs;
+}
+
 void WaitVerticalBlank() {
     const ScreenState* screen = CurrentScreen();
     const int32_t rate = screen != nullptr ? screen->refreshRate : 0;
-    platform::SleepMs(rate > 0 ? 1000 / rate : kDefaultFramePauseMs);
+    gFrameSleep(rate > 0 ? 1000 / rate : kDefaultFramePauseMs);
 }
 
 int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {

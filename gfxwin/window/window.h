@@ -72,6 +72,7 @@ struct WindowState {
     // without a converter the framebuffer rows go to the host as they are.
     bool indexed;
     RowConverter convert;
+    host::PixelFormat format;  // the picture's format the converter was chosen for
     // The outer window's position as last seen by the window thread.
     int32_t outerX, outerY;
     bool positionKnown;
@@ -129,14 +130,26 @@ WindowThreadState& WindowThread();
 // thread no longer answers ends the program at once (textio::EndProgramNow).
 void DriverLock();
 void DriverUnlock();
+// True when the drawing thread holds the driver lock through LockScreen
+// (drawing thread only).
+bool DrawingThreadHoldsLock();
 
 // Zero-fills the window record and starts the window thread, which creates the
 // window through `openHost`; true once the window is up, false when it could
 // not be made (the reason is recorded with RefuseStart).
 bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
                  int32_t depth, int32_t refreshRate, int32_t flags);
-// Ends the window thread (which destroys the window) and waits for it.
-// Harmless when no window runs; works while the drawing thread holds the lock.
+// The start without a window thread (OpenGL): the window is created on the
+// calling thread, the drawing thread, which from then on is its window thread
+// too and serves it through ServeWindowHere. True once the window is up.
+bool WindowStartHere(HostFactory openHost, const char* title, int32_t width, int32_t height,
+                     int32_t depth, int32_t refreshRate, int32_t flags);
+// One update pass on the calling thread, for a window started with
+// WindowStartHere: the key states and the window's messages.
+void ServeWindowHere();
+// Ends the window thread (which destroys the window) and waits for it; for a
+// window without a thread, destroys it here. Harmless when no window runs;
+// works while the drawing thread holds the lock.
 void WindowStop();
 
 // Sets one entry of a window's palette copy (components 0..255) and flags the
@@ -150,7 +163,11 @@ int32_t DepthClass(int32_t depth);
 // Set palette: the entry goes into the window's palette copy; the window
 // thread shows it from its next pass.
 void QueuePaletteEntry(int index, int red, int green, int blue);
+// Sleeps one refresh period of the screen's display: 1000 / rate ms, 16 ms
+// when the rate is not known (0).
 void WaitVerticalBlank();
+// Test aid: the sleep WaitVerticalBlank takes (null: the real one).
+void ReplaceFrameSleep(void (*sleep)(int milliseconds));
 int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip);
 void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip);
 void SetWindowTitle(const char* title);

@@ -182,6 +182,24 @@ class WindowHost {
     // factor allows where the host scales). The display mode never changes.
     virtual void SetFullScreen(bool fullScreen) = 0;
 
+    // Hosts whose picture is memory of the window system that has to be
+    // locked before it is written (a DirectDraw surface) answer true. The
+    // update pass then always writes such a picture through a converter (the
+    // row copy for an indexed one), never hands it framebuffer rows
+    // (ShowRowsFrom), and brackets the conversion with LockPicture() and
+    // UnlockPicture(); Picture() and PicturePitch() hold in between. Lock
+    // false: the picture cannot be written in this pass (lost and not yet
+    // restored, or not shown now), and the rows stay marked for the next.
+    virtual bool LocksPicture() const { return false; }
+    virtual bool LockPicture() { return true; }
+    virtual void UnlockPicture() {}
+    // Called at the start of every update pass, before anything is shown.
+    virtual void BeginPass() {}
+    // Hosts with a keyboard device of their own: sets the key state of each
+    // of the 128 scan codes (1 = down) from it, and answers true; false when
+    // the key states come from KeyboardState() through the key map.
+    virtual bool ReadScanCodeStates(uint8_t /*states*/[128]) { return false; }
+
     // The display's refresh rate in Hz, 0 when unknown.
     virtual int32_t RefreshRate() = 0;
     // The size of the screen, for the mode list.

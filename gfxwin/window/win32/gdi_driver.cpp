@@ -1,15 +1,12 @@
 // The "GDI" window driver: the window layer's operations on the GDI host, the
 // display modes from EnumDisplaySettingsA, and the system beep while the
-// window is open.
+// window is open (the last two shared by the Win32 drivers).
+#include <cstdlib>
+
 #include "gfxwin/window/win32/gdi_host.h"
+#include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"
 #include "textio/beep.h"
-
-// After the window layer's headers: windows.h names a macro CreateWindow.
-#include <windows.h>
-#undef CreateWindow
-
-#include <cstdlib>
 
 namespace gfxwin::win32 {
 
@@ -22,19 +19,30 @@ void SystemBeep(int frequencyHz, int durationMs) {
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
     if (!WindowStart(OpenGdiHost, title, width, height, depth, refreshRate, flags)) return -1;
-    textio::SetBeepService(SystemBeep);
+    UseSystemBeep(true);
     return 0;
 }
 
 void Exit() {
     WindowStop();
+    UseSystemBeep(false);
+}
+
+constexpr WindowDriver kGdi = WindowLayerDriver("GDI", Init, Exit, EnumeratedDisplayModes);
+
+}  // namespace
+
+void UseSystemBeep(bool on) {
+    if (on) {
+        textio::SetBeepService(SystemBeep);
+        return;
+    }
     const textio::BeepService current = textio::SetBeepService(nullptr);
     if (current != SystemBeep) textio::SetBeepService(current);  // not ours: it stays
 }
 
-// Every display mode of the depth, as width * 65536 + height, in the order
-// the system lists them; a failed growth of the list ends it early.
-int32_t* FetchDisplayModes(int32_t depth, int32_t* count) {
+// A failed growth of the list ends it early.
+int32_t* EnumeratedDisplayModes(int32_t depth, int32_t* count) {
     int32_t* modes = nullptr;
     int32_t n = 0, capacity = 0;
     DEVMODEA mode{};
@@ -54,10 +62,6 @@ int32_t* FetchDisplayModes(int32_t depth, int32_t* count) {
     if (count != nullptr) *count = n;
     return modes;
 }
-
-constexpr WindowDriver kGdi = WindowLayerDriver("GDI", Init, Exit, FetchDisplayModes);
-
-}  // namespace
 
 const WindowDriver* GdiDriver() {
     return &kGdi;

@@ -297,6 +297,7 @@ std::optional<LRESULT> Win32Window::OnWindowMessage(HWND hwnd, UINT message, WPA
             WindowMessage m{MessageKind::kActivate};
             m.active = LOWORD(w) != WA_INACTIVE;
             m.minimized = HIWORD(w) != 0;
+            active_ = m.active && !m.minimized;
             Deliver(m);
             return 0;
         }

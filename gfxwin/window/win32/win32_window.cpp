@@ -18,11 +18,12 @@ namespace {
 
 constexpr DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // 0xCA0000
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;            // 11
 constexpr UINT kTopmostFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING;  // 1027
 constexpr UINT kMoveFlags =
     SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS;  // 16901
 constexpr int kVersion5 = 0x500;
+// The program's icon resource (packaging/windows/wellenlaenge.rc.in).
+constexpr WORD kProgramIcon = 1;
 
 template <typename Fn>
 Fn Entry(HMODULE module, const char* name) {
@@ -35,14 +36,14 @@ std::atomic<bool> gLeaveTimerNext{false};
 
 }  // namespace
 
-Win32Window::Win32Window() {
+Win32Window::Win32Window(UINT classStyle) {
     ReadSystem();
     // No screen saver while the window is up.
     if (SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &savedScreenSaver_, 0)) {
         screenSaverSaved_ = true;
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
     }
-    RegisterWindowClass();
+    RegisterWindowClass(classStyle);
 }
 
 Win32Window::~Win32Window() {
@@ -89,16 +90,16 @@ void Win32Window::ReadSystem() {
     }
 }
 
-void Win32Window::RegisterWindowClass() {
+void Win32Window::RegisterWindowClass(UINT classStyle) {
     instance_ = GetModuleHandleA(nullptr);
     // The class name: "krgfxclass_" and this host's address.
     std::snprintf(className_, sizeof className_, "krgfxclass_%016llX",
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)));
     WNDCLASSA windowClass{};
-    windowClass.style = kClassStyle;
+    windowClass.style = classStyle;
     windowClass.lpfnWndProc = &Win32Window::WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconA(instance_, "KR_PROGRAM_ICON");
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
     if (windowClass.hIcon == nullptr) windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className_;
@@ -167,6 +168,12 @@ Win32Window::Placement Win32Window::WindowedPlacement(const MONITORINFOEXA* moni
     AdjustWindowRect(&outer, p.style, FALSE);
     p.outerWidth = outer.right - outer.left;
     p.outerHeight = outer.bottom - outer.top;
+    if (centreClientOnPrimary_) {
+        p.x = (GetSystemMetrics(SM_CXSCREEN) - request_.width) >> 1;
+        p.y = (GetSystemMetrics(SM_CYSCREEN) - request_.height) >> 1;
+        p.style |= WS_VISIBLE;
+        return p;
+    }
     int left = 0, top = 0, availableWidth, availableHeight;
     if (monitor != nullptr) {
         left = monitor->rcMonitor.left;
@@ -236,6 +243,7 @@ void Win32Window::RecordFacts() {
 void Win32Window::ExitHook() {
     ReleasePresentation();
     DestroyTheWindow();
+    AfterWindowGone();
 }
 
 void Win32Window::DestroyTheWindow() {
@@ -248,6 +256,7 @@ void Win32Window::DestroyTheWindow() {
         ::DestroyWindow(hwnd);
     }
     leaveRequested_ = false;
+    active_ = false;
 }
 
 void Win32Window::KeyboardState(uint8_t state[256]) {

@@ -5,7 +5,8 @@
 //   win32_events.cpp  the window procedure: messages turned into
 //                     WindowMessages, the key and character translation.
 // A driver's host derives from it and adds the picture (gdi_picture.cpp for
-// "GDI"). Every member runs on the window thread.
+// "GDI", directx_picture.cpp for "DirectX", opengl_picture.cpp for "OpenGL").
+// Every member runs on the window thread (for "OpenGL", the drawing thread).
 #pragma once
 
 #include <cstddef>
@@ -21,11 +22,52 @@
 
 namespace gfxwin::win32 {
 
+// What the Win32 drivers share (gdi_driver.cpp): the system beep serves the
+// program while a window of theirs is open; and the display modes of a depth
+// (15 and 16 counting as one, as 24 and 32 do) as width * 65536 + height, in
+// the order EnumDisplaySettingsA lists them, the caller frees.
+void UseSystemBeep(bool on);
+int32_t* EnumeratedDisplayModes(int32_t depth, int32_t* count);
+
+// A system library loaded at run time, so that the program itself imports
+// only what every Windows brings. Freed when the object goes.
+class RuntimeLibrary {
+  public:
+    RuntimeLibrary() = default;
+    ~RuntimeLibrary() { Free(); }
+    RuntimeLibrary(const RuntimeLibrary&) = delete;
+    RuntimeLibrary& operator=(const RuntimeLibrary&) = delete;
+
+    bool Load(const char* name) {
+        if (module_ == nullptr) module_ = LoadLibraryA(name);
+        return module_ != nullptr;
+    }
+    void Free() {
+        if (module_ != nullptr) FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    bool Loaded() const { return module_ != nullptr; }
+    // The entry point of that name, null when the library or the entry lacks.
+    template <typename Fn>
+    Fn Entry(const char* name) const {
+        if (module_ == nullptr) return nullptr;
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+  private:
+    HMODULE module_ = nullptr;
+};
+
 class Win32Window : public host::WindowHost {
   public:
+    // The class style of a window drawn by the window layer; an OpenGL window
+    // takes CS_DBLCLKS alone.
+    static constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;  // 11
+
     // Reads the system version and the optional user32 entry points, turns the
-    // screen saver off until the host goes, and registers the window class.
-    Win32Window();
+    // screen saver off until the host goes, and registers the window class
+    // (with the program's icon, resource 1, where it has one).
+    explicit Win32Window(UINT classStyle = kClassStyle);
     // Restores the screen saver and unregisters the class. A derived host's
     // destructor calls DestroyWindow() first: the picture is its own.
     ~Win32Window() override;
@@ -66,9 +108,24 @@ class Win32Window : public host::WindowHost {
     // refresh rate on the monitor's device (empty: the primary one), and back.
     virtual bool SwitchDisplay(const char* device);
     virtual void RestoreDisplay();
+    // The last step of the window-exit hook, once the window is gone.
+    virtual void AfterWindowGone() {}
 
     HWND Window() const { return hwnd_; }
+    HINSTANCE Instance() const { return instance_; }
+    const char* ClassName() const { return className_; }
     const host::WindowRequest& Request() const { return request_; }
+    bool FullScreen() const { return fullScreen_; }
+    // The window has the keyboard focus and is not minimised.
+    bool Active() const { return active_; }
+    // The monitor the window was started on or last switched on; null when
+    // the system cannot tell.
+    HMONITOR Monitor() const { return monitor_; }
+
+    // Windowed placement: the window's corner where the client area would be
+    // centred on the primary screen, instead of the whole window centred on
+    // its monitor.
+    bool centreClientOnPrimary_ = false;
 
   private:
     using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -96,9 +153,9 @@ class Win32Window : public host::WindowHost {
 
     // win32_window.cpp
     void ReadSystem();
-    void RegisterWindowClass();
     bool InitHook();
     void ExitHook();
+    void RegisterWindowClass(UINT classStyle);
     void DestroyTheWindow();
     bool ReadMonitor(MONITORINFOEXA* info);
     Placement WindowedPlacement(const MONITORINFOEXA* monitor) const;
@@ -139,6 +196,7 @@ class Win32Window : public host::WindowHost {
     // The window.
     host::WindowRequest request_{};
     bool fullScreen_ = false;
+    bool active_ = false;
     HWND hwnd_ = nullptr;
     int outerWidth_ = 0, outerHeight_ = 0;
     int32_t outerX_ = 0, outerY_ = 0;

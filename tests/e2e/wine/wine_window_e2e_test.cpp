@@ -1,7 +1,9 @@
 // The Windows program under Wine on a private Xvfb: real key events from
 // xdotool reach the Win32 window as window messages, the dialogue runs in the
-// window from end to end, and the picture read back with xwd is the expected
-// rendering of the text rows.
+// window from end to end under each window driver (and on a 16-bit display),
+// the picture read back with xwd is the expected rendering of the text rows,
+// the DirectX driver takes its key states from DirectInput, and an OpenGL
+// screen shows what was drawn through OpenGL.
 //
 // The Windows build is named by the environment variable WL_WINDOWS_BUILD
 // (scripts/test-windows.sh sets it); WINEPREFIX may name a prefix made for
@@ -9,6 +11,7 @@
 // Xvfb or the X tools the tests are skipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -38,7 +41,10 @@ Origin ClientOrigin(const x11test::Screenshot& shot) {
     return {dx, shot.height - kClientHeight - dx};
 }
 
-class WineWindowTest : public ::testing::Test {
+// Everything a suite shares: the build, Wine, one Xvfb of `Depth` bits and
+// the given size, and a prefix.
+template <int Depth, int Width = 1024, int Height = 768>
+class WineFixture : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         const char* build = std::getenv("WL_WINDOWS_BUILD");
@@ -54,7 +60,7 @@ class WineWindowTest : public ::testing::Test {
                 return;
             }
         }
-        server_ = std::make_unique<x11test::XvfbServer>();
+        server_ = std::make_unique<x11test::XvfbServer>(Depth, Width, Height);
         if (!server_->Start()) {
             skipReason_ = server_->error();
             return;
@@ -70,8 +76,8 @@ class WineWindowTest : public ::testing::Test {
             testsupport::ChildOptions options;
             options.environment = {{"WINEPREFIX", prefix_}, {"WINEDEBUG", "-all"}, {"DISPLAY", ""}};
             options.timeoutMs = 180000;
-            testsupport::RunChild({"wineboot", "-i"}, options);
-            testsupport::RunChild({"wineserver", "-w"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineboot"), "-i"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-w"}, options);
         }
     }
 
@@ -79,7 +85,10 @@ class WineWindowTest : public ::testing::Test {
         if (!prefix_.empty()) {
             testsupport::ChildOptions options;
             options.environment = {{"WINEPREFIX", prefix_}};
-            testsupport::RunChild({"wineserver", "-k"}, options);
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-k"}, options);
+            // Gone before the next suite starts one on its own display: the
+            // server keeps what it learnt of this display (its modes).
+            testsupport::RunChild({x11test::FindProgram("wineserver"), "-w"}, options);
         }
         server_.reset();
         ownPrefix_.reset();
@@ -92,19 +101,22 @@ class WineWindowTest : public ::testing::Test {
 
     const std::string& Display() const { return server_->display(); }
 
-    // Starts `exe` of the Windows build under Wine, with its output in the
-    // test's folder, waits for its window titled `title` and gives it the
-    // keyboard focus.
+    // Starts `exe` of the Windows build under Wine with "KRGFX" set to
+    // `driver` (empty: unset), with its output in the test's folder, waits for
+    // its window titled `title` and gives it the keyboard focus.
     void StartInWindow(testsupport::BackgroundProgram& program, const std::string& exe,
-                       const std::string& title, unsigned long* window) {
+                       const std::string& title, unsigned long* window,
+                       const std::string& driver = "",
+                       const std::vector<std::string>& arguments = {}) {
         const std::vector<std::string> environment =
             testsupport::EnvironmentWith({{"WINEPREFIX", prefix_},
                                           {"WINEDEBUG", "-all"},
                                           {"DISPLAY", Display()},
-                                          {"KRGFX", ""}});
+                                          {"KRGFX", driver}});
         const std::string output = folder_.File("stdout.txt");
-        ASSERT_TRUE(program.Start({x11test::FindProgram("wine"), build_ + "/" + exe},
-                                  folder_.path(), environment, output, output));
+        std::vector<std::string> argv{x11test::FindProgram("wine"), build_ + "/" + exe};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        ASSERT_TRUE(program.Start(argv, folder_.path(), environment, output, output));
         *window = WaitForWindow(title);
         ASSERT_NE(*window, 0u) << program.Output();
         Focus(*window);
@@ -145,6 +157,50 @@ class WineWindowTest : public ::testing::Test {
 
     void Type(const std::string& text) { Tool({"xdotool", "type", "--delay", "40", text}); }
 
+    // Holds a key (or Alt and a key) down for 150 ms, as a person does, and
+    // lets it go.
+    void Hold(const std::string& key, bool alt = false) {
+        std::vector<std::string> argv{"xdotool"};
+        if (alt) argv.insert(argv.end(), {"keydown", "alt"});
+        argv.insert(argv.end(), {"keydown", key, "sleep", "0.15", "keyup", key});
+        if (alt) argv.insert(argv.end(), {"keyup", "alt"});
+        Tool(argv);
+    }
+
+    // What a probe wrote, its line ends (CR LF on Windows) as "\n".
+    static std::string Lines(const testsupport::BackgroundProgram& program) {
+        std::string out = program.Output();
+        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
+        return out;
+    }
+
+    // Waits until the program's lines hold `text` after position `from`; the
+    // position after it, or npos.
+    static size_t WaitForOutput(const testsupport::BackgroundProgram& program,
+                                const std::string& text, size_t from = 0,
+                                std::chrono::seconds limit = 10s) {
+        const auto end = Clock::now() + limit;
+        do {
+            const size_t at = Lines(program).find(text, from);
+            if (at != std::string::npos) return at + text.size();
+            std::this_thread::sleep_for(50ms);
+        } while (Clock::now() < end);
+        return std::string::npos;
+    }
+
+    // A window that has just got the focus may miss the first keys: presses a
+    // key that types nothing until the program reports `seen`.
+    ::testing::AssertionResult KeysArrive(const testsupport::BackgroundProgram& program,
+                                          const std::string& seen) {
+        for (int i = 0; i < 20; ++i) {
+            Hold("shift");
+            if (WaitForOutput(program, seen, 0, 1s) != std::string::npos) {
+                return ::testing::AssertionSuccess();
+            }
+        }
+        return ::testing::AssertionFailure() << "no key reached the window:\n" << program.Output();
+    }
+
     // Polls screenshots until the top text rows show exactly `rows`.
     ::testing::AssertionResult WaitForScreen(unsigned long window,
                                              const std::vector<std::string>& rows,
@@ -179,50 +235,126 @@ class WineWindowTest : public ::testing::Test {
         return false;
     }
 
-    static std::string skipReason_;
-    static std::string build_;
-    static std::string prefix_;
-    static std::unique_ptr<x11test::XvfbServer> server_;
-    static std::unique_ptr<testsupport::TempDir> ownPrefix_;
+    // The whole dialogue in the window, typed with the line editor's keys,
+    // under the driver "KRGFX" names (empty: the first of the list).
+    void RunDialogue(const std::string& driver) {
+        testsupport::BackgroundProgram program;
+        unsigned long window = 0;
+        ASSERT_NO_FATAL_FAILURE(
+            StartInWindow(program, "wellenlaenge.exe", "wellenlaenge", &window, driver));
+        x11test::WindowInfo info;
+        ASSERT_TRUE(x11test::QueryWindow(Display(), window, &info));
+        EXPECT_GE(info.width, kClientWidth);
+        EXPECT_GE(info.height, kClientHeight);
+        ASSERT_TRUE(WaitForScreen(window, {kHeading, kUnderline}));
+
+        // x: "0.1275", then Home, Right, Right, "3", End, Left, Delete: "0.3127".
+        Type("0.1275");
+        Keys({"Home", "Right", "Right"});
+        Type("3");
+        Keys({"End", "Left", "Delete", "Return"});
+        // y: "0.3x29", then Left, Left, BackSpace: "0.329".
+        Type("0.3x29");
+        Keys({"Left", "Left", "BackSpace", "Return"});
+        EXPECT_TRUE(WaitForScreen(window, DialogueRows("0.3127", "0.329", " 488.997")));
+
+        // The first key closes the result file, the second ends the program.
+        Keys({"space"});
+        EXPECT_TRUE(WaitForResultFile(kSpectralFile)) << ResultFile();
+        EXPECT_EQ(x11test::FindWindow(Display(), "wellenlaenge"), window);
+        Keys({"Escape"});
+        EXPECT_EQ(program.Wait(30s), 0) << program.Output();
+        EXPECT_TRUE(WindowGone("wellenlaenge"));
+        EXPECT_EQ(ResultFile(), kSpectralFile);
+        // A named driver that did not start would have said so here.
+        EXPECT_EQ(program.Output(), "");
+    }
+
+    inline static std::string skipReason_;
+    inline static std::string build_;
+    inline static std::string prefix_;
+    inline static std::unique_ptr<x11test::XvfbServer> server_;
+    inline static std::unique_ptr<testsupport::TempDir> ownPrefix_;
     testsupport::TempDir folder_;
 };
 
-std::string WineWindowTest::skipReason_;
-std::string WineWindowTest::build_;
-std::string WineWindowTest::prefix_;
-std::unique_ptr<x11test::XvfbServer> WineWindowTest::server_;
-std::unique_ptr<testsupport::TempDir> WineWindowTest::ownPrefix_;
+using WineWindowTest = WineFixture<24>;
 
-// The whole dialogue in the window, typed with the line editor's keys.
-TEST_F(WineWindowTest, DialogueRunsInTheWindowFromEndToEnd) {
+// The dialogue under each driver the program takes: the same result file and
+// the same picture rows.
+class WineDialogueTest : public WineWindowTest,
+                         public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(WineDialogueTest, RunsInTheWindowFromEndToEnd) {
+    RunDialogue(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, WineDialogueTest, ::testing::Values("", "DirectX", "GDI"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return *info.param != '\0' ? std::string(info.param)
+                                                        : std::string("FirstOfTheList");
+                         });
+
+// The first driver of the list presents (its surface at the display's 32
+// bits), and DirectInput gives the key states: held keys set the state of
+// their scan code, also after the device was taken away and acquired again.
+TEST_F(WineWindowTest, DirectXPresentsAndDirectInputGivesTheKeyStates) {
     testsupport::BackgroundProgram program;
     unsigned long window = 0;
-    ASSERT_NO_FATAL_FAILURE(StartInWindow(program, "wellenlaenge.exe", "wellenlaenge", &window));
-    x11test::WindowInfo info;
-    ASSERT_TRUE(x11test::QueryWindow(Display(), window, &info));
-    EXPECT_GE(info.width, kClientWidth);
-    EXPECT_GE(info.height, kClientHeight);
-    ASSERT_TRUE(WaitForScreen(window, {kHeading, kUnderline}));
+    ASSERT_NO_FATAL_FAILURE(
+        StartInWindow(program, "tests/wl_screen_probe.exe", "wl_screen_probe", &window));
+    ASSERT_NE(WaitForOutput(program, "Ready DirectX 32\n"), std::string::npos) << program.Output();
+    EXPECT_TRUE(WaitForScreen(window, {"Tastenprobe"}));
+    ASSERT_TRUE(KeysArrive(program, "Down 42\n"));  // left Shift
 
-    // x: "0.1275", then Home, Right, Right, "3", End, Left, Delete: "0.3127".
-    Type("0.1275");
-    Keys({"Home", "Right", "Right"});
-    Type("3");
-    Keys({"End", "Left", "Delete", "Return"});
-    // y: "0.3x29", then Left, Left, BackSpace: "0.329".
-    Type("0.3x29");
-    Keys({"Left", "Left", "BackSpace", "Return"});
-    EXPECT_TRUE(WaitForScreen(window, DialogueRows("0.3127", "0.329", " 488.997")));
-
-    // The first key closes the result file, the second ends the program.
-    Keys({"space"});
-    EXPECT_TRUE(WaitForResultFile(kSpectralFile)) << ResultFile();
-    EXPECT_EQ(x11test::FindWindow(Display(), "wellenlaenge"), window);
+    Hold("a");
+    const size_t down = WaitForOutput(program, "Down 30\n");
+    EXPECT_NE(WaitForOutput(program, "Up 30\n", down), std::string::npos) << program.Output();
+    Keys({"F2"});
+    const size_t at = WaitForOutput(program, "Keyboard dropped\n");
+    ASSERT_NE(at, std::string::npos) << program.Output();
+    Hold("a");
+    EXPECT_NE(WaitForOutput(program, "Down 30\n", at), std::string::npos) << program.Output();
     Keys({"Escape"});
     EXPECT_EQ(program.Wait(30s), 0) << program.Output();
-    EXPECT_TRUE(WindowGone("wellenlaenge"));
-    EXPECT_EQ(ResultFile(), kSpectralFile);
-    EXPECT_EQ(program.Output(), "");
+    const std::string out = Lines(program);
+    EXPECT_EQ(out.find("Reacquired 0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nClosed\n"), std::string::npos) << out;
+    EXPECT_TRUE(WindowGone("wl_screen_probe"));
+}
+
+// A screen opened with the OpenGL flag: what OpenGL drew is in the window,
+// keys reach the key buffer through poll events, and the screen closes.
+TEST_F(WineWindowTest, OpenGlScreenShowsItsFrameAndTakesKeysThroughPollEvents) {
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(StartInWindow(program, "tests/wl_screen_probe.exe", "wl_screen_probe",
+                                          &window, "", {"opengl"}));
+    ASSERT_NE(WaitForOutput(program, "Ready OpenGL\nFormat arb=1 double=1\n"), std::string::npos)
+        << program.Output();
+    std::string colours = "no screenshot";
+    for (int i = 0; i < 50 && !colours.empty(); ++i) {
+        x11test::Screenshot shot;
+        if (!x11test::TakeScreenshot(Display(), window, &shot, &colours)) continue;
+        const Origin client = ClientOrigin(shot);
+        int others = 0;
+        for (int y = 0; y < kClientHeight; ++y) {
+            for (int x = 0; x < kClientWidth; ++x) {
+                others += shot.At(client.x + x, client.y + y) != 0x3366CC;
+            }
+        }
+        colours = others == 0 ? "" : std::to_string(others) + " pixels are not 0x3366CC";
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(colours, "");
+    ASSERT_TRUE(KeysArrive(program, "Down 42\n"));
+    Keys({"a", "F1", "Escape"});
+    EXPECT_EQ(program.Wait(30s), 0) << program.Output();
+    const std::string out = Lines(program);
+    EXPECT_NE(out.find("Key 61\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Key FF 3B\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Key 1B\nClosed\n"), std::string::npos) << out;
+    EXPECT_TRUE(WindowGone("wl_screen_probe"));
 }
 
 // Alt+F4 does nothing in the window; the close button is a key of the
@@ -255,6 +387,7 @@ TEST_F(WineWindowTest, KeyEventsArriveAsWindowsKeyMessages) {
     unsigned long window = 0;
     ASSERT_NO_FATAL_FAILURE(
         StartInWindow(program, "tests/wl_window_probe.exe", "wl_window_probe", &window));
+    ASSERT_TRUE(KeysArrive(program, "KeyDown vk=10 "));
     Keys({"Left", "F1", "a", "F10", "adiaeresis", "Delete"});
     // The close request is the last message the probe reports.
     std::this_thread::sleep_for(300ms);
@@ -282,6 +415,52 @@ TEST_F(WineWindowTest, KeyEventsArriveAsWindowsKeyMessages) {
         EXPECT_NE(found, std::string::npos) << e.meaning << " not reported in order:\n" << out;
         if (found != std::string::npos) at = found;
     }
+}
+
+// A display of 16 bits per pixel: the DirectX surface is 5-6-5, and the
+// dialogue shows the same picture through its converter.
+using WineWindow16BitTest = WineFixture<16>;
+
+TEST_F(WineWindow16BitTest, DirectXDrawsThroughThe565Converter) {
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        StartInWindow(program, "tests/wl_screen_probe.exe", "wl_screen_probe", &window));
+    EXPECT_NE(WaitForOutput(program, "Ready DirectX 16\n"), std::string::npos) << program.Output();
+    EXPECT_TRUE(WaitForScreen(window, {"Tastenprobe"}));
+    ASSERT_TRUE(x11test::SendCloseRequest(Display(), window));
+    EXPECT_EQ(program.Wait(30s), 0) << program.Output();
+}
+
+TEST_F(WineWindow16BitTest, DialogueShowsTheSamePicture) {
+    RunDialogue("DirectX");
+}
+
+// A display of 640x480: DirectX takes the requested mode for full screen, an
+// 8-bit one with a DirectDraw palette, draws into the primary surface, and
+// goes back to the window.
+using WineWindowFullScreenTest = WineFixture<24, 640, 480>;
+
+TEST_F(WineWindowFullScreenTest, DirectXSwitchesTheDisplayModeAndBack) {
+    testsupport::BackgroundProgram program;
+    unsigned long window = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        StartInWindow(program, "tests/wl_screen_probe.exe", "wl_screen_probe", &window));
+    ASSERT_NE(WaitForOutput(program, "Ready DirectX 32\n"), std::string::npos) << program.Output();
+    ASSERT_TRUE(KeysArrive(program, "Down 42\n"));
+    Hold("Return", true);
+    ASSERT_NE(WaitForOutput(program, "Surface 8\n"), std::string::npos) << program.Output();
+    const unsigned long fullScreen = WaitForWindow("wl_screen_probe");
+    x11test::WindowInfo info;
+    ASSERT_TRUE(x11test::QueryWindow(Display(), fullScreen, &info));
+    EXPECT_EQ(info.x, 0);
+    EXPECT_EQ(info.y, 0);
+    EXPECT_TRUE(WaitForScreen(fullScreen, {"Tastenprobe"}));
+    Focus(fullScreen);
+    Hold("Return", true);
+    EXPECT_NE(WaitForOutput(program, "Surface 32\n"), std::string::npos) << program.Output();
+    Keys({"Escape"});
+    EXPECT_EQ(program.Wait(30s), 0) << program.Output();
 }
 
 }  // namespace

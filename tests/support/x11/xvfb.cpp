@@ -37,6 +37,28 @@ int ShiftOf(uint32_t mask) {
     return shift;
 }
 
+// One colour component of a pixel, as 8 bits: a narrower one repeats its top
+// bits.
+class Channel {
+  public:
+    explicit Channel(uint32_t mask) : mask_(mask), shift_(ShiftOf(mask)) {
+        for (uint32_t m = mask >> shift_; m & 1; m >>= 1) ++bits_;
+    }
+    uint32_t Of(uint32_t pixel) const {
+        const uint32_t v = (pixel & mask_) >> shift_;
+        if (bits_ == 0 || bits_ >= 8) return v & 0xFF;
+        uint32_t wide = 0;
+        int filled = 0;
+        for (; filled < 8; filled += bits_) wide = (wide << bits_) | v;
+        return (wide >> (filled - 8)) & 0xFF;
+    }
+
+  private:
+    uint32_t mask_;
+    int shift_;
+    int bits_ = 0;
+};
+
 }  // namespace
 
 std::string FindProgram(const std::string& name) {
@@ -58,6 +80,8 @@ XvfbServer::~XvfbServer() {
 }
 
 bool XvfbServer::Start(int width, int height) {
+    if (width > 0) width_ = width;
+    if (height > 0) height_ = height;
     if (!HaveProgram("Xvfb")) {
         error_ = "Xvfb is not installed";
         return false;
@@ -85,7 +109,8 @@ bool XvfbServer::Start(int width, int height) {
             dup2(devnull, 2);
         }
         const std::string fd = std::to_string(pipeFds[1]);
-        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const std::string screen =
+            std::to_string(width_) + "x" + std::to_string(height_) + "x" + std::to_string(depth_);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
@@ -303,7 +328,7 @@ bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot
     const uint32_t redMask = ReadBig32(d, 56), greenMask = ReadBig32(d, 60),
                    blueMask = ReadBig32(d, 64);
     const uint32_t colours = ReadBig32(d, 76);
-    if (version != 7 || format != 2 || bitsPerPixel != 32) {
+    if (version != 7 || format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 16)) {
         *error = "unexpected XWD layout (version " + std::to_string(version) + ", bpp " +
                  std::to_string(bitsPerPixel) + ")";
         return false;
@@ -316,18 +341,18 @@ bool TakeScreenshot(const std::string& display, unsigned long window, Screenshot
     shot->width = width;
     shot->height = height;
     shot->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    const size_t bytes = bitsPerPixel / 8;
+    const Channel red(redMask), green(greenMask), blue(blueMask);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const auto* p =
-                reinterpret_cast<const unsigned char*>(d.data() + start + y * bytesPerLine + 4 * x);
-            const uint32_t v = byteOrder == 0 ? (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) |
-                                                    (uint32_t{p[1]} << 8) | p[0]
-                                              : (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
-                                                    (uint32_t{p[2]} << 8) | p[3];
-            const uint32_t r = (v & redMask) >> ShiftOf(redMask);
-            const uint32_t g = (v & greenMask) >> ShiftOf(greenMask);
-            const uint32_t b = (v & blueMask) >> ShiftOf(blueMask);
-            shot->pixels[static_cast<size_t>(y) * width + x] = (r << 16) | (g << 8) | b;
+            const auto* p = reinterpret_cast<const unsigned char*>(d.data() + start +
+                                                                   y * bytesPerLine + bytes * x);
+            uint32_t v = 0;
+            for (size_t i = 0; i < bytes; ++i) {
+                v = (v << 8) | p[byteOrder == 0 ? bytes - 1 - i : i];
+            }
+            shot->pixels[static_cast<size_t>(y) * width + x] =
+                (red.Of(v) << 16) | (green.Of(v) << 8) | blue.Of(v);
         }
     }
     return true;

@@ -17,18 +17,21 @@ namespace x11test {
 std::string FindProgram(const std::string& name);
 bool HaveProgram(const std::string& name);
 
-// An Xvfb of its own, 1024x768 unless told otherwise, at depth 24, without
-// TCP. Stopped (by its process id) when the object goes.
+// An Xvfb of its own, 1024x768 at depth 24 (or the depth and size given: 16
+// for a 5-6-5 display), without TCP. Stopped (by its process id) when the
+// object goes.
 class XvfbServer {
   public:
-    XvfbServer() = default;
+    explicit XvfbServer(int depth = 24, int width = 1024, int height = 768)
+        : depth_(depth), width_(width), height_(height) {}
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
-    // Starts the server with a screen of width x height and waits until it
-    // accepts connections; false (with the reason in error()) when that fails.
-    bool Start(int width = 1024, int height = 768);
+    // Starts the server and waits until it accepts connections; false (with
+    // the reason in error()) when that fails. A width and height given here
+    // replace the ones given at construction.
+    bool Start(int width = 0, int height = 0);
     void Stop();
     // Stops the server's process (SIGSTOP) as a hung server: connections stay
     // open, nothing is answered. Resume (SIGCONT) lets it go on.
@@ -39,6 +42,7 @@ class XvfbServer {
     const std::string& error() const { return error_; }
 
   private:
+    int depth_, width_, height_;
     pid_t pid_ = -1;
     std::string display_;
     std::string error_;
@@ -102,7 +106,9 @@ bool QueryWindow(const std::string& display, unsigned long window, WindowInfo* i
 std::string WindowProperty(const std::string& display, unsigned long window,
                            const std::string& property);
 
-// A screenshot of a window in 0x00RRGGBB pixels, read from xwd's output.
+// A screenshot of a window in 0x00RRGGBB pixels, read from xwd's output (of a
+// display of 32 or 16 bits per pixel, narrower components widened by
+// repeating their top bits).
 struct Screenshot {
     int width = 0;
     int height = 0;

@@ -23,17 +23,16 @@
 #include "gfxwin/window/window.h"
 #include "gfxwin/window/window_proc.h"
 #include "support/screen_dump.h"
+#include "tests/gfxwin/window/win32/win32_window_support.h"
 #include "tests/gfxwin/window/window_test_support.h"
 #include "textio/beep.h"
-
-// After the window layer's headers: windows.h names a macro CreateWindow.
-#include <windows.h>
-#undef CreateWindow
 
 namespace gfxwin {
 namespace {
 
+using gfxwin::testing::KeyBits;
 using gfxwin::testing::ScopedEnv;
+using gfxwin::testing::TheWindowHandle;
 
 constexpr DWORD kWaitMs = 3000;
 
@@ -41,17 +40,6 @@ std::string ProgramTitle() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
     return TitleFromPath(path);
-}
-
-// lParam of a key message: repeat count 1, the scan code, the extended flag,
-// the context (Alt) bit, and for a release the previous-state and transition
-// bits.
-LPARAM KeyBits(int scanCode, bool extended, bool alt = false, bool release = false) {
-    uint32_t bits = 1u | (static_cast<uint32_t>(scanCode) << 16);
-    if (extended) bits |= 1u << 24;
-    if (alt) bits |= 1u << 29;
-    if (release) bits |= (1u << 30) | (1u << 31);
-    return static_cast<LPARAM>(bits);
 }
 
 // The window stays open for every test of a suite (a window takes a while to
@@ -87,40 +75,11 @@ class GdiWindowTest : public ::testing::Test {
         if (skipReason_.empty()) testing::DumpScreenIfFailed();
     }
 
-    static HWND TheWindowHandle() {
-        return FindWindowA(win32::LastWindowFacts().className, nullptr);
-    }
-
     static void WaitIdle() { testing::WaitIdle(); }
     static std::string KeysAsText(int quietMs = 200) { return testing::KeysAsText(quietMs); }
     static std::vector<WindowEvent> Events() { return testing::RecordedEvents(); }
 
-    // Every pixel of the client area, read back from the window, equals the
-    // framebuffer through the device palette.
-    ::testing::AssertionResult PictureMatches() {
-        WaitIdle();
-        HDC window = GetDC(hwnd_);
-        HDC memory = CreateCompatibleDC(window);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = 640;
-        info.bmiHeader.biHeight = -480;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, 640, 480, window, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        const ::testing::AssertionResult shown =
-            testing::FramebufferShown([&](int x, int y) { return pixels[y * 640 + x] & 0xFFFFFF; });
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(hwnd_, window);
-        return shown;
-    }
+    ::testing::AssertionResult PictureMatches() { return testing::WindowShowsFramebuffer(hwnd_); }
 
     static void Print(const std::string& text) { PrintText(text.data(), text.size(), 0); }
 
@@ -152,13 +111,6 @@ class GdiWindowLifeTest : public GdiWindowTest {
     std::optional<ScopedEnv> driver_;
 };
 
-TEST(GdiDriverListTest, TheListHoldsTheGdiDriverOnly) {
-    const auto drivers = PlatformDrivers();
-    ASSERT_EQ(drivers.size(), 1u);
-    EXPECT_STREQ(drivers[0].name, "GDI");
-    EXPECT_EQ(drivers[0].driver, win32::GdiDriver());
-}
-
 TEST_F(GdiWindowTest, WindowIsMadeAsDescribed) {
     const win32::WindowFacts facts = win32::LastWindowFacts();
     EXPECT_EQ(std::string(facts.className).rfind("krgfxclass_", 0), 0u) << facts.className;
@@ -169,6 +121,10 @@ TEST_F(GdiWindowTest, WindowIsMadeAsDescribed) {
     EXPECT_EQ(facts.classStyle, 11ul);  // CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS
     EXPECT_EQ(facts.clientWidth, 640);
     EXPECT_EQ(facts.clientHeight, 480);
+    // The program's icon (resource 1, which this test program carries too).
+    const HICON programIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    ASSERT_NE(programIcon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(hwnd_, GCLP_HICON)), programIcon);
 
     RECT client{};
     ASSERT_TRUE(GetClientRect(hwnd_, &client));

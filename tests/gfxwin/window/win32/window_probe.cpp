@@ -1,7 +1,7 @@
 // A window of the Win32 host on its own, for tests that drive it from outside
-// with real input (xdotool under Wine): every key, character and close
-// message that reaches the window is written to standard output, one line
-// each. Ends at the close request, or after 60 s.
+// with real input (xdotool under Wine): every key, character, activation and
+// close message that reaches the window is written to standard output, one
+// line each. Ends at the close request, or after 60 s.
 //
 //   wl_window_probe.exe > messages.txt
 #include <cstdio>
@@ -33,6 +33,8 @@ class PrintingSink final : public gfxwin::host::MessageSink {
         gfxwin::host::MessageResult result;
         if (m.kind == MessageKind::kChar) {
             std::printf("Char cp437=%d repeat=%d\n", m.cp437, m.repeatCount);
+        } else if (m.kind == MessageKind::kActivate) {
+            std::printf("Activate active=%d\n", m.active && !m.minimized ? 1 : 0);
         } else if (m.kind == MessageKind::kClose) {
             std::printf("Close\n");
             closed = true;

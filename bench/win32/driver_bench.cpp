@@ -1,9 +1,9 @@
-// Measurements of the GDI window (Google Benchmark is not built for Windows
-// here, so these are plain timed loops): the cost of one update pass for a
-// full frame and for one text row, and the CPU an idle open window uses.
-// Needs a desktop (under Wine: DISPLAY).
+// Measurements of the Windows window drivers, DirectX next to GDI (Google
+// Benchmark is not built for Windows here, so these are plain timed loops):
+// the cost of one update pass for a full frame and for one text row, and the
+// CPU an idle open window uses. Needs a desktop (under Wine: DISPLAY).
 //
-//   gdi_bench.exe [passes] [idle seconds]
+//   driver_bench.exe [passes] [idle seconds]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include "gfxwin/screen/screen_state.h"
 #include "gfxwin/screen_mode.h"
 #include "gfxwin/window/presentation.h"
+#include "gfxwin/window/win32/directx_host.h"
 #include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/window/window.h"
 #include "platform/threads.h"
@@ -44,28 +45,33 @@ Times Summarise(std::vector<double> us) {
     return {us[us.size() / 2], sum / static_cast<double>(us.size()), us.front()};
 }
 
-// Passes run on this thread with a window of its own: mode 18 in memory (the
-// Null driver) shown through the GDI host, as the window thread shows it.
-bool MeasurePasses(int passes) {
+struct Driver {
+    const char* name;  // as "KRGFX" names it
+    gfxwin::HostFactory openHost;
+};
+
+// Passes run on this thread with a window of the driver's host: mode 18 in
+// memory (the Null driver) shown as the window thread shows it.
+bool MeasurePasses(const Driver& driver, int passes) {
     _putenv_s("KRGFX", "null");
     if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) return false;
     gfxwin::ScreenState& s = *gfxwin::CurrentScreen();
-    gfxwin::host::WindowHost* host = gfxwin::win32::OpenGdiHost();
     gfxwin::WindowState ws{};
     gfxwin::MouseState mouse{};
-    ws.host = host;
+    ws.openHost = driver.openHost;
     ws.screen = &s;
+    ws.title = "driver_bench";
     ws.width = 640;
     ws.height = 480;
     ws.depth = 8;
     ws.active = 1;
-    if (!host->CreateWindow({"gdi_bench", 640, 480, false, 8, 0, 0})) {
-        delete host;
+    gfxwin::DriverLock();
+    const bool made = gfxwin::PresentationInit(ws);
+    gfxwin::DriverUnlock();
+    if (!made) {
         gfxwin::CloseScreen();
         return false;
     }
-    ws.indexed = true;
-    ws.convert = nullptr;
     for (int i = 0; i < 256; ++i) gfxwin::SetPaletteCopyEntry(ws, i, i, 255 - i, i / 2);
     for (int y = 0; y < 480; ++y) std::fill_n(s.framebuffer + y * s.pitch, s.pitch, y & 0xFF);
 
@@ -86,22 +92,20 @@ bool MeasurePasses(int passes) {
             us.push_back((t1 - t0) * 1e6);
         }
         const Times t = Summarise(us);
-        std::printf("update pass, %s: median %.1f us, mean %.1f us, min %.1f us (%d passes)\n",
-                    c.name, t.median, t.mean, t.minimum, passes);
+        std::printf("%-7s update pass, %s: median %.1f us, mean %.1f us, min %.1f us (%d passes)\n",
+                    driver.name, c.name, t.median, t.mean, t.minimum, passes);
     }
-    const gfxwin::win32::GdiCounters counters = gfxwin::win32::ReadGdiCounters();
-    std::printf("  SetDIBitsToDevice calls: %llu for %llu rows\n", counters.transfers,
-                counters.rows);
-    host->DestroyWindow();
-    delete host;
+    gfxwin::DriverLock();
+    gfxwin::PresentationExit(ws);
+    gfxwin::DriverUnlock();
     gfxwin::CloseScreen();
     return true;
 }
 
-// The open window of a real run (the GDI driver, its window thread) while the
+// The open window of a real run (the driver, its window thread) while the
 // program waits: the process CPU time over the interval.
-bool MeasureIdle(int seconds) {
-    _putenv_s("KRGFX", "gdi");
+bool MeasureIdle(const Driver& driver, int seconds) {
+    _putenv_s("KRGFX", driver.name);
     if (gfxwin::OpenScreen(18, 8, 0, 0, 0) != 0) return false;
     Sleep(1000);  // past the start
     const gfxwin::PresentationStats before = gfxwin::ReadPresentationStats();
@@ -113,9 +117,9 @@ bool MeasureIdle(int seconds) {
     const gfxwin::PresentationStats after = gfxwin::ReadPresentationStats();
     const double cpuMs = static_cast<double>(cpu1 - cpu0) / 1000.0;
     std::printf(
-        "idle window: %.1f ms CPU in %.1f s = %.2f %% of one core; %llu passes (%.1f per s), "
-        "%llu transfers\n",
-        cpuMs, t1 - t0, cpuMs / ((t1 - t0) * 10.0),
+        "%-7s idle window: %.1f ms CPU in %.1f s = %.2f %% of one core; %llu passes (%.1f per "
+        "s), %llu transfers\n",
+        gfxwin::CurrentScreen()->driver->name, cpuMs, t1 - t0, cpuMs / ((t1 - t0) * 10.0),
         static_cast<unsigned long long>(after.passes - before.passes),
         static_cast<double>(after.passes - before.passes) / (t1 - t0),
         static_cast<unsigned long long>(after.transfers - before.transfers));
@@ -129,11 +133,18 @@ bool MeasureIdle(int seconds) {
 int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::atoi(argv[1]) : 300;
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
-    if (!MeasurePasses(passes)) {
-        std::fprintf(stderr, "gdi_bench: no window (no display)\n");
-        return 1;
+    const Driver drivers[] = {{"DirectX", gfxwin::win32::OpenDirectXHost},
+                              {"GDI", gfxwin::win32::OpenGdiHost}};
+    for (const Driver& driver : drivers) {
+        if (!MeasurePasses(driver, passes)) {
+            std::fprintf(stderr, "driver_bench: no %s window (no display)\n", driver.name);
+            return 1;
+        }
+        std::fflush(stdout);
     }
-    std::fflush(stdout);
-    if (seconds > 0 && !MeasureIdle(seconds)) return 1;
+    if (seconds <= 0) return 0;
+    for (const Driver& driver : drivers) {
+        if (!MeasureIdle(driver, seconds)) return 1;
+    }
     return 0;
 }
