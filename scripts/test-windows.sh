@@ -78,7 +78,7 @@ inputs=(
     '0.0743\n0.8338\n\n\n'                         # just below a whole wavelength
     '0.7347\n0.2653\n\n\n'                         # the red end of the locus
     '0.1741\n0.005\n\n\n'                          # the violet end
-    'inf\n0.3\n\n\n'                               # non-finite input
+    'inf\n0.3\n\n\n'                               # a word, not a number: x reads as 0
     '1e400\n-1e400\n\n\n'
     'nan\nnan\n\n\n'
     '-0.5\n2\n\n\n'                                # outside the locus
