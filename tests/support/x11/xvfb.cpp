@@ -23,6 +23,22 @@ namespace x11test {
 
 namespace {
 
+// Asks a child to end, gives it five seconds, then kills it; pid is -1 after.
+void EndChild(pid_t& pid) {
+    kill(pid, SIGTERM);
+    int status = 0;
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    pid = -1;
+}
+
 uint32_t ReadBig32(const std::string& data, size_t offset) {
     const auto* p = reinterpret_cast<const unsigned char*>(data.data() + offset);
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -156,18 +172,7 @@ void XvfbServer::Resume() {
 void XvfbServer::Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGCONT);  // a paused server could not act on the end
-    kill(pid_, SIGTERM);
-    int status = 0;
-    for (int waited = 0; waited < 5000; waited += 20) {
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    EndChild(pid_);
 }
 
 WindowManager::~WindowManager() {
@@ -225,18 +230,7 @@ bool WindowManager::Start(const std::string& display) {
 
 void WindowManager::Stop() {
     if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    int status = 0;
-    for (int waited = 0; waited < 5000; waited += 20) {
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
+    EndChild(pid_);
 }
 
 BellCounter::BellCounter(const std::string& display) {
