@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "tools/icon_render.h"
-#include "tools/png_encoder.h"
 
 namespace {
 
@@ -32,22 +31,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: no locus from 380 to 700 nm\n", argv[1]);
         return 1;
     }
-    const std::string folder = argv[2];
-    for (const int size : tools::kPngSizes) {
-        const std::string path = folder + "/" + tools::PngFileName(size);
-        if (!WriteFile(path, tools::EncodePng(tools::RenderIcon(locus, size)))) {
+    for (const auto& [name, bytes] : tools::IconFiles(locus)) {
+        const std::string path = std::string(argv[2]) + "/" + name;
+        if (!WriteFile(path, bytes)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
-    }
-    std::vector<std::string> pngs;
-    for (const int size : tools::kIcoSizes) {
-        pngs.push_back(tools::EncodePng(tools::RenderIcon(locus, size)));
-    }
-    const std::string ico = folder + "/" + tools::kIcoFileName;
-    if (!WriteFile(ico, tools::EncodeIco(pngs, tools::kIcoSizes))) {
-        std::fprintf(stderr, "cannot write %s\n", ico.c_str());
-        return 1;
     }
     return 0;
 }

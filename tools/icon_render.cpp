@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace tools {
@@ -187,6 +188,21 @@ PaletteImage RenderIcon(const std::vector<Chromaticity>& locus, int size) {
         }
     }
     return image;
+}
+
+std::vector<std::pair<std::string, std::string>> IconFiles(const std::vector<Chromaticity>& locus) {
+    std::map<int, std::string> pngOfSize;
+    auto png = [&](int size) -> const std::string& {
+        auto [at, made] = pngOfSize.try_emplace(size);
+        if (made) at->second = EncodePng(RenderIcon(locus, size));
+        return at->second;
+    };
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const int size : kPngSizes) files.emplace_back(PngFileName(size), png(size));
+    std::vector<std::string> icoImages;
+    for (const int size : kIcoSizes) icoImages.push_back(png(size));
+    files.emplace_back(kIcoFileName, EncodeIco(icoImages, kIcoSizes));
+    return files;
 }
 
 }  // namespace tools

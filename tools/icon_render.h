@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/png_encoder.h"
@@ -32,5 +33,9 @@ inline const std::vector<int> kIcoSizes = {16, 32, 48, 256};
 // The file names the tool writes and the project keeps.
 std::string PngFileName(int size);  // "wellenlaenge_<size>.png"
 inline const char* const kIcoFileName = "wellenlaenge.ico";
+
+// Every file the tool writes, as (file name, bytes): the PNG files in the order
+// of kPngSizes, then the Windows icon. Each size is drawn once.
+std::vector<std::pair<std::string, std::string>> IconFiles(const std::vector<Chromaticity>& locus);
 
 }  // namespace tools
