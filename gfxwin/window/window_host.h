@@ -67,7 +67,8 @@ struct WindowMessage {
     bool minimized = false;
     // Mouse: position in the picture (the client area's, or for a host that
     // shows the picture scaled or centred, the picture pixel under the
-    // pointer), and on the screen.
+    // pointer), and on the screen (for a picture shown k times its size, the
+    // screen position divided by k, so that movements are the picture's).
     int x = 0;
     int y = 0;
     int screenX = 0;

@@ -20,7 +20,7 @@ using host::MessageKind;
 using host::WindowMessage;
 
 constexpr unsigned long kDoubleClickMs = 500;
-constexpr int kDoubleClickSlop = 4;
+constexpr int kDoubleClickSlop = 4;  // picture pixels
 
 // The key message for a described key.
 WindowMessage KeyMessage(MessageKind kind, const KeyFacts& facts, bool previousDown, bool alt) {
@@ -197,8 +197,8 @@ void X11Host::HandleButton(const XButtonEvent& e, bool press, host::MessageSink&
     WindowMessage m{press ? MessageKind::kButtonDown : MessageKind::kButtonUp};
     m.x = pointerX_;
     m.y = pointerY_;
-    m.screenX = e.x_root;
-    m.screenY = e.y_root;
+    m.screenX = FloorDivide(e.x_root, scale_);
+    m.screenY = FloorDivide(e.y_root, scale_);
     m.button = ButtonBit(e.button);
     if (e.button >= 4 && e.button <= 7) {
         // The wheels: 4 up, 5 down, 6 left, 7 right; each step is one press.
@@ -214,8 +214,8 @@ void X11Host::HandleButton(const XButtonEvent& e, bool press, host::MessageSink&
         // click; the press after it starts again.
         const bool isDouble = e.button == lastPressButton_ &&
                               e.time - lastPressTime_ <= kDoubleClickMs &&
-                              std::abs(e.x - lastPressX_) <= kDoubleClickSlop &&
-                              std::abs(e.y - lastPressY_) <= kDoubleClickSlop;
+                              std::abs(e.x - lastPressX_) <= kDoubleClickSlop * scale_ &&
+                              std::abs(e.y - lastPressY_) <= kDoubleClickSlop * scale_;
         if (isDouble) {
             m.kind = MessageKind::kButtonDoubleClick;
             lastPressButton_ = 0;
@@ -261,7 +261,9 @@ void X11Host::HandleMaximize(host::MessageSink& sink) {
 }
 
 // The pointer moved within the window, or entered it, at window position
-// (x, y) and screen position (rootX, rootY).
+// (x, y) and screen position (rootX, rootY). The screen position goes on in
+// steps of one picture pixel, so that the movement a move reports is the
+// picture's, at any scale.
 void X11Host::PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink& sink) {
     pointerInside_ = true;
     pointerX_ = PictureX(x);
@@ -269,8 +271,8 @@ void X11Host::PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink
     WindowMessage m{MessageKind::kMouseMove};
     m.x = pointerX_;
     m.y = pointerY_;
-    m.screenX = rootX;
-    m.screenY = rootY;
+    m.screenX = FloorDivide(rootX, scale_);
+    m.screenY = FloorDivide(rootY, scale_);
     sink.Deliver(m);
 }
 

@@ -185,10 +185,14 @@ bool X11Host::CreateWindow(const host::WindowRequest& request) {
 // full-screen scale from the screen's size.
 void X11Host::ChooseScales() {
     const std::string dpi = ServerResource(dpy_, "Xft.dpi", "Xft.Dpi");
-    windowedScale_ = WindowedScale(std::getenv("WL_SCALE"), std::getenv("GDK_SCALE"),
+    const char* wlScale = std::getenv("WL_SCALE");
+    windowedScale_ = WindowedScale(wlScale, std::getenv("GDK_SCALE"),
                                    dpi.empty() ? nullptr : dpi.c_str());
     fullScreenScale_ =
         FullScreenScale(DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_), width_, height_);
+    // The desktop's scale never makes the window larger than the screen;
+    // WL_SCALE is the user's own choice and stands.
+    if (WholeScale(wlScale) == 0) windowedScale_ = std::min(windowedScale_, fullScreenScale_);
 }
 
 void X11Host::InternAtoms() {

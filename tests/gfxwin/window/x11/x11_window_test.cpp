@@ -460,7 +460,8 @@ TEST_F(X11WindowManagerTest, MaximisingTheWindowTogglesFullScreen) {
 }
 
 // The windowed scale: GDK_SCALE, else the server's Xft.dpi; WL_SCALE before
-// both. The size hints keep the window at its scaled size.
+// both, and only the desktop's scale is limited to the screen. The size hints
+// keep the window at its scaled size.
 TEST_F(X11WindowManagerTest, WindowedScaleFromGdkScaleOrXftDpiAndWlScaleFirst) {
     const ScopedEnv gdk("GDK_SCALE", "2");
     ASSERT_NO_FATAL_FAILURE(Reopen());
@@ -482,9 +483,16 @@ TEST_F(X11WindowManagerTest, WindowedScaleFromGdkScaleOrXftDpiAndWlScaleFirst) {
     const ScopedEnv gdkAgain("GDK_SCALE", "2"), wl("WL_SCALE", "1");
     ASSERT_NO_FATAL_FAILURE(Reopen());
     EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
+
+    // 3 x 480 is more than the screen's 1080 rows: the desktop's scale is
+    // lowered to the 2 that fits.
+    const ScopedEnv gdkLarge("GDK_SCALE", "3"), noWl("WL_SCALE", std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(Reopen());
+    EXPECT_TRUE(ShowsThePictureOnBlack(1280, 960, 2));
 }
 
-// At scale 2 the pointer is reported in picture coordinates, and set in them.
+// At scale 2 the pointer is reported in picture coordinates, moves in picture
+// pixels, and is set in picture coordinates.
 TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
     const ScopedEnv wl("WL_SCALE", "2");
     ASSERT_NO_FATAL_FAILURE(Reopen());
@@ -494,6 +502,17 @@ TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
     ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(x, 100);
     EXPECT_EQ(y, 50);
+    // Four window pixels to the right are two picture pixels of movement.
+    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 205, 101));
+    WaitIdle();
+    std::vector<WindowEvent> moves;
+    for (const WindowEvent& e : Events()) {
+        if (e.kind == kEventMouseMove) moves.push_back(e);
+    }
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(moves.back().field[0], 102);
+    EXPECT_EQ(moves.back().field[2], 2);
+    EXPECT_EQ(moves.back().field[3], 0);
 
     x11test::WindowInfo info;
     ASSERT_TRUE(x11test::QueryWindow(Display(), window_, &info));
