@@ -143,7 +143,8 @@ bool X11Host::CreateSharedImage(Visual* visual, int depth, int32_t width, int32_
             shm_.readOnly = False;
             // A server that cannot reach our memory (another machine, another
             // namespace) answers the attach with an error; wait for the answer
-            // before relying on it.
+            // before relying on it, and blame it on nothing sent before.
+            XSync(dpy_, False);
             ClearProtocolError();
             const bool sent = XShmAttach(dpy_, &shm_) != 0;
             XSync(dpy_, False);
