@@ -20,8 +20,6 @@
 
 namespace gfxwin {
 
-struct ScreenState;
-
 constexpr int kKeyRingSlots = 16;
 
 // The key ring between the window thread and the drawing thread (keys/).

@@ -33,7 +33,7 @@ constexpr int kPaletteSize = 256;
 constexpr int kLookupEntries = 512;
 constexpr int kColourAssociationSize = 16;
 // Bytes of a window title buffer, with its terminating zero.
-constexpr size_t kTitleCapacity = 128;  // device entries of the emulated small palettes
+constexpr size_t kTitleCapacity = 128;
 
 // Guards the event queue. A binary semaphore in spirit: one holder at a time.
 class EventGuard {
