@@ -126,22 +126,25 @@ class DirectXHost final : public Win32Window {
     int32_t RefreshRate() override { return refreshRate_; }
 
     // For the drawing thread's handshake: the DirectDraw object, with a
-    // reference of its own; null when there is none. Under the driver lock.
-    IDirectDraw* ShareDirectDraw() {
-        if (directDraw_ != nullptr) directDraw_->AddRef();
+    // reference of its own, and ddraw.dll held loaded for it (`*library`, to
+    // be freed after the object's release); null when there is none. Under
+    // the driver lock.
+    IDirectDraw* ShareDirectDraw(HMODULE* library) {
+        *library = nullptr;
+        if (directDraw_ == nullptr || !GetModuleHandleExA(0, "ddraw.dll", library)) {
+            return nullptr;
+        }
+        directDraw_->AddRef();
         return directDraw_;
     }
 
   protected:
     bool CreatePresentation() override;
     void ReleasePresentation() override;
-    // DirectDraw switches and restores the display mode itself.
+    // DirectDraw switches and restores the display mode itself. ddraw.dll and
+    // dinput.dll stay loaded across a full-screen switch and go with the host.
     bool SwitchDisplay(const char* /*device*/) override { return true; }
     void RestoreDisplay() override {}
-    void AfterWindowGone() override {
-        ddraw_.Free();
-        dinput_.Free();
-    }
 
   private:
     bool CreateDirectObjects();
@@ -235,7 +238,8 @@ bool DirectXHost::CreatePresentation() {
 }
 
 bool DirectXHost::SetUpWindowed() {
-    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_NORMAL);
+    // The drawing thread waits for the vertical blank on the same object.
+    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_NORMAL | DDSCL_MULTITHREADED);
     if (FAILED(hr)) return RefuseStart("DirectDraw: Kooperationsstufe (0x%08lX)", hr);
     hr = directDraw_->CreateClipper(0, &clipper_, nullptr);
     if (SUCCEEDED(hr)) hr = clipper_->SetHWnd(0, Window());
@@ -281,7 +285,8 @@ bool DirectXHost::SwitchMode() {
 }
 
 bool DirectXHost::SetUpFullScreen() {
-    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
+    HRESULT hr = directDraw_->SetCooperativeLevel(
+        Window(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_MULTITHREADED);
     if (FAILED(hr)) return RefuseStart("DirectDraw: kein Vollbild (0x%08lX)", hr);
     if (!SwitchMode()) return false;
     modeSwitched_ = true;
@@ -533,11 +538,15 @@ void CloseVerticalBlankEvent() {
 
 // The drawing thread flags the request under the driver lock, waits for the
 // start of the vertical blank through DirectDraw without it, and signals the
-// event the window thread's next pass waits for.
+// event the window thread's next pass waits for. Its own reference keeps the
+// DirectDraw object, and the library it holds keeps ddraw.dll, while the
+// window thread releases or makes the presentation again.
 void VerticalBlankHandshake() {
     const bool held = DrawingThreadHoldsLock();
     if (!held) DriverLock();
-    IDirectDraw* directDraw = gShared.host != nullptr ? gShared.host->ShareDirectDraw() : nullptr;
+    HMODULE library = nullptr;
+    IDirectDraw* directDraw =
+        gShared.host != nullptr ? gShared.host->ShareDirectDraw(&library) : nullptr;
     if (gShared.vblankEvent != nullptr) ResetEvent(gShared.vblankEvent);
     gShared.vblankPending = true;
     ++gShared.counters.handshakes;
@@ -545,6 +554,7 @@ void VerticalBlankHandshake() {
     if (directDraw != nullptr) {
         directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
         directDraw->Release();
+        FreeLibrary(library);
     }
     if (gShared.vblankEvent != nullptr) SetEvent(gShared.vblankEvent);
 }
