@@ -540,7 +540,9 @@ void CloseVerticalBlankEvent() {
 // start of the vertical blank through DirectDraw without it, and signals the
 // event the window thread's next pass waits for. Its own reference keeps the
 // DirectDraw object, and the library it holds keeps ddraw.dll, while the
-// window thread releases or makes the presentation again.
+// window thread releases or makes the presentation again. Without an object
+// (the display mode lost and not yet made again), or when DirectDraw cannot
+// wait, one refresh period's sleep stands in for the wait.
 void VerticalBlankHandshake() {
     const bool held = DrawingThreadHoldsLock();
     if (!held) DriverLock();
@@ -551,11 +553,13 @@ void VerticalBlankHandshake() {
     gShared.vblankPending = true;
     ++gShared.counters.handshakes;
     if (!held) DriverUnlock();
+    bool waited = false;
     if (directDraw != nullptr) {
-        directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+        waited = SUCCEEDED(directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
         directDraw->Release();
         FreeLibrary(library);
     }
+    if (!waited) WaitVerticalBlank();
     if (gShared.vblankEvent != nullptr) SetEvent(gShared.vblankEvent);
 }
 
