@@ -155,6 +155,7 @@ class DirectXHost final : public Win32Window {
     bool ReadFormat();
     bool SetUpKeyboard();
     bool RestoreSurfaces();
+    void FillBars();
     HRESULT LockSurface(IDirectDrawSurface* surface, DDSURFACEDESC* desc);
     HRESULT Blit(RECT* to, RECT* from);
     HRESULT ReadKeyboard(BYTE state[256]);
@@ -298,12 +299,17 @@ bool DirectXHost::SetUpFullScreen() {
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     hr = directDraw_->CreateSurface(&desc, &primary_, nullptr);
     if (FAILED(hr)) return RefuseStart("DirectDraw: keine Primaerflaeche (0x%08lX)", hr);
-    // Black above and below a picture centred in a taller mode.
+    offsetRows_ = (modeHeight_ - Request().height) / 2;
+    FillBars();
+    return true;
+}
+
+// Black above and below a picture centred in a taller mode: the whole
+// primary surface, the picture's rows drawn again afterwards.
+void DirectXHost::FillBars() {
     DDBLTFX fill{};
     fill.dwSize = sizeof fill;
     primary_->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
-    offsetRows_ = (modeHeight_ - Request().height) / 2;
-    return true;
 }
 
 // The primary surface's pixel format: RGB, with a palette at 8 bits; a
@@ -362,6 +368,7 @@ void DirectXHost::ReleasePresentation() {
     format_ = {};
     locked_ = nullptr;
     bits_ = nullptr;
+    modeLost_ = false;
 }
 
 void DirectXHost::MarkEverything() {
@@ -382,7 +389,10 @@ bool DirectXHost::RestoreSurfaces() {
         lastTry_ = GetTickCount() - kModeRetryMs;
         return false;
     }
-    MarkEverything();  // a restored surface has lost its pixels
+    // A restored surface has lost its pixels: the picture is drawn again, and
+    // in full screen the bars are filled again.
+    if (SUCCEEDED(hr) && offscreen_ == nullptr && offsetRows_ > 0) FillBars();
+    MarkEverything();
     return SUCCEEDED(hr);
 }
 
@@ -473,9 +483,9 @@ void DirectXHost::BeginPass() {
     ReleasePresentation();
     if (!CreatePresentation()) {
         ReleasePresentation();
+        modeLost_ = true;  // tried again after the next 300 ms
         return;
     }
-    modeLost_ = false;
     ++gShared.counters.recreations;
     MarkEverything();
 }
