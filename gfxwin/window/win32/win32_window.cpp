@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "gfxwin/window/driver_list.h"
@@ -48,8 +47,6 @@ Win32Window::Win32Window(UINT classStyle) {
 
 Win32Window::~Win32Window() {
     DestroyTheWindow();
-    std::free(wide_);
-    std::free(narrow_);
     if (screenSaverSaved_) {
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(savedScreenSaver_),
                               nullptr, 0);
