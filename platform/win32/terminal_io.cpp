@@ -91,7 +91,8 @@ bool WriteConsoleText(HANDLE h, const char* bytes, size_t length) {
     return true;
 }
 
-// The code page 437 byte of a typed UTF-16 character; '?' when it has none.
+// The byte of a typed UTF-16 character in the text layer's character set;
+// '?' when the set has none for it.
 unsigned char TypedByte(wchar_t ch) {
     const int byte = gCharset.fromUnicode(static_cast<char32_t>(ch));
     return byte >= 0 ? static_cast<unsigned char>(byte) : static_cast<unsigned char>('?');
@@ -184,7 +185,7 @@ long ReadConsoleKeys(HANDLE h, unsigned char* buffer, size_t size) {
 }
 
 // Line-mode console input: the console edits the line; its characters become
-// code page 437 bytes.
+// bytes of the text layer's character set.
 long ReadConsoleLine(HANDLE h, unsigned char* buffer, size_t size) {
     wchar_t wide[512];
     DWORD got = 0;

@@ -120,8 +120,11 @@ ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
         case WAIT_OBJECT_0:
             return Outcome::kReady;
         case WAIT_OBJECT_0 + 1:
+        // A wait that cannot be made (a handle missing) would fail again at
+        // every call: the thread will never be seen ready, as when it ended.
+        case WAIT_FAILED:
             return Outcome::kEnded;
-        default:
+        default:  // WAIT_TIMEOUT
             return Outcome::kNeither;
     }
 }

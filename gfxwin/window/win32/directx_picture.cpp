@@ -126,22 +126,25 @@ class DirectXHost final : public Win32Window {
     int32_t RefreshRate() override { return refreshRate_; }
 
     // For the drawing thread's handshake: the DirectDraw object, with a
-    // reference of its own; null when there is none. Under the driver lock.
-    IDirectDraw* ShareDirectDraw() {
-        if (directDraw_ != nullptr) directDraw_->AddRef();
+    // reference of its own, and ddraw.dll held loaded for it (`*library`, to
+    // be freed after the object's release); null when there is none. Under
+    // the driver lock.
+    IDirectDraw* ShareDirectDraw(HMODULE* library) {
+        *library = nullptr;
+        if (directDraw_ == nullptr || !GetModuleHandleExA(0, "ddraw.dll", library)) {
+            return nullptr;
+        }
+        directDraw_->AddRef();
         return directDraw_;
     }
 
   protected:
     bool CreatePresentation() override;
     void ReleasePresentation() override;
-    // DirectDraw switches and restores the display mode itself.
+    // DirectDraw switches and restores the display mode itself. ddraw.dll and
+    // dinput.dll stay loaded across a full-screen switch and go with the host.
     bool SwitchDisplay(const char* /*device*/) override { return true; }
     void RestoreDisplay() override {}
-    void AfterWindowGone() override {
-        ddraw_.Free();
-        dinput_.Free();
-    }
 
   private:
     bool CreateDirectObjects();
@@ -152,6 +155,7 @@ class DirectXHost final : public Win32Window {
     bool ReadFormat();
     bool SetUpKeyboard();
     bool RestoreSurfaces();
+    void FillBars();
     HRESULT LockSurface(IDirectDrawSurface* surface, DDSURFACEDESC* desc);
     HRESULT Blit(RECT* to, RECT* from);
     HRESULT ReadKeyboard(BYTE state[256]);
@@ -235,7 +239,8 @@ bool DirectXHost::CreatePresentation() {
 }
 
 bool DirectXHost::SetUpWindowed() {
-    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_NORMAL);
+    // The drawing thread waits for the vertical blank on the same object.
+    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_NORMAL | DDSCL_MULTITHREADED);
     if (FAILED(hr)) return RefuseStart("DirectDraw: Kooperationsstufe (0x%08lX)", hr);
     hr = directDraw_->CreateClipper(0, &clipper_, nullptr);
     if (SUCCEEDED(hr)) hr = clipper_->SetHWnd(0, Window());
@@ -281,7 +286,8 @@ bool DirectXHost::SwitchMode() {
 }
 
 bool DirectXHost::SetUpFullScreen() {
-    HRESULT hr = directDraw_->SetCooperativeLevel(Window(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
+    HRESULT hr = directDraw_->SetCooperativeLevel(
+        Window(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_MULTITHREADED);
     if (FAILED(hr)) return RefuseStart("DirectDraw: kein Vollbild (0x%08lX)", hr);
     if (!SwitchMode()) return false;
     modeSwitched_ = true;
@@ -293,12 +299,17 @@ bool DirectXHost::SetUpFullScreen() {
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     hr = directDraw_->CreateSurface(&desc, &primary_, nullptr);
     if (FAILED(hr)) return RefuseStart("DirectDraw: keine Primaerflaeche (0x%08lX)", hr);
-    // Black above and below a picture centred in a taller mode.
+    offsetRows_ = (modeHeight_ - Request().height) / 2;
+    FillBars();
+    return true;
+}
+
+// Black above and below a picture centred in a taller mode: the whole
+// primary surface, the picture's rows drawn again afterwards.
+void DirectXHost::FillBars() {
     DDBLTFX fill{};
     fill.dwSize = sizeof fill;
     primary_->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
-    offsetRows_ = (modeHeight_ - Request().height) / 2;
-    return true;
 }
 
 // The primary surface's pixel format: RGB, with a palette at 8 bits; a
@@ -357,6 +368,7 @@ void DirectXHost::ReleasePresentation() {
     format_ = {};
     locked_ = nullptr;
     bits_ = nullptr;
+    modeLost_ = false;
 }
 
 void DirectXHost::MarkEverything() {
@@ -377,7 +389,10 @@ bool DirectXHost::RestoreSurfaces() {
         lastTry_ = GetTickCount() - kModeRetryMs;
         return false;
     }
-    MarkEverything();  // a restored surface has lost its pixels
+    // A restored surface has lost its pixels: the picture is drawn again, and
+    // in full screen the bars are filled again.
+    if (SUCCEEDED(hr) && offscreen_ == nullptr && offsetRows_ > 0) FillBars();
+    MarkEverything();
     return SUCCEEDED(hr);
 }
 
@@ -468,9 +483,9 @@ void DirectXHost::BeginPass() {
     ReleasePresentation();
     if (!CreatePresentation()) {
         ReleasePresentation();
+        modeLost_ = true;  // tried again after the next 300 ms
         return;
     }
-    modeLost_ = false;
     ++gShared.counters.recreations;
     MarkEverything();
 }
@@ -533,19 +548,28 @@ void CloseVerticalBlankEvent() {
 
 // The drawing thread flags the request under the driver lock, waits for the
 // start of the vertical blank through DirectDraw without it, and signals the
-// event the window thread's next pass waits for.
+// event the window thread's next pass waits for. Its own reference keeps the
+// DirectDraw object, and the library it holds keeps ddraw.dll, while the
+// window thread releases or makes the presentation again. Without an object
+// (the display mode lost and not yet made again), or when DirectDraw cannot
+// wait, one refresh period's sleep stands in for the wait.
 void VerticalBlankHandshake() {
     const bool held = DrawingThreadHoldsLock();
     if (!held) DriverLock();
-    IDirectDraw* directDraw = gShared.host != nullptr ? gShared.host->ShareDirectDraw() : nullptr;
+    HMODULE library = nullptr;
+    IDirectDraw* directDraw =
+        gShared.host != nullptr ? gShared.host->ShareDirectDraw(&library) : nullptr;
     if (gShared.vblankEvent != nullptr) ResetEvent(gShared.vblankEvent);
     gShared.vblankPending = true;
     ++gShared.counters.handshakes;
     if (!held) DriverUnlock();
+    bool waited = false;
     if (directDraw != nullptr) {
-        directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+        waited = SUCCEEDED(directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
         directDraw->Release();
+        FreeLibrary(library);
     }
+    if (!waited) WaitVerticalBlank();
     if (gShared.vblankEvent != nullptr) SetEvent(gShared.vblankEvent);
 }
 

@@ -19,6 +19,7 @@ int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_
     }
     if (!LoadOpenGl()) return -1;
     if (!WindowStartHere(OpenOpenGlHost, title, width, height, depth, refreshRate, flags)) {
+        FreeOpenGl();
         return -1;
     }
     UseSystemBeep(true);

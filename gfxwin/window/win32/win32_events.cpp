@@ -2,8 +2,6 @@
 // neutral WindowMessage for the window layer, with the key and character
 // translation, and what the window needs done around it (mouse capture, leave
 // reports, size limits, the cursor shape).
-#include <cstdlib>
-
 #include "gfxwin/window/win32/win32_window.h"
 
 namespace gfxwin::win32 {
@@ -17,17 +15,6 @@ constexpr UINT_PTR kLeaveTimer = 2;
 constexpr UINT kLeaveTimerMs = 100;
 constexpr int kVersion5 = 0x500;
 constexpr int kVersion4_10 = 0x40A;
-
-// Makes room for `count` elements; the buffer keeps its largest size.
-template <typename T>
-bool Grow(T*& buffer, int& capacity, int count) {
-    if (count <= capacity) return true;
-    auto* grown = static_cast<T*>(std::realloc(buffer, sizeof(T) * static_cast<size_t>(count)));
-    if (grown == nullptr) return false;
-    buffer = grown;
-    capacity = count;
-    return true;
-}
 
 }  // namespace
 
@@ -143,15 +130,14 @@ bool Win32Window::CharMessage(WPARAM w, LPARAM l, WindowMessage* m) {
     *m = WindowMessage{MessageKind::kChar};
     m->repeatCount = static_cast<int>(static_cast<uint32_t>(l) & 0xFFFF);
     if (w == 0) return true;  // the code 0, which readers drop
+    // One byte makes at most two UTF-16 units, and they at most two bytes.
     const char ansi = static_cast<char>(w);
-    const int wideCount = MultiByteToWideChar(CP_ACP, 0, &ansi, 1, nullptr, 0);
-    if (wideCount <= 0 || !Grow(wide_, wideCapacity_, wideCount)) return true;
-    MultiByteToWideChar(CP_ACP, 0, &ansi, 1, wide_, wideCount);
-    const int narrowCount =
-        WideCharToMultiByte(437, 0, wide_, wideCount, nullptr, 0, nullptr, nullptr);
-    if (narrowCount <= 0 || !Grow(narrow_, narrowCapacity_, narrowCount)) return true;
-    if (WideCharToMultiByte(437, 0, wide_, wideCount, narrow_, narrowCount, nullptr, nullptr) > 0) {
-        m->cp437 = static_cast<uint8_t>(narrow_[0]);
+    wchar_t wide[2];
+    const int wideCount = MultiByteToWideChar(CP_ACP, 0, &ansi, 1, wide, 2);
+    if (wideCount <= 0) return true;
+    char narrow[2];
+    if (WideCharToMultiByte(437, 0, wide, wideCount, narrow, 2, nullptr, nullptr) > 0) {
+        m->cp437 = static_cast<uint8_t>(narrow[0]);
     }
     return true;
 }

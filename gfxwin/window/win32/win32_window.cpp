@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "gfxwin/window/driver_list.h"
@@ -48,8 +47,6 @@ Win32Window::Win32Window(UINT classStyle) {
 
 Win32Window::~Win32Window() {
     DestroyTheWindow();
-    std::free(wide_);
-    std::free(narrow_);
     if (screenSaverSaved_) {
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(savedScreenSaver_),
                               nullptr, 0);
@@ -117,6 +114,11 @@ bool Win32Window::CreateWindow(const host::WindowRequest& request) {
 // the picture.
 bool Win32Window::InitHook() {
     ReleasePresentation();
+    // Refused before the display is switched.
+    const bool shaped = (request_.flags & kScreenShaped) != 0;
+    if (shaped && (version_ < kVersion5 || entries_.setLayeredWindowAttributes == nullptr)) {
+        return RefuseStart("keine geformten Fenster auf diesem System");
+    }
     MONITORINFOEXA monitor{};
     const bool monitorKnown = ReadMonitor(&monitor);
     Placement p{};
@@ -131,14 +133,12 @@ bool Win32Window::InitHook() {
     } else {
         p = WindowedPlacement(monitorKnown ? &monitor : nullptr);
     }
-    const bool shaped = (request_.flags & kScreenShaped) != 0;
-    if (shaped) {
-        if (version_ < kVersion5 || entries_.setLayeredWindowAttributes == nullptr) {
-            return RefuseStart("keine geformten Fenster auf diesem System");
-        }
-        p.exStyle = WS_EX_LAYERED;
+    if (shaped) p.exStyle = WS_EX_LAYERED;
+    if (!CreateTheWindow(p)) {
+        // Without a window the exit hook cannot tell the display was switched.
+        if (fullScreen_) RestoreDisplay();
+        return false;
     }
-    if (!CreateTheWindow(p)) return false;
     if (shaped) {
         const COLORREF key = request_.depth <= 8 ? 0 : RGB(255, 0, 255);
         entries_.setLayeredWindowAttributes(hwnd_, key, 0, LWA_COLORKEY);

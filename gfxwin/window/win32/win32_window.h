@@ -214,12 +214,6 @@ class Win32Window : public host::WindowHost {
     bool delivering_ = false;
     host::WindowMessage queue_[kQueuedMessages];
     size_t queueHead_ = 0, queueCount_ = 0;
-
-    // The character path's growable buffers; they keep their largest size.
-    wchar_t* wide_ = nullptr;
-    int wideCapacity_ = 0;
-    char* narrow_ = nullptr;
-    int narrowCapacity_ = 0;
 };
 
 }  // namespace gfxwin::win32

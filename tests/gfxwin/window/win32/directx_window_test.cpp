@@ -60,6 +60,23 @@ TEST(Win32DriverSlotTest, WaitForVerticalBlankSleepsOneRefreshPeriod) {
     testing::ResetScreenWorld();
 }
 
+// Without a DirectDraw object to wait on (no DirectX window, or its display
+// mode lost and not made again), the DirectX handshake sleeps one refresh
+// period rather than return at once.
+TEST(Win32DriverSlotTest, TheDirectXHandshakeWithoutDirectDrawSleepsOneRefreshPeriod) {
+    testing::ResetScreenWorld();
+    ScopedEnv env("KRGFX", "null");
+    ASSERT_EQ(OpenScreen(18, 8, 0, 0, 0), 0);
+    static std::vector<int> slept;
+    slept.clear();
+    ReplaceFrameSleep([](int ms) { slept.push_back(ms); });
+    CurrentScreen()->refreshRate = 75;
+    win32::DirectXDriver()->waitVBlank();
+    EXPECT_EQ(slept, std::vector<int>{13});
+    ReplaceFrameSleep(nullptr);
+    testing::ResetScreenWorld();
+}
+
 std::vector<int32_t> Modes(const WindowDriver* driver, int32_t depth) {
     int32_t count = -1;
     int32_t* list = driver->fetchModes(depth, &count);
