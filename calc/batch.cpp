@@ -222,7 +222,8 @@ LineProblem LineToCp437(std::string_view utf8, std::string* out) {
 
 int RunBatch(const std::string& fileName) {
     const bool standardInput = fileName.empty() || fileName == "-";
-    const std::string source = standardInput ? ShownText(kStandardInputName) : fileName;
+    const std::string source =
+        standardInput ? ShownText(kStandardError, kStandardInputName) : fileName;
     std::FILE* file = nullptr;
     if (!standardInput) {
         file = std::fopen(platform::NativeFileName(fileName).c_str(), "rb");
@@ -232,16 +233,17 @@ int RunBatch(const std::string& fileName) {
     // as one that does not open.
     if (!standardInput && (file == nullptr || !reader.Start())) {
         if (file != nullptr) std::fclose(file);
-        WriteOut(kStandardError,
-                 "wellenlaenge: '" + fileName + "' " + ShownText(kCannotOpen) + "\n");
+        WriteOut(kStandardError, "wellenlaenge: '" + fileName + "' " +
+                                     ShownText(kStandardError, kCannotOpen) + "\n");
         return 2;
     }
 
     // A line that gives no row: a message with its number, and status 1.
     int status = 0;
     auto lineFault = [&source, &status](unsigned long number, std::string_view problem) {
-        WriteOut(kStandardError, "wellenlaenge: " + source + ", " + ShownText(kLine) + " " +
-                                     std::to_string(number) + ": " + ShownText(problem) + "\n");
+        WriteOut(kStandardError,
+                 "wellenlaenge: " + source + ", " + ShownText(kStandardError, kLine) + " " +
+                     std::to_string(number) + ": " + ShownText(kStandardError, problem) + "\n");
         status = 1;
     };
     std::string line;
