@@ -101,15 +101,6 @@ void ReadySignal::SignalEnded() {
     Signal(reinterpret_cast<ReadyState*>(storage_), &ReadyState::ended);
 }
 
-bool ReadySignal::WaitReadyOrEnded() {
-    auto* s = reinterpret_cast<ReadyState*>(storage_);
-    pthread_mutex_lock(&s->mutex);
-    while (!s->ready && !s->ended) pthread_cond_wait(&s->cond, &s->mutex);
-    const bool ready = s->ready;
-    pthread_mutex_unlock(&s->mutex);
-    return ready;
-}
-
 ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
     auto* s = reinterpret_cast<ReadyState*>(storage_);
     const timespec deadline = Deadline(milliseconds);
@@ -155,11 +146,6 @@ bool Thread::JoinFor(int milliseconds) {
     }
     started_ = false;
     return true;
-}
-
-bool Thread::IsCurrent() const {
-    return started_ &&
-           pthread_equal(*reinterpret_cast<const pthread_t*>(storage_), pthread_self()) != 0;
 }
 
 void SleepMs(int milliseconds) {
