@@ -48,7 +48,8 @@ class LineReader {
 
     // The next line without its line end (LF or CR LF) in `line`; `tooLong`
     // when it had more bytes than the limit (only the first ones are kept).
-    // False at the end of the input.
+    // False at the end of the input, and once it cannot be read (Failed(); a
+    // line cut off by the error is dropped).
     bool Next(std::string* line, bool* tooLong) {
         line->clear();
         *tooLong = false;
@@ -71,10 +72,21 @@ class LineReader {
                 break;
             }
         }
+        if (failed_) return false;
         if (!line->empty() && line->back() == '\r') line->pop_back();
         if (line->size() > kBatchLineLimit) *tooLong = true;
         return any;
     }
+
+    // Reads the first bytes ahead, before any line is asked for; false when
+    // the input cannot be read at all (a folder).
+    bool Start() {
+        Fill();
+        return !failed_;
+    }
+
+    // True when reading failed, rather than the input ending.
+    bool Failed() const { return failed_; }
 
   private:
     bool Fill() {
@@ -87,6 +99,7 @@ class LineReader {
             if (r != platform::WaitResult::kReady) continue;
             const long n = platform::ReadSome(fd_, buffer_, sizeof buffer_);
             if (n == platform::kReadAgain) continue;
+            if (n == platform::kReadFailed) failed_ = true;
             if (n <= 0) break;
             length_ = static_cast<size_t>(n);
             return true;
@@ -97,6 +110,7 @@ class LineReader {
 
     int fd_;
     bool ended_ = false;
+    bool failed_ = false;
     size_t pos_ = 0;
     size_t length_ = 0;
     unsigned char buffer_[1 << 16];
@@ -208,28 +222,38 @@ LineProblem LineToCp437(std::string_view utf8, std::string* out) {
 
 int RunBatch(const std::string& fileName) {
     const bool standardInput = fileName.empty() || fileName == "-";
-    const std::string source = standardInput ? ShownText(kStandardInputName) : fileName;
+    const std::string source =
+        standardInput ? ShownText(kStandardError, kStandardInputName) : fileName;
     std::FILE* file = nullptr;
-    int fd = 0;
     if (!standardInput) {
         file = std::fopen(platform::NativeFileName(fileName).c_str(), "rb");
-        if (file == nullptr) {
-            WriteOut(kStandardError,
-                     "wellenlaenge: '" + fileName + "' " + ShownText(kCannotOpen) + "\n");
-            return 2;
-        }
-        fd = fileno(file);
+    }
+    LineReader reader(file != nullptr ? fileno(file) : 0);
+    // A file that opens but cannot be read (a folder on POSIX systems) counts
+    // as one that does not open.
+    if (!standardInput && (file == nullptr || !reader.Start())) {
+        if (file != nullptr) std::fclose(file);
+        WriteOut(kStandardError, "wellenlaenge: '" + fileName + "' " +
+                                     ShownText(kStandardError, kCannotOpen) + "\n");
+        return 2;
     }
 
+    // A line that gives no row: a message with its number, and status 1.
     int status = 0;
-    LineReader reader(fd);
+    auto lineFault = [&source, &status](unsigned long number, std::string_view problem) {
+        WriteOut(kStandardError,
+                 "wellenlaenge: " + source + ", " + ShownText(kStandardError, kLine) + " " +
+                     std::to_string(number) + ": " + ShownText(kStandardError, problem) + "\n");
+        status = 1;
+    };
     std::string line;
     std::string text;
     std::string row;
     bool tooLong = false;
     bool headerPossible = true;
     bool writing = WriteOut(kStandardOutput, kCsvHeader);
-    for (unsigned long number = 1; writing && reader.Next(&line, &tooLong); ++number) {
+    unsigned long number = 1;
+    for (; writing && reader.Next(&line, &tooLong); ++number) {
         std::string_view view = line;
         if (number == 1 && view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
         if (Skipped(view)) continue;
@@ -239,10 +263,7 @@ int RunBatch(const std::string& fileName) {
 
         const LineProblem problem = tooLong ? LineProblem::kTooLong : LineToCp437(view, &text);
         if (problem != LineProblem::kNone) {
-            WriteOut(kStandardError, "wellenlaenge: " + source + ", " + ShownText(kLine) + " " +
-                                         std::to_string(number) + ": " +
-                                         ShownText(ProblemText(problem)) + "\n");
-            status = 1;
+            lineFault(number, ProblemText(problem));
             continue;
         }
         double x = 0.0;
@@ -253,6 +274,8 @@ int RunBatch(const std::string& fileName) {
         // One write per row: a pipe sees each row as soon as it is made.
         writing = WriteOut(kStandardOutput, row);
     }
+    // The line being read and all after it are lost.
+    if (reader.Failed()) lineFault(number, kReadError);
     if (file != nullptr) std::fclose(file);
     return writing ? status : 1;
 }

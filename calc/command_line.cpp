@@ -20,9 +20,9 @@ bool IsLongOption(std::string_view given, std::string_view name) {
 }
 
 int UnknownOption(const std::string& argument) {
-    std::string line = "wellenlaenge: " + ShownText(kUnknownOption) + " '";
+    std::string line = "wellenlaenge: " + ShownText(kStandardError, kUnknownOption) + " '";
     line += argument;  // as the shell passed it, not re-encoded
-    line += "' " + ShownText(kSeeHelp) + "\n";
+    line += "' " + ShownText(kStandardError, kSeeHelp) + "\n";
     WriteOut(kStandardError, line);
     return 2;
 }
@@ -78,10 +78,10 @@ int RunAction(const CommandLine& commandLine) {
     ReadyStandardStreams();
     switch (commandLine.action) {
         case Action::kHelp:
-            return WriteOut(kStandardOutput, ShownText(kHelpText)) ? 0 : 1;
+            return WriteOut(kStandardOutput, ShownText(kStandardOutput, kHelpText)) ? 0 : 1;
         case Action::kVersion: {
             const std::string text =
-                "wellenlaenge " WL_VERSION "\n" + ShownText(kLicenseLine) + "\n";
+                "wellenlaenge " WL_VERSION "\n" + ShownText(kStandardOutput, kLicenseLine) + "\n";
             return WriteOut(kStandardOutput, text) ? 0 : 1;
         }
         case Action::kBatch:

@@ -61,6 +61,7 @@ inline constexpr std::string_view kNotCp437 =
 inline constexpr std::string_view kTooLong =
     "l\x84nger als 4096 Bytes, \x81"
     "bergangen";
+inline constexpr std::string_view kReadError = "Lesefehler, Eingabe abgebrochen";
 inline constexpr std::string_view kHasZeroByte =
     "Nullbyte im Text, \x81"
     "bergangen";

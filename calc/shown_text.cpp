@@ -11,8 +11,8 @@ void ReadyStandardStreams() {
     textio::TerminalUtf8();
 }
 
-std::string ShownText(std::string_view cp437) {
-    const bool utf8 = textio::TerminalUtf8();
+std::string ShownText(int fd, std::string_view cp437) {
+    const bool utf8 = textio::TerminalUtf8For(fd);
     std::string out;
     out.reserve(cp437.size() + cp437.size() / 8);
     for (const char c : cp437) {

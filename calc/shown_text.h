@@ -1,7 +1,8 @@
 // The command line's own texts (help, version, messages) on standard output
 // and standard error. They are code page 437 like every text of the program;
-// under a UTF-8 locale they go out as UTF-8, otherwise as the code page 437
-// bytes, exactly as terminal mode shows the dialogue.
+// they go out as UTF-8 under a UTF-8 locale, or on a terminal under the plain
+// C locale, otherwise as the code page 437 bytes, exactly as terminal mode
+// shows the dialogue. Each of the two streams is judged on its own.
 #pragma once
 
 #include <string>
@@ -16,8 +17,10 @@ constexpr int kStandardError = 2;
 // started from a console attaches to it. Call before the first read or write.
 void ReadyStandardStreams();
 
-// `cp437` as standard output and standard error show it.
-std::string ShownText(std::string_view cp437);
+// `cp437` as it is written to descriptor `fd` (kStandardOutput or
+// kStandardError): each descriptor has its own encoding, so a message on a
+// terminal is UTF-8 while the CSV goes to a file.
+std::string ShownText(int fd, std::string_view cp437);
 
 // Writes all bytes to descriptor `fd`; false once it takes no more (a closed
 // pipe). Windows consoles get the bytes' characters.

@@ -60,8 +60,10 @@ enum class WaitResult { kReady, kTimedOut, kWoken, kFailed };
 WaitResult WaitForInput(int fd, int timeoutMs);
 
 // Reads what is there: the byte count, 0 at end of input, kReadAgain when
-// nothing usable arrived (a key release on a console, an interrupted call).
+// nothing usable arrived (a key release on a console, an interrupted call),
+// kReadFailed when the system reports an error (a folder, a failing device).
 constexpr long kReadAgain = -1;
+constexpr long kReadFailed = -2;
 long ReadSome(int fd, unsigned char* buffer, size_t size);
 
 }  // namespace platform

@@ -41,9 +41,7 @@ class ReadySignal {
     void SignalReady();
     // Called by Thread when the thread body has returned.
     void SignalEnded();
-    // Waits without time limit until either happened; true when ready came first.
-    bool WaitReadyOrEnded();
-    // The same, for at most `milliseconds`.
+    // Waits at most `milliseconds` until either happened; says which came first.
     enum class Outcome { kReady, kEnded, kNeither };
     Outcome WaitFor(int milliseconds);
 
@@ -69,8 +67,6 @@ class Thread {
     // joined (or none was started), false while it runs on.
     bool JoinFor(int milliseconds);
     bool Running() const { return started_; }
-    // True on the thread that this object started.
-    bool IsCurrent() const;
 
   private:
     alignas(16) unsigned char storage_[32] = {};

@@ -33,8 +33,6 @@ class Utf8ToCp437 {
     size_t Convert(const unsigned char* in, size_t length, unsigned char* out);
     // The input has ended: a cut character becomes "?". Writes at most 1 byte.
     size_t Finish(unsigned char* out);
-    // True while a cut character waits for the rest of its bytes.
-    bool Pending() const { return need_ > 0; }
 
   private:
     // Takes one byte; writes 0, 1 or 2 bytes to out and returns the count.

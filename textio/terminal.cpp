@@ -45,6 +45,13 @@ struct Terminal {
 
 Terminal gTerm;
 
+// Text for a standard stream is UTF-8 under a UTF-8 locale. Without a chosen
+// locale a terminal still most likely speaks UTF-8; pipes and files then keep
+// the code page 437 bytes.
+bool Utf8For(bool terminal) {
+    return platform::LocaleUsesUtf8() || (terminal && platform::LocaleIsPlainC());
+}
+
 void Prepare() {
     if (gTerm.prepared) return;
     gTerm.prepared = true;
@@ -54,12 +61,8 @@ void Prepare() {
     gTerm.inTty = platform::IsTerminal(gTerm.inFd);
     gTerm.outTty = platform::IsTerminal(gTerm.outFd);
     if (gTerm.standardStreams) {
-        // Without a chosen locale a terminal still most likely speaks UTF-8;
-        // pipes and files then keep the code page 437 bytes.
-        const bool utf8Locale = platform::LocaleUsesUtf8();
-        const bool plain = !utf8Locale && platform::LocaleIsPlainC();
-        gTerm.utf8 = utf8Locale || (plain && gTerm.outTty);
-        gTerm.inUtf8 = utf8Locale || (plain && gTerm.inTty);
+        gTerm.utf8 = Utf8For(gTerm.outTty);
+        gTerm.inUtf8 = Utf8For(gTerm.inTty);
     }
     gTerm.screenControl = gTerm.outTty && platform::ControlsScreen(gTerm.outFd);
     if (gTerm.inTty && platform::SaveTerminalModes(gTerm.inFd)) gTerm.haveSavedModes = true;
@@ -336,6 +339,11 @@ void TerminalHoldRaw(bool hold) {
 bool TerminalUtf8() {
     Prepare();
     return gTerm.utf8;
+}
+
+bool TerminalUtf8For(int fd) {
+    Prepare();  // a Windows console is attached first
+    return Utf8For(platform::IsTerminal(fd));
 }
 
 bool TerminalShowCursor(int visibility) {

@@ -50,6 +50,10 @@ void TerminalUnreadByte();
 void TerminalHoldRaw(bool hold);
 // True when output is turned into UTF-8.
 bool TerminalUtf8();
+// The same rule for text written to descriptor `fd` by other means (on
+// Windows a standard stream): true under a UTF-8 locale, or when `fd` is a
+// terminal under the plain C locale.
+bool TerminalUtf8For(int fd);
 // Visibility 0 hides the terminal's cursor, a positive value shows it, a
 // negative one keeps it. Returns true when the cursor is shown.
 bool TerminalShowCursor(int visibility);

@@ -144,10 +144,6 @@ uint32_t Adler32(const uint8_t* data, size_t length) {
     return (b << 16) | a;
 }
 
-std::string ZlibCompress(const std::vector<uint8_t>& data) {
-    return Deflate(data, 0);
-}
-
 std::string EncodePng(const PaletteImage& image) {
     std::string png = "\x89PNG\r\n\x1a\n";
     std::string header;

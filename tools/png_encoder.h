@@ -25,9 +25,6 @@ struct PaletteImage {
 uint32_t Crc32(const uint8_t* data, size_t length, uint32_t crc = 0);
 uint32_t Adler32(const uint8_t* data, size_t length);
 
-// A zlib stream (RFC 1950) of `data` with fixed-code deflate blocks (RFC 1951).
-std::string ZlibCompress(const std::vector<uint8_t>& data);
-
 // The PNG file of an 8-bit palette image; a tRNS chunk is written when some
 // entry is not opaque.
 std::string EncodePng(const PaletteImage& image);

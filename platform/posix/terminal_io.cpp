@@ -119,7 +119,7 @@ WaitResult WaitForInput(int fd, int timeoutMs) {
 
 long ReadSome(int fd, unsigned char* buffer, size_t size) {
     const ssize_t n = read(fd, buffer, size);
-    if (n < 0) return (errno == EINTR || errno == EAGAIN) ? kReadAgain : 0;
+    if (n < 0) return (errno == EINTR || errno == EAGAIN) ? kReadAgain : kReadFailed;
     return static_cast<long>(n);
 }
 

@@ -1,4 +1,7 @@
-// POSIX threads behind the host synchronisation classes.
+// POSIX threads behind the host synchronisation classes. The timed waits
+// measure on the monotonic clock, so setting the system clock cannot stretch
+// them; that takes pthread_mutex_clocklock and pthread_clockjoin_np, which
+// glibc has from version 2.31 on.
 #include "platform/threads.h"
 
 #include <pthread.h>
@@ -55,7 +58,7 @@ namespace {
 // The moment `milliseconds` from now on the clock the timed waits use.
 timespec Deadline(int milliseconds) {
     timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
+    clock_gettime(CLOCK_MONOTONIC, &t);
     const long long ns =
         t.tv_nsec + static_cast<long long>(milliseconds > 0 ? milliseconds : 0) * 1000000LL;
     t.tv_sec += static_cast<time_t>(ns / 1000000000LL);
@@ -65,8 +68,11 @@ timespec Deadline(int milliseconds) {
 }  // namespace
 
 bool Mutex::TryLockFor(int milliseconds) {
+    auto* mutex = reinterpret_cast<pthread_mutex_t*>(storage_);
+    // A free lock is taken without reading the clock.
+    if (pthread_mutex_trylock(mutex) == 0) return true;
     const timespec deadline = Deadline(milliseconds);
-    return pthread_mutex_timedlock(reinterpret_cast<pthread_mutex_t*>(storage_), &deadline) == 0;
+    return pthread_mutex_clocklock(mutex, CLOCK_MONOTONIC, &deadline) == 0;
 }
 
 void Mutex::Unlock() {
@@ -74,7 +80,12 @@ void Mutex::Unlock() {
 }
 
 ReadySignal::ReadySignal() {
-    new (storage_) ReadyState{PTHREAD_MUTEX_INITIALIZER, PTHREAD_COND_INITIALIZER, false, false};
+    auto* s = new (storage_) ReadyState{PTHREAD_MUTEX_INITIALIZER, {}, false, false};
+    pthread_condattr_t attributes;
+    pthread_condattr_init(&attributes);
+    pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
+    pthread_cond_init(&s->cond, &attributes);
+    pthread_condattr_destroy(&attributes);
 }
 
 ReadySignal::~ReadySignal() {
@@ -99,15 +110,6 @@ void ReadySignal::SignalReady() {
 
 void ReadySignal::SignalEnded() {
     Signal(reinterpret_cast<ReadyState*>(storage_), &ReadyState::ended);
-}
-
-bool ReadySignal::WaitReadyOrEnded() {
-    auto* s = reinterpret_cast<ReadyState*>(storage_);
-    pthread_mutex_lock(&s->mutex);
-    while (!s->ready && !s->ended) pthread_cond_wait(&s->cond, &s->mutex);
-    const bool ready = s->ready;
-    pthread_mutex_unlock(&s->mutex);
-    return ready;
 }
 
 ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
@@ -150,16 +152,12 @@ void Thread::Join() {
 bool Thread::JoinFor(int milliseconds) {
     if (!started_) return true;
     const timespec deadline = Deadline(milliseconds);
-    if (pthread_timedjoin_np(*reinterpret_cast<pthread_t*>(storage_), nullptr, &deadline) != 0) {
+    if (pthread_clockjoin_np(*reinterpret_cast<pthread_t*>(storage_), nullptr, CLOCK_MONOTONIC,
+                             &deadline) != 0) {
         return false;
     }
     started_ = false;
     return true;
-}
-
-bool Thread::IsCurrent() const {
-    return started_ &&
-           pthread_equal(*reinterpret_cast<const pthread_t*>(storage_), pthread_self()) != 0;
 }
 
 void SleepMs(int milliseconds) {

@@ -354,7 +354,15 @@ long ReadSome(int fd, unsigned char* buffer, size_t size) {
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
     if (!ReadFile(h, buffer, want, &got, nullptr)) {
-        return GetLastError() == ERROR_OPERATION_ABORTED ? kReadAgain : 0;
+        switch (GetLastError()) {
+            case ERROR_OPERATION_ABORTED:
+                return kReadAgain;
+            case ERROR_BROKEN_PIPE:  // the writing end is closed
+            case ERROR_HANDLE_EOF:
+                return 0;
+            default:
+                return kReadFailed;
+        }
     }
     return static_cast<long>(got);  // 0: the end of input
 }

@@ -22,7 +22,6 @@ struct ReadyState {
 
 struct ThreadState {
     HANDLE handle;
-    unsigned id;
 };
 
 struct ThreadStart {
@@ -105,15 +104,9 @@ void ReadySignal::SignalEnded() {
     SetEvent(reinterpret_cast<ReadyState*>(storage_)->ended);
 }
 
-bool ReadySignal::WaitReadyOrEnded() {
-    auto* s = reinterpret_cast<ReadyState*>(storage_);
-    // Whichever comes first: the ready event, or the end of the thread.
-    HANDLE handles[2] = {s->ready, s->thread != nullptr ? s->thread : s->ended};
-    return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
-}
-
 ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
     auto* s = reinterpret_cast<ReadyState*>(storage_);
+    // Whichever comes first: the ready event, or the end of the thread.
     HANDLE handles[2] = {s->ready, s->thread != nullptr ? s->thread : s->ended};
     switch (WaitForMultipleObjects(2, handles, FALSE,
                                    static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0))) {
@@ -138,14 +131,12 @@ bool Thread::Start(void (*body)(void*), void* argument, ReadySignal* ended) {
     auto* start = new (std::nothrow) ThreadStart{body, argument, ended};
     if (start == nullptr) return false;
     auto* state = reinterpret_cast<ThreadState*>(storage_);
-    unsigned id = 0;
-    const uintptr_t handle = _beginthreadex(nullptr, 0, RunThread, start, 0, &id);
+    const uintptr_t handle = _beginthreadex(nullptr, 0, RunThread, start, 0, nullptr);
     if (handle == 0) {
         delete start;
         return false;
     }
     state->handle = reinterpret_cast<HANDLE>(handle);
-    state->id = id;
     if (ended != nullptr) {
         auto* signal = reinterpret_cast<ReadyState*>(ended->storage_);
         HANDLE duplicate = nullptr;
@@ -179,10 +170,6 @@ bool Thread::JoinFor(int milliseconds) {
     state->handle = nullptr;
     started_ = false;
     return true;
-}
-
-bool Thread::IsCurrent() const {
-    return started_ && reinterpret_cast<const ThreadState*>(storage_)->id == GetCurrentThreadId();
 }
 
 void SleepMs(int milliseconds) {

@@ -5,6 +5,13 @@
 #include <string>
 
 #include "calc/batch.h"
+#include "calc/shown_text.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -31,5 +38,25 @@ TEST(BatchLine, Utf8BecomesCodePage437) {
     EXPECT_EQ(Convert("\xF0\x9F\x98\x80"), LineProblem::kNotCp437);
     EXPECT_EQ(Convert(std::string("0.3\0", 4)), LineProblem::kZeroByte);
 }
+
+#ifndef _WIN32
+// Under the plain C locale of this test a message is UTF-8 for a terminal and
+// code page 437 for a pipe, whatever standard output is.
+TEST(ShownText, EachDescriptorHasItsOwnEncoding) {
+    const int controller = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(controller, 0);
+    ASSERT_EQ(grantpt(controller), 0);
+    ASSERT_EQ(unlockpt(controller), 0);
+    const int terminal = open(ptsname(controller), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+
+    EXPECT_EQ(calc::ShownText(terminal, "Zeile \x81"), "Zeile \xC3\xBC");
+    EXPECT_EQ(calc::ShownText(pipeEnds[1], "Zeile \x81"), "Zeile \x81");
+
+    for (const int fd : {controller, terminal, pipeEnds[0], pipeEnds[1]}) close(fd);
+}
+#endif
 
 }  // namespace

@@ -164,6 +164,12 @@ TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
     const ChildResult missing = RunProgram(dir, {"--batch=fehlt.txt"});
     EXPECT_EQ(missing.exitStatus, 2);
     EXPECT_NE(missing.err.find("'fehlt.txt'"), std::string::npos) << missing.err;
+    // Nor can a folder, although it opens for reading on POSIX systems.
+    std::filesystem::create_directory(dir.File("ordner"));
+    const ChildResult folder = RunProgram(dir, {"--batch", "ordner"});
+    EXPECT_EQ(folder.exitStatus, 2);
+    EXPECT_EQ(folder.out, "");
+    EXPECT_NE(folder.err.find("'ordner' l\x84sst sich nicht"), std::string::npos) << folder.err;
 }
 
 }  // namespace
