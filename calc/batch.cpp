@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "calc/command_line_texts.h"
 #include "calc/shown_text.h"
@@ -18,6 +19,9 @@ namespace calc {
 namespace {
 
 static_assert(kBatchLineLimit == 4096, "the message kTooLong names the limit");
+
+// Gathered rows are written once they reach this many bytes.
+constexpr size_t kRowsFlushBytes = 1 << 16;
 
 void AppendNumber(double value, std::string* out) {
     char buffer[textio::kFloatBufferSize];
@@ -44,7 +48,9 @@ const char* KindName(ResultKind kind) {
 // comes (a pipe's lines are handled before the pipe fills the buffer).
 class LineReader {
   public:
-    explicit LineReader(int fd) : fd_(fd) {}
+    // `beforeWait` runs each time the reader is about to wait for more input.
+    LineReader(int fd, std::function<void()> beforeWait)
+        : fd_(fd), beforeWait_(std::move(beforeWait)) {}
 
     // The next line without its line end (LF or CR LF) in `line`; `tooLong`
     // when it had more bytes than the limit (only the first ones are kept).
@@ -92,6 +98,7 @@ class LineReader {
     bool Fill() {
         pos_ = 0;
         length_ = 0;
+        if (!ended_ && beforeWait_) beforeWait_();
         while (!ended_) {
             textio::HandlePendingInterrupt();
             const platform::WaitResult r = platform::WaitForInput(fd_, -1);
@@ -109,6 +116,7 @@ class LineReader {
     }
 
     int fd_;
+    std::function<void()> beforeWait_;
     bool ended_ = false;
     bool failed_ = false;
     size_t pos_ = 0;
@@ -228,7 +236,16 @@ int RunBatch(const std::string& fileName) {
     if (!standardInput) {
         file = std::fopen(platform::NativeFileName(fileName).c_str(), "rb");
     }
-    LineReader reader(file != nullptr ? fileno(file) : 0);
+    // Rows are gathered and written in large pieces, and always before the
+    // reader waits for more input: a pipe sees each row before it is asked
+    // for the next point.
+    std::string rows;
+    bool writing = true;
+    auto flushRows = [&rows, &writing] {
+        if (writing && !rows.empty()) writing = WriteOut(kStandardOutput, rows);
+        rows.clear();
+    };
+    LineReader reader(file != nullptr ? fileno(file) : 0, flushRows);
     // A file that opens but cannot be read (a folder on POSIX systems) counts
     // as one that does not open.
     if (!standardInput && (file == nullptr || !reader.Start())) {
@@ -240,7 +257,9 @@ int RunBatch(const std::string& fileName) {
 
     // A line that gives no row: a message with its number, and status 1.
     int status = 0;
-    auto lineFault = [&source, &status](unsigned long number, std::string_view problem) {
+    auto lineFault = [&source, &status, &flushRows](unsigned long number,
+                                                   std::string_view problem) {
+        flushRows();  // the message follows the rows before its line
         WriteOut(kStandardError,
                  "wellenlaenge: " + source + ", " + ShownText(kStandardError, kLine) + " " +
                      std::to_string(number) + ": " + ShownText(kStandardError, problem) + "\n");
@@ -248,10 +267,9 @@ int RunBatch(const std::string& fileName) {
     };
     std::string line;
     std::string text;
-    std::string row;
     bool tooLong = false;
     bool headerPossible = true;
-    bool writing = WriteOut(kStandardOutput, kCsvHeader);
+    rows = kCsvHeader;
     unsigned long number = 1;
     for (; writing && reader.Next(&line, &tooLong); ++number) {
         std::string_view view = line;
@@ -269,11 +287,10 @@ int RunBatch(const std::string& fileName) {
         double x = 0.0;
         double y = 0.0;
         ReadPoint(text, &x, &y);
-        row.clear();
-        AppendCsvRow(Calculate(x, y, nullptr), &row);
-        // One write per row: a pipe sees each row as soon as it is made.
-        writing = WriteOut(kStandardOutput, row);
+        AppendCsvRow(Calculate(x, y, nullptr), &rows);
+        if (rows.size() >= kRowsFlushBytes) flushRows();
     }
+    flushRows();
     // The line being read and all after it are lost.
     if (reader.Failed()) lineFault(number, kReadError);
     if (file != nullptr) std::fclose(file);

@@ -172,4 +172,19 @@ TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
     EXPECT_NE(folder.err.find("'ordner' l\x84sst sich nicht"), std::string::npos) << folder.err;
 }
 
+// A program at the other end of a pipe gets each row before it has to send
+// the next point: the rows are out while batch mode waits for input.
+TEST(BatchMode, RowsReachThePipeWhileTheInputStaysOpen) {
+    const TempDir dir;
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = "0.3,0.3\n";
+    options.keepInputOpen = true;
+    options.timeoutMs = 2000;
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    const ChildResult r = RunChild({WL_PROGRAM_PATH, "--batch", "-"}, options);
+    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ(Count(r.out, '\n'), 2u) << r.out;  // the header and the row
+}
+
 }  // namespace
