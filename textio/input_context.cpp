@@ -1,5 +1,4 @@
-// The typed line and its item scanner: items end at commas and blanks, double
-// quotes protect both, and 'D' exponents become 'E'.
+// The typed line and its item scanner.
 #include "textio/input_context.h"
 
 #include "textio/last_error.h"
@@ -15,7 +14,84 @@ bool IsBlank(int c) {
     return c == ' ' || c == '\t';
 }
 
+// Runs `scan` on a scanner over the context's text at its position, and
+// keeps the position the scanner reached.
+template <typename Scan>
+auto ScanContext(Scan scan) {
+    const size_t start = gContext.position < 0 ? gContext.text.size()
+                                               : static_cast<size_t>(gContext.position);
+    ItemScanner scanner(gContext.text, start);
+    auto result = scan(scanner);
+    gContext.position = static_cast<int32_t>(scanner.Position());
+    return result;
+}
+
 }  // namespace
+
+Item ItemScanner::Next(int max) {
+    Item item{};
+    if (max > kMaxItemLength) max = kMaxItemLength;
+    if (max < 1) max = 1;
+    int c;
+    do {
+        c = NextChar();
+    } while (IsBlank(c));
+    if (c == kEndOfText) return item;
+
+    bool quoted = false;
+    bool radixSeen = false;
+    auto store = [&item](int byte) { item.bytes[item.length++] = static_cast<char>(byte); };
+
+    // Takes bytes until one ends the item; `c` is then that byte (after any
+    // blanks that followed an unquoted blank), or the end of the text.
+    for (;;) {
+        if (IsBlank(c) && !quoted) {
+            do {
+                c = NextChar();
+            } while (IsBlank(c));
+            break;
+        }
+        if (c == '\n' || c == '\r' || (c == ',' && !quoted)) break;
+        if (c == '"') {
+            if (quoted) {
+                quoted = false;
+            } else if (item.length > 0) {
+                store(c);
+            } else {
+                quoted = true;
+            }
+        } else if (c == '&') {
+            store(c);
+            radixSeen = true;
+        } else if (c == '.' || c == 'E' || c == 'e') {
+            store(c);
+            if (!radixSeen) item.floating = true;
+        } else if ((c == 'D' || c == 'd') && !radixSeen) {
+            store(c == 'D' ? 'E' : 'e');
+            item.floating = true;
+        } else {
+            store(c);
+        }
+        c = NextChar();
+        if (c == kEndOfText || item.length >= max) break;
+    }
+
+    // A comma or a line end belongs to the item it ends (a carriage return
+    // together with the line feed after it); any other byte starts the next.
+    if (c == '\r') {
+        const int d = NextChar();
+        if (d != '\n' && d != kEndOfText) PutBackChar();
+    } else if (c != kEndOfText && c != ',' && c != '\n') {
+        PutBackChar();
+    }
+    item.bytes[item.length] = '\0';
+    return item;
+}
+
+double ItemScanner::NextDouble() {
+    const Item item = Next(kMaxItemLength);
+    return ItemAsDouble(item.bytes, item.length, item.floating);
+}
 
 InputContext& CurrentInputContext() {
     return gContext;
@@ -29,10 +105,7 @@ void ResetInputContext() {
 }
 
 int NextChar() {
-    if (gContext.position < 0 || static_cast<size_t>(gContext.position) >= gContext.text.size()) {
-        return kEndOfText;
-    }
-    return static_cast<unsigned char>(gContext.text[static_cast<size_t>(gContext.position++)]);
+    return ScanContext([](ItemScanner& s) { return s.NextChar(); });
 }
 
 void PutBackChar() {
@@ -40,86 +113,11 @@ void PutBackChar() {
 }
 
 Item NextItem(int max) {
-    Item item{};
-    if (max > kMaxItemLength) max = kMaxItemLength;
-    if (max < 1) max = 1;
-    int c;
-    do {
-        c = NextChar();
-    } while (IsBlank(c));
-    if (c == kEndOfText) return item;
-
-    bool quoted = false;
-    bool radixSeen = false;
-    bool decideNext = true;  // whether the byte that ended the item still needs handling
-    auto store = [&item](int byte) { item.bytes[item.length++] = static_cast<char>(byte); };
-
-    for (;;) {
-        if (IsBlank(c)) {
-            if (!quoted) {
-                do {
-                    c = NextChar();
-                } while (IsBlank(c));
-                break;
-            }
-            store(c);
-        } else if (c == '\n') {
-            decideNext = false;
-            break;
-        } else if (c == '\r') {
-            const int d = NextChar();
-            if (d != '\n' && d != kEndOfText) PutBackChar();
-            decideNext = false;
-            break;
-        } else if (c == '"') {
-            if (quoted) {
-                quoted = false;
-            } else if (item.length > 0) {
-                store(c);
-            } else {
-                quoted = true;
-            }
-        } else if (c == ',') {
-            if (!quoted) {
-                decideNext = false;
-                break;
-            }
-            store(c);
-        } else if (c == '&') {
-            store(c);
-            radixSeen = true;
-        } else if (c == '.' || c == 'E' || c == 'e') {
-            store(c);
-            if (!radixSeen) item.floating = true;
-        } else if (c == 'D' || c == 'd') {
-            if (radixSeen) {
-                store(c);
-            } else {
-                store(c == 'D' ? 'E' : 'e');
-                item.floating = true;
-            }
-        } else {
-            store(c);
-        }
-        c = NextChar();
-        if (c == kEndOfText || item.length >= max) break;
-    }
-
-    if (decideNext && c != kEndOfText && c != ',' && c != '\n') {
-        if (c == '\r') {
-            const int d = NextChar();
-            if (d != '\n' && d != kEndOfText) PutBackChar();
-        } else {
-            PutBackChar();
-        }
-    }
-    item.bytes[item.length] = '\0';
-    return item;
+    return ScanContext([max](ItemScanner& s) { return s.Next(max); });
 }
 
 void InputReadDouble(double* value) {
-    const Item item = NextItem(kMaxItemLength);
-    *value = ItemAsDouble(item.bytes, item.length, item.floating);
+    *value = ScanContext([](ItemScanner& s) { return s.NextDouble(); });
     SetLastError(kOk);
 }
 
