@@ -11,12 +11,12 @@ Calculation Calculate(double x, double y, PassSink onPass) {
     hue.x = x;
     hue.y = y;
     hue.passFlag = 1;
-    const double t = HueParameter(hue, onPass);
     Calculation result{};
+    result.t = HueParameter(hue, onPass);
     result.x = x;
     result.y = y;
     result.z = ThirdCoordinate(x, y);
-    result.la = WavelengthForT(t);
+    result.la = WavelengthForT(result.t);
     // A row, once found, always gives a finite wavelength: NaN means none was.
     if (std::isnan(result.la)) {
         result.kind = ResultKind::kNone;

@@ -6,7 +6,6 @@
 #include "calc/calculation.h"
 #include "calc/dialogue_texts.h"
 #include "calc/result_file.h"
-#include "calc/segment_table.h"
 #include "gfxwin/screen_mode.h"
 #include "textio/console.h"
 #include "textio/input_context.h"
@@ -28,7 +27,6 @@ constexpr int32_t kScreenDepth = 8;
 void RunDialogue(int argumentCount, char** arguments) {
     // Set-up.
     textio::StoreArguments(argumentCount, arguments, 0);
-    SegmentStream().Restore();
     gfxwin::OpenScreen(kScreenMode, kScreenDepth, 0, 0, 0);
     textio::ClearScreen(textio::kClearDefault);
     OpenResultFile();

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "calc/calculation.h"
 #include "calc/hue_parameter.h"
-#include "calc/segment_table.h"
 #include "tools/locus_reference.h"
 
 namespace {
@@ -60,13 +60,8 @@ ProgramResult RunProgram(double x, double y) {
     first.y = y;
     first.passFlag = -1;
     const double firstT = calc::HueParameter(first);
-
-    calc::HueState s{};
-    s.x = x;
-    s.y = y;
-    s.passFlag = 1;
-    const double t = calc::HueParameter(s);
-    return ProgramResult{firstT, t, calc::WavelengthForT(t), s.passFlag == -1};
+    const calc::Calculation c = calc::Calculate(x, y, nullptr);
+    return ProgramResult{firstT, c.t, c.la, c.kind != calc::ResultKind::kDominant};
 }
 
 // |error| statistics; NaN results are counted apart.
