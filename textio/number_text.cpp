@@ -231,6 +231,22 @@ char* FormatFloat(double value, char* buffer, size_t size, int digits, unsigned 
     return buffer;
 }
 
+size_t FormatShortest(double value, char* buffer) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if ((bits & kExponentMask) == kExponentMask) {
+        const char* text = (bits & ~kSignBit & ~kExponentMask) != 0 ? "nan"
+                           : (bits & kSignBit) != 0                 ? "-inf"
+                                                                    : "inf";
+        const size_t length = std::strlen(text);
+        std::memcpy(buffer, text, length);
+        return length;
+    }
+    // At most 24 bytes: sign, 17 digits, point, "e-308".
+    return static_cast<size_t>(std::to_chars(buffer, buffer + kShortestBufferSize, value).ptr -
+                               buffer);
+}
+
 size_t FormatInt64(int64_t value, unsigned mask, char* buffer, size_t size) {
     // Negating in unsigned arithmetic keeps INT64_MIN well defined.
     uint64_t magnitude = static_cast<uint64_t>(value);

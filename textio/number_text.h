@@ -33,6 +33,15 @@ constexpr size_t kIntegerBufferSize = 80;  // what the print operations use
 // `size` bytes together with its terminator. Nothing is written past `size`.
 char* FormatFloat(double value, char* buffer, size_t size, int digits, unsigned options);
 
+// The shortest text that reads back as exactly `value` (what std::to_chars
+// writes without a precision, as Python and JavaScript print floats: "554.44",
+// "1.7976931348623157e+308", "1e-05"), with "inf", "-inf" and "nan" for the
+// non-finite values, for data that other programs read. Writes no terminator
+// and returns the length (at most 24); `buffer` has room for
+// kShortestBufferSize bytes.
+constexpr size_t kShortestBufferSize = 32;
+size_t FormatShortest(double value, char* buffer);
+
 // Integer text with the print mask folded in (bits 1/4: CR LF, 16: trailing
 // blank before it). Writes the zero-terminated text into buffer and returns its
 // length; the longest text needs 24 bytes with the terminator (callers use 80).
