@@ -8,6 +8,20 @@
 
 namespace platform {
 
+// Why an open, a read or a write failed, in terms the program can say.
+enum class IoError {
+    kNone,
+    kClosed,        // the reader went away (a closed pipe)
+    kNoSpace,       // the device or the quota is full
+    kNoPermission,  // not allowed
+    kReadOnly,      // a read-only file system or medium
+    kTooLarge,      // the file would grow past what the system allows
+    kNotFound,      // no such file or folder
+    kOther,
+};
+// The reason the C library gave for its last failed call (errno).
+IoError LastIoError();
+
 // The name as the system's file functions take it ("/" becomes "\" on Windows).
 std::string NativeFileName(std::string_view name);
 

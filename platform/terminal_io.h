@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "platform/file_io.h"
+
 namespace platform {
 
 // The program's single-byte character set, for consoles that take characters
@@ -51,8 +53,9 @@ bool SaveTerminalModes(int fd);
 // saved modes.
 void SetRawMode(int fd, bool raw);
 
-// Writes everything; false once the output cannot take more (a closed pipe).
-bool WriteAll(int fd, const char* bytes, size_t length);
+// Writes everything: kNone when all is written, otherwise why the output
+// took no more (kClosed for a closed pipe, kNoSpace for a full device, ...).
+IoError WriteAll(int fd, const char* bytes, size_t length);
 
 enum class WaitResult { kReady, kTimedOut, kWoken, kFailed };
 // Waits until input can be read, the time-out passes (-1 waits), or a wait was

@@ -65,6 +65,7 @@ size_t Utf8ToCp437::Take(unsigned char byte, unsigned char* out) {
             high_ = 0xBF;
             if (--need_ == 0) {
                 const int mapped = UnicodeToCp437(ch_);
+                if (mapped < 0) Replaced(Problem::kNotCp437);
                 out[n++] = mapped >= 0 ? static_cast<unsigned char>(mapped) : kReplacement;
             }
             return n;
@@ -73,6 +74,7 @@ size_t Utf8ToCp437::Take(unsigned char byte, unsigned char* out) {
         need_ = 0;
         low_ = 0x80;
         high_ = 0xBF;
+        Replaced(Problem::kNotUtf8);
         out[n++] = kReplacement;
     }
     if (byte < 0x80) {
@@ -91,6 +93,7 @@ size_t Utf8ToCp437::Take(unsigned char byte, unsigned char* out) {
         if (byte == 0xF0) low_ = 0x90;   // no overlong forms
         if (byte == 0xF4) high_ = 0x8F;  // nothing past U+10FFFF
     } else {
+        Replaced(Problem::kNotUtf8);
         out[n++] = kReplacement;  // a byte that starts no character
     }
     return n;
@@ -107,6 +110,7 @@ size_t Utf8ToCp437::Finish(unsigned char* out) {
     need_ = 0;
     low_ = 0x80;
     high_ = 0xBF;
+    Replaced(Problem::kNotUtf8);
     out[0] = kReplacement;
     return 1;
 }

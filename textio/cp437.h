@@ -27,21 +27,30 @@ size_t EncodeUtf8(char32_t ch, char* out);
 // A character cut off at the end of a piece is completed by the next one.
 class Utf8ToCp437 {
   public:
+    enum class Problem { kNone, kNotUtf8, kNotCp437 };
+
     // Converts `length` bytes into `out`, which must have room for length + 1
     // bytes (a cut character that breaks off adds one "?"); returns the count
     // written.
     size_t Convert(const unsigned char* in, size_t length, unsigned char* out);
     // The input has ended: a cut character becomes "?". Writes at most 1 byte.
     size_t Finish(unsigned char* out);
+    // What gave the first "?" since the decoder was made: bytes that are not
+    // UTF-8, or a character that code page 437 does not have.
+    Problem FirstProblem() const { return problem_; }
 
   private:
     // Takes one byte; writes 0, 1 or 2 bytes to out and returns the count.
     size_t Take(unsigned char byte, unsigned char* out);
+    void Replaced(Problem why) {
+        if (problem_ == Problem::kNone) problem_ = why;
+    }
 
     int need_ = 0;  // continuation bytes still missing
     char32_t ch_ = 0;
     unsigned char low_ = 0x80;  // range of the next continuation byte
     unsigned char high_ = 0xBF;
+    Problem problem_ = Problem::kNone;
 };
 
 }  // namespace textio

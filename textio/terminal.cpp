@@ -72,7 +72,9 @@ void WriteAll(const char* bytes, size_t length) {
     if (gTerm.outBroken) return;
     Prepare();
     // A closed pipe or a full device: further output is dropped.
-    if (!platform::WriteAll(gTerm.outFd, bytes, length)) gTerm.outBroken = true;
+    if (platform::WriteAll(gTerm.outFd, bytes, length) != platform::IoError::kNone) {
+        gTerm.outBroken = true;
+    }
 }
 
 void Emit(const char* bytes, size_t length) {

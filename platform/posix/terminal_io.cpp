@@ -89,17 +89,17 @@ void SetRawMode(int fd, bool raw) {
     }
 }
 
-bool WriteAll(int fd, const char* bytes, size_t length) {
+IoError WriteAll(int fd, const char* bytes, size_t length) {
     while (length > 0) {
         const ssize_t n = write(fd, bytes, length);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return false;  // closed pipe or full device
+            return LastIoError();
         }
         bytes += n;
         length -= static_cast<size_t>(n);
     }
-    return true;
+    return IoError::kNone;
 }
 
 WaitResult WaitForInput(int fd, int timeoutMs) {

@@ -291,18 +291,41 @@ void SetRawMode(int fd, bool raw) {
     SetConsoleMode(h, mode);
 }
 
-bool WriteAll(int fd, const char* bytes, size_t length) {
+namespace {
+
+// Why WriteFile failed.
+IoError WriteError() {
+    switch (GetLastError()) {
+        case ERROR_NO_DATA:
+        case ERROR_BROKEN_PIPE:
+            return IoError::kClosed;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return IoError::kNoSpace;
+        case ERROR_ACCESS_DENIED:
+            return IoError::kNoPermission;
+        case ERROR_WRITE_PROTECT:
+            return IoError::kReadOnly;
+        default:
+            return IoError::kOther;
+    }
+}
+
+}  // namespace
+
+IoError WriteAll(int fd, const char* bytes, size_t length) {
     HANDLE h = HandleOf(fd);
-    if (!Usable(h)) return false;
-    if (IsConsole(h)) return WriteConsoleText(h, bytes, length);
+    if (!Usable(h)) return IoError::kOther;
+    if (IsConsole(h)) return WriteConsoleText(h, bytes, length) ? IoError::kNone : IoError::kOther;
     while (length > 0) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
-        if (!WriteFile(h, bytes, chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(h, bytes, chunk, &written, nullptr)) return WriteError();
+        if (written == 0) return IoError::kOther;
         bytes += written;
         length -= written;
     }
-    return true;
+    return IoError::kNone;
 }
 
 WaitResult WaitForInput(int fd, int timeoutMs) {
