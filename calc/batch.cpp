@@ -1,6 +1,5 @@
 #include "calc/batch.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -23,16 +22,7 @@ static_assert(kBatchLineLimit == 4096, "the message kTooLong names the limit");
 // Gathered rows are written once they reach this many bytes.
 constexpr size_t kRowsFlushBytes = 1 << 16;
 
-void AppendNumber(double value, std::string* out) {
-    char buffer[textio::kFloatBufferSize];
-    const char* text =
-        textio::FormatFloat(value, buffer, sizeof buffer, textio::kDoubleDigits, textio::kAddBlank);
-    if (text == nullptr) return;
-    if (*text == ' ') ++text;
-    out->append(text);
-}
-
-const char* KindName(ResultKind kind) {
+std::string_view KindName(ResultKind kind) {
     switch (kind) {
         case ResultKind::kDominant:
             return "dominant";
@@ -45,43 +35,45 @@ const char* KindName(ResultKind kind) {
 }
 
 // Lines of at most kBatchLineLimit bytes from a descriptor, read as the data
-// comes (a pipe's lines are handled before the pipe fills the buffer).
+// comes (a pipe's lines are handled before the pipe fills the buffer). A line
+// is handed out where it lies in the buffer, without a copy.
 class LineReader {
   public:
     // `beforeWait` runs each time the reader is about to wait for more input.
     LineReader(int fd, std::function<void()> beforeWait)
         : fd_(fd), beforeWait_(std::move(beforeWait)) {}
 
-    // The next line without its line end (LF or CR LF) in `line`; `tooLong`
-    // when it had more bytes than the limit (only the first ones are kept).
-    // False at the end of the input, and once it cannot be read (Failed(); a
-    // line cut off by the error is dropped).
-    bool Next(std::string* line, bool* tooLong) {
-        line->clear();
+    // The next line without its line end (LF or CR LF) in `line`, valid until
+    // the next call; `tooLong` when it had more bytes than the limit (only
+    // its first bytes are kept). False at the end of the input, and once it
+    // cannot be read (Failed(); a line cut off by the error is dropped).
+    bool Next(std::string_view* line, bool* tooLong) {
         *tooLong = false;
-        bool any = false;
+        size_t scanned = pos_;  // no line feed before this
         for (;;) {
-            if (pos_ == length_ && !Fill()) break;
-            any = true;
-            const unsigned char* start = buffer_ + pos_;
-            const auto* newline =
-                static_cast<const unsigned char*>(std::memchr(start, '\n', length_ - pos_));
-            const size_t count =
-                newline != nullptr ? static_cast<size_t>(newline - start) : length_ - pos_;
-            // One byte beyond the limit is kept for a carriage return.
-            const size_t room = kBatchLineLimit + 1 - std::min(line->size(), kBatchLineLimit + 1);
-            if (count > room) *tooLong = true;
-            line->append(reinterpret_cast<const char*>(start), std::min(count, room));
-            pos_ += count;
+            const void* newline = std::memchr(buffer_ + scanned, '\n', length_ - scanned);
             if (newline != nullptr) {
-                ++pos_;
-                break;
+                const size_t end = static_cast<size_t>(static_cast<const char*>(newline) - buffer_);
+                Take(end, end + 1, line, tooLong);
+                return true;
+            }
+            // One byte beyond the limit may still be the carriage return. Of a
+            // longer line only the start is kept, enough to tell a comment.
+            if (length_ - pos_ > kBatchLineLimit + 1) {
+                if (!*tooLong) longStart_.assign(buffer_ + pos_, kBatchLineLimit + 1);
+                *tooLong = true;
+                pos_ = length_;
+            }
+            std::memmove(buffer_, buffer_ + pos_, length_ - pos_);
+            length_ -= pos_;
+            pos_ = 0;
+            scanned = length_;
+            if (!Fill()) {
+                if (failed_ || (length_ == 0 && !*tooLong)) return false;
+                Take(length_, length_, line, tooLong);
+                return true;
             }
         }
-        if (failed_) return false;
-        if (!line->empty() && line->back() == '\r') line->pop_back();
-        if (line->size() > kBatchLineLimit) *tooLong = true;
-        return any;
     }
 
     // Reads the first bytes ahead, before any line is asked for; false when
@@ -95,20 +87,32 @@ class LineReader {
     bool Failed() const { return failed_; }
 
   private:
+    // Hands out the bytes from pos_ to `end` (of a line too long, its start)
+    // and goes on at `next`.
+    void Take(size_t end, size_t next, std::string_view* line, bool* tooLong) {
+        std::string_view view =
+            *tooLong ? std::string_view(longStart_) : std::string_view(buffer_ + pos_, end - pos_);
+        pos_ = next;
+        if (!view.empty() && view.back() == '\r') view.remove_suffix(1);
+        if (view.size() > kBatchLineLimit) *tooLong = true;
+        *line = view;
+    }
+
+    // Appends what the input has to the buffer; false at its end or failure.
     bool Fill() {
-        pos_ = 0;
-        length_ = 0;
-        if (!ended_ && beforeWait_) beforeWait_();
-        while (!ended_) {
+        if (ended_) return false;
+        if (beforeWait_) beforeWait_();
+        for (;;) {
             textio::HandlePendingInterrupt();
             const platform::WaitResult r = platform::WaitForInput(fd_, -1);
             if (r == platform::WaitResult::kFailed) break;
             if (r != platform::WaitResult::kReady) continue;
-            const long n = platform::ReadSome(fd_, buffer_, sizeof buffer_);
+            auto* free = reinterpret_cast<unsigned char*>(buffer_ + length_);
+            const long n = platform::ReadSome(fd_, free, sizeof buffer_ - length_);
             if (n == platform::kReadAgain) continue;
             if (n == platform::kReadFailed) failed_ = true;
             if (n <= 0) break;
-            length_ = static_cast<size_t>(n);
+            length_ += static_cast<size_t>(n);
             return true;
         }
         ended_ = true;
@@ -119,9 +123,10 @@ class LineReader {
     std::function<void()> beforeWait_;
     bool ended_ = false;
     bool failed_ = false;
-    size_t pos_ = 0;
+    size_t pos_ = 0;  // start of the next line
     size_t length_ = 0;
-    unsigned char buffer_[1 << 16];
+    std::string longStart_;
+    char buffer_[1 << 16];
 };
 
 bool IsBlank(char c) {
@@ -140,6 +145,14 @@ bool HasDigit(std::string_view line) {
         if (c >= '0' && c <= '9') return true;
     }
     return false;
+}
+
+// Bytes 1 to 127 only: the same in UTF-8 and in code page 437.
+bool PlainAscii(std::string_view line) {
+    for (const char c : line) {
+        if (static_cast<unsigned char>(c - 1) >= 0x7F) return false;
+    }
+    return true;
 }
 
 std::string_view ProblemText(LineProblem problem) {
@@ -161,70 +174,48 @@ std::string_view ProblemText(LineProblem problem) {
 }  // namespace
 
 void AppendCsvRow(const Calculation& c, std::string* out) {
-    AppendNumber(c.x, out);
-    out->push_back(',');
-    AppendNumber(c.y, out);
-    out->push_back(',');
-    AppendNumber(c.z, out);
-    out->push_back(',');
-    if (c.kind != ResultKind::kNone) AppendNumber(c.la, out);
-    out->push_back(',');
-    out->append(KindName(c.kind));
-    out->push_back('\n');
+    // Four numbers, four commas, the longest kind and the line feed.
+    char row[4 * textio::kShortestBufferSize + 20];
+    size_t n = 0;
+    for (const double value : {c.x, c.y, c.z}) {
+        n += textio::FormatShortest(value, row + n);
+        row[n++] = ',';
+    }
+    if (c.kind != ResultKind::kNone) n += textio::FormatShortest(c.la, row + n);
+    row[n++] = ',';
+    const std::string_view kind = KindName(c.kind);
+    kind.copy(row + n, kind.size());
+    n += kind.size();
+    row[n++] = '\n';
+    out->append(row, n);
 }
 
 void ReadPoint(std::string_view line, double* x, double* y) {
-    // As after a line input: the context emptied, then the typed line in it.
-    textio::ResetInputContext();
-    textio::CurrentInputContext().text.assign(line);
-    textio::InputReadDouble(x);
-    textio::InputReadDouble(y);
+    textio::ItemScanner items(line);
+    *x = items.NextDouble();
+    *y = items.NextDouble();
 }
 
-LineProblem LineToCp437(std::string_view utf8, std::string* out) {
-    out->clear();
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead == 0) return LineProblem::kZeroByte;
-        if (lead < 0x80) {
-            out->push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
-        int more;
-        char32_t ch;
-        char32_t lowest;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            ch = lead & 0x1F;
-            lowest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            ch = lead & 0x0F;
-            lowest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            ch = lead & 0x07;
-            lowest = 0x10000;
-        } else {
-            return LineProblem::kNotUtf8;
-        }
-        if (utf8.size() - i <= static_cast<size_t>(more)) return LineProblem::kNotUtf8;
-        for (int k = 1; k <= more; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]);
-            if ((next & 0xC0) != 0x80) return LineProblem::kNotUtf8;
-            ch = (ch << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond Unicode.
-        if (ch < lowest || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
-            return LineProblem::kNotUtf8;
-        }
-        const int byte = textio::UnicodeToCp437(ch);
-        if (byte < 0x80) return LineProblem::kNotCp437;
-        out->push_back(static_cast<char>(byte));
-        i += static_cast<size_t>(more) + 1;
+LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string_view* text) {
+    if (PlainAscii(utf8)) {
+        *text = utf8;
+        return LineProblem::kNone;
     }
+    if (utf8.find('\0') != std::string_view::npos) return LineProblem::kZeroByte;
+    scratch->resize(utf8.size() + 1);
+    auto* out = reinterpret_cast<unsigned char*>(scratch->data());
+    textio::Utf8ToCp437 decoder;
+    size_t n = decoder.Convert(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(), out);
+    n += decoder.Finish(out + n);
+    switch (decoder.FirstProblem()) {
+        case textio::Utf8ToCp437::Problem::kNotUtf8:
+            return LineProblem::kNotUtf8;
+        case textio::Utf8ToCp437::Problem::kNotCp437:
+            return LineProblem::kNotCp437;
+        case textio::Utf8ToCp437::Problem::kNone:
+            break;
+    }
+    *text = std::string_view(*scratch).substr(0, n);
     return LineProblem::kNone;
 }
 
@@ -240,9 +231,12 @@ int RunBatch(const std::string& fileName) {
     // reader waits for more input: a pipe sees each row before it is asked
     // for the next point.
     std::string rows;
-    bool writing = true;
-    auto flushRows = [&rows, &writing] {
-        if (writing && !rows.empty()) writing = WriteOut(kStandardOutput, rows);
+    rows.reserve(kRowsFlushBytes + 256);
+    platform::IoError writeError = platform::IoError::kNone;
+    auto flushRows = [&rows, &writeError] {
+        if (writeError == platform::IoError::kNone && !rows.empty()) {
+            writeError = WriteOut(kStandardOutput, rows);
+        }
         rows.clear();
     };
     LineReader reader(file != nullptr ? fileno(file) : 0, flushRows);
@@ -265,21 +259,22 @@ int RunBatch(const std::string& fileName) {
                      std::to_string(number) + ": " + ShownText(kStandardError, problem) + "\n");
         status = 1;
     };
-    std::string line;
-    std::string text;
+    std::string_view line;
+    std::string scratch;
     bool tooLong = false;
     bool headerPossible = true;
     rows = kCsvHeader;
     unsigned long number = 1;
-    for (; writing && reader.Next(&line, &tooLong); ++number) {
-        std::string_view view = line;
-        if (number == 1 && view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
-        if (Skipped(view)) continue;
+    for (; writeError == platform::IoError::kNone && reader.Next(&line, &tooLong); ++number) {
+        if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        if (Skipped(line)) continue;
         const bool first = headerPossible;
         headerPossible = false;
-        if (first && !HasDigit(view)) continue;  // a header line such as "x,y"
+        if (first && !HasDigit(line)) continue;  // a header line such as "x,y"
 
-        const LineProblem problem = tooLong ? LineProblem::kTooLong : LineToCp437(view, &text);
+        std::string_view text;
+        const LineProblem problem =
+            tooLong ? LineProblem::kTooLong : LineToCp437(line, &scratch, &text);
         if (problem != LineProblem::kNone) {
             lineFault(number, ProblemText(problem));
             continue;
@@ -294,7 +289,14 @@ int RunBatch(const std::string& fileName) {
     // The line being read and all after it are lost.
     if (reader.Failed()) lineFault(number, kReadError);
     if (file != nullptr) std::fclose(file);
-    return writing ? status : 1;
+    if (writeError == platform::IoError::kNone) return status;
+    // A reader that went away wants no more; like other tools, say nothing.
+    if (writeError != platform::IoError::kClosed) {
+        WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, kStandardOutputName) +
+                                     ": " + ShownText(kStandardError, kWriteError) + " (" +
+                                     ShownText(kStandardError, IoErrorText(writeError)) + ")\n");
+    }
+    return 1;
 }
 
 }  // namespace calc

@@ -17,27 +17,28 @@ constexpr size_t kBatchLineLimit = 4096;
 
 inline constexpr std::string_view kCsvHeader = "x,y,z,wavelength_nm,kind\n";
 
-// Appends the row "x,y,z,wavelength_nm,kind" and a line feed: the numbers as
-// the result file writes them without the blank in the sign place; an empty
-// wavelength for kind none.
+// Appends the row "x,y,z,wavelength_nm,kind" and a line feed. Each number is
+// the shortest text that reads back as the same double ("inf", "-inf" and
+// "nan" for the non-finite ones); the wavelength is empty for kind none.
 void AppendCsvRow(const Calculation& c, std::string* out);
 
-// x and y from one line of code page 437 text without its line end: the line
-// becomes the typed line of the input context and its first two items are
-// read as the dialogue reads them (a missing item reads 0).
+// x and y from one line of code page 437 text without its line end: its first
+// two items, read as the dialogue reads a typed line (a missing item reads 0).
+// Pure: any thread.
 void ReadPoint(std::string_view line, double* x, double* y);
 
 enum class LineProblem { kNone, kTooLong, kNotUtf8, kNotCp437, kZeroByte };
 
-// Turns one UTF-8 input line into code page 437 bytes in `out`.
-LineProblem LineToCp437(std::string_view utf8, std::string* out);
+// The code page 437 text of one UTF-8 input line in `text`: the line itself
+// when it is plain ASCII, else its conversion in `scratch`.
+LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string_view* text);
 
 // Reads `fileName` ("" or "-": standard input) to its end, writing the header
 // and a row per point; each line that cannot be read gets a message with its
 // number on standard error and no row. Returns the exit status: 0; 1 when a
-// line was left out or the output could not be written; 2 when the file cannot
-// be opened. Main thread only: it uses the process-wide input context and the
-// segment stream.
+// line was left out or the output could not be written (said on standard
+// error, except for a closed pipe); 2 when the file cannot be opened. Main
+// thread.
 int RunBatch(const std::string& fileName);
 
 }  // namespace calc

@@ -39,7 +39,8 @@ inline constexpr std::string_view kHelpText =
     "Exit-Status:\n"
     "  0  alles in Ordnung\n"
     "  1  --batch: mindestens eine Zeile war nicht lesbar (Meldung mit der Nummer\n"
-    "     der Zeile auf der Standardfehlerausgabe)\n"
+    "     der Zeile auf der Standardfehlerausgabe), oder die Ausgabe lie\xe1 sich\n"
+    "     nicht schreiben\n"
     "  2  unbekannte Option, oder DATEI l\x84sst sich nicht \x94"
     "ffnen\n";
 inline constexpr std::string_view kLicenseLine =
@@ -62,6 +63,15 @@ inline constexpr std::string_view kTooLong =
     "l\x84nger als 4096 Bytes, \x81"
     "bergangen";
 inline constexpr std::string_view kReadError = "Lesefehler, Eingabe abgebrochen";
+inline constexpr std::string_view kWriteError = "Schreibfehler";
+inline constexpr std::string_view kStandardOutputName = "Standardausgabe";
+inline constexpr std::string_view kErrorClosed = "der Empf\x84nger ist nicht mehr da";
+inline constexpr std::string_view kErrorNoSpace = "kein Platz mehr auf dem Ger\x84t";
+inline constexpr std::string_view kErrorNoPermission = "keine Berechtigung";
+inline constexpr std::string_view kErrorReadOnly = "nur lesbares Dateisystem";
+inline constexpr std::string_view kErrorTooLarge = "Datei zu gro\xe1";
+inline constexpr std::string_view kErrorNotFound = "nicht gefunden";
+inline constexpr std::string_view kErrorOther = "Ein-/Ausgabefehler";
 inline constexpr std::string_view kHasZeroByte =
     "Nullbyte im Text, \x81"
     "bergangen";

@@ -1,5 +1,6 @@
 #include "calc/shown_text.h"
 
+#include "calc/command_line_texts.h"
 #include "platform/terminal_io.h"
 #include "textio/cp437.h"
 #include "textio/terminal.h"
@@ -27,8 +28,30 @@ std::string ShownText(int fd, std::string_view cp437) {
     return out;
 }
 
-bool WriteOut(int fd, std::string_view bytes) {
+platform::IoError WriteOut(int fd, std::string_view bytes) {
     return platform::WriteAll(fd, bytes.data(), bytes.size());
+}
+
+std::string_view IoErrorText(platform::IoError error) {
+    using platform::IoError;
+    switch (error) {
+        case IoError::kClosed:
+            return kErrorClosed;
+        case IoError::kNoSpace:
+            return kErrorNoSpace;
+        case IoError::kNoPermission:
+            return kErrorNoPermission;
+        case IoError::kReadOnly:
+            return kErrorReadOnly;
+        case IoError::kTooLarge:
+            return kErrorTooLarge;
+        case IoError::kNotFound:
+            return kErrorNotFound;
+        case IoError::kNone:
+        case IoError::kOther:
+            break;
+    }
+    return kErrorOther;
 }
 
 }  // namespace calc

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_io.h"
+
 namespace calc {
 
 constexpr int kStandardOutput = 1;
@@ -22,8 +24,11 @@ void ReadyStandardStreams();
 // terminal is UTF-8 while the CSV goes to a file.
 std::string ShownText(int fd, std::string_view cp437);
 
-// Writes all bytes to descriptor `fd`; false once it takes no more (a closed
-// pipe). Windows consoles get the bytes' characters.
-bool WriteOut(int fd, std::string_view bytes);
+// Writes all bytes to descriptor `fd`: kNone, or why it took no more (kClosed
+// for a closed pipe). Windows consoles get the bytes' characters.
+platform::IoError WriteOut(int fd, std::string_view bytes);
+
+// Why a write or an open failed, as a German phrase in code page 437.
+std::string_view IoErrorText(platform::IoError error);
 
 }  // namespace calc

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "textio/number_text.h"
 
 using testsupport::ChildOptions;
 using testsupport::ChildResult;
@@ -84,7 +87,7 @@ struct Point {
     std::string x, y;  // as typed in the dialogue
 };
 
-// The batch row for one point, taken from the dialogue's result file: x, y, z
+// The batch row for one point as the dialogue's result file shows it: x, y, z
 // of the first triple line, the wavelength of the last line, and the number
 // of lines for the kind.
 std::string RowFromDialogue(const Point& p) {
@@ -107,6 +110,41 @@ std::string RowFromDialogue(const Point& p) {
     const char* kind = none ? "none" : lines.size() == 3 ? "complementary" : "dominant";
     return lines[0][0] + "," + lines[0][1] + "," + lines[0][2] + "," + (none ? "" : la) + "," +
            kind + "\n";
+}
+
+// A batch row with each number read back and printed as the result file
+// prints it (16 digits), for the comparison with the dialogue.
+std::string InPrintForm(const std::string& row) {
+    std::string out;
+    size_t start = 0;
+    for (int field = 0; field < 5; ++field) {
+        const size_t comma = field < 4 ? row.find(',', start) : row.find('\n', start);
+        const std::string text = row.substr(start, comma - start);
+        if (field < 4 && !text.empty()) {
+            char buffer[textio::kFloatBufferSize];
+            const double value = text == "inf"    ? HUGE_VAL
+                                 : text == "-inf" ? -HUGE_VAL
+                                 : text == "nan"  ? NAN
+                                                  : std::strtod(text.c_str(), nullptr);
+            const char* printed = textio::FormatFloat(value, buffer, sizeof buffer,
+                                                      textio::kDoubleDigits, textio::kAddBlank);
+            out += printed[0] == ' ' ? printed + 1 : printed;
+        } else {
+            out += text;
+        }
+        out += field < 4 ? "," : "\n";
+        start = comma + 1;
+    }
+    return out;
+}
+
+std::string RowsInPrintForm(const std::string& csv) {
+    std::istringstream rows(csv);
+    std::string out;
+    for (std::string row; std::getline(rows, row);) {
+        out += out.empty() ? row + "\n" : InPrintForm(row + "\n");  // the header as it is
+    }
+    return out;
 }
 
 TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
@@ -143,7 +181,7 @@ TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
     WriteFile(dir.File("punkte.txt"), input);
     const ChildResult r = RunProgram(dir, {"--batch", "punkte.txt"}, "", "C.UTF-8");
     EXPECT_EQ(r.exitStatus, 1);
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(RowsInPrintForm(r.out), expected);
     EXPECT_EQ(Count(r.err, '\n'), 3u) << r.err;
     for (const char* line :
          {"punkte.txt, Zeile 15:", "punkte.txt, Zeile 16:", "punkte.txt, Zeile 17:"}) {
@@ -185,6 +223,29 @@ TEST(BatchMode, RowsReachThePipeWhileTheInputStaysOpen) {
     const ChildResult r = RunChild({WL_PROGRAM_PATH, "--batch", "-"}, options);
     EXPECT_TRUE(r.timedOut);
     EXPECT_EQ(Count(r.out, '\n'), 2u) << r.out;  // the header and the row
+}
+
+// A full device is said on standard error, with exit status 1; a reader that
+// goes away early (a closed pipe) ends the output without a word.
+TEST(BatchMode, AWriteErrorIsSaidAndAClosedPipeIsNot) {
+    const TempDir dir;
+    std::string points;
+    for (int i = 0; i < 20000; ++i) points += "0.3127,0.329\n";
+    WriteFile(dir.File("punkte.txt"), points);
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C.UTF-8"}};
+    const std::string program = std::string("'") + WL_PROGRAM_PATH + "' --batch punkte.txt";
+
+    const ChildResult full = RunChild({"/bin/sh", "-c", program + " > /dev/full"}, options);
+    EXPECT_EQ(full.exitStatus, 1);
+    EXPECT_EQ(full.err,
+              "wellenlaenge: Standardausgabe: Schreibfehler (kein Platz mehr auf dem Ger\xC3\xA4t)\n");
+
+    const ChildResult closed =
+        RunChild({"/bin/sh", "-c", program + " | head -n 1; echo \"$?\""}, options);
+    EXPECT_EQ(closed.out, "x,y,z,wavelength_nm,kind\n0\n");
+    EXPECT_EQ(closed.err, "");
 }
 
 }  // namespace
