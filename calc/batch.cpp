@@ -226,6 +226,9 @@ int RunBatch(const std::string& fileName) {
     std::FILE* file = nullptr;
     if (!standardInput) {
         file = std::fopen(platform::NativeFileName(fileName).c_str(), "rb");
+        // An open that waits (a named pipe without a writer) and is broken
+        // off by an interrupt ends the program, and is no refused open.
+        if (file == nullptr) textio::HandlePendingInterrupt();
     }
     // Rows are gathered and written in large pieces, and always before the
     // reader waits for more input: a pipe sees each row before it is asked

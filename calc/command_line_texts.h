@@ -71,6 +71,7 @@ inline constexpr std::string_view kErrorNoPermission = "keine Berechtigung";
 inline constexpr std::string_view kErrorReadOnly = "nur lesbares Dateisystem";
 inline constexpr std::string_view kErrorTooLarge = "Datei zu gro\xe1";
 inline constexpr std::string_view kErrorNotFound = "nicht gefunden";
+inline constexpr std::string_view kErrorInterrupted = "unterbrochen";
 inline constexpr std::string_view kErrorOther = "Ein-/Ausgabefehler";
 inline constexpr std::string_view kHasZeroByte =
     "Nullbyte im Text, \x81"

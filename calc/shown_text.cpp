@@ -3,6 +3,7 @@
 #include "calc/command_line_texts.h"
 #include "platform/terminal_io.h"
 #include "textio/cp437.h"
+#include "textio/interrupts.h"
 #include "textio/terminal.h"
 
 namespace calc {
@@ -29,7 +30,7 @@ std::string ShownText(int fd, std::string_view cp437) {
 }
 
 platform::IoError WriteOut(int fd, std::string_view bytes) {
-    return platform::WriteAll(fd, bytes.data(), bytes.size());
+    return textio::WriteOrEnd(fd, bytes.data(), bytes.size());
 }
 
 std::string_view IoErrorText(platform::IoError error) {
@@ -47,6 +48,8 @@ std::string_view IoErrorText(platform::IoError error) {
             return kErrorTooLarge;
         case IoError::kNotFound:
             return kErrorNotFound;
+        case IoError::kInterrupted:
+            return kErrorInterrupted;
         case IoError::kNone:
         case IoError::kOther:
             break;

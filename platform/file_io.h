@@ -17,6 +17,7 @@ enum class IoError {
     kReadOnly,      // a read-only file system or medium
     kTooLarge,      // the file would grow past what the system allows
     kNotFound,      // no such file or folder
+    kInterrupted,   // an interrupt came while the call waited
     kOther,
 };
 // The reason the C library gave for its last failed call (errno).

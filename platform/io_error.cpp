@@ -23,6 +23,8 @@ IoError LastIoError() {
             return IoError::kTooLarge;
         case ENOENT:
             return IoError::kNotFound;
+        case EINTR:
+            return IoError::kInterrupted;
         default:
             return IoError::kOther;
     }

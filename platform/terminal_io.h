@@ -55,6 +55,10 @@ void SetRawMode(int fd, bool raw);
 
 // Writes everything: kNone when all is written, otherwise why the output
 // took no more (kClosed for a closed pipe, kNoSpace for a full device, ...).
+// A wait for a reader that takes nothing ends with kInterrupted once an
+// interrupt or a program-end request has woken the waits (WakeWaits) and the
+// reader has not taken the next bytes within kEndingWriteWaitMs.
+constexpr int kEndingWriteWaitMs = 200;
 IoError WriteAll(int fd, const char* bytes, size_t length);
 
 enum class WaitResult { kReady, kTimedOut, kWoken, kFailed };

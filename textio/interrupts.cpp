@@ -46,6 +46,12 @@ void HandlePendingInterrupt() {
     }
 }
 
+platform::IoError WriteOrEnd(int fd, const char* bytes, size_t length) {
+    const platform::IoError result = platform::WriteAll(fd, bytes, length);
+    if (result == platform::IoError::kInterrupted) HandlePendingInterrupt();
+    return result;
+}
+
 bool InterruptOverdue() {
     using Clock = std::chrono::steady_clock;
     static Clock::time_point seenAt{};

@@ -4,6 +4,10 @@
 // out) with exit status 128 + signal number (Windows: STATUS_CONTROL_C_EXIT).
 #pragma once
 
+#include <cstddef>
+
+#include "platform/file_io.h"
+
 namespace textio {
 
 void InstallInterruptHandlers();
@@ -12,6 +16,11 @@ int PendingInterrupt();
 // Ends the program when a signal arrived or an end was requested; returns
 // otherwise. Only the main thread calls it (every wait of the text layer does).
 void HandlePendingInterrupt();
+
+// Writes as platform::WriteAll does. When an interrupt or an end request
+// stops the write (a reader that takes nothing), the program ends here, so
+// such a reader cannot hold it. Main thread.
+platform::IoError WriteOrEnd(int fd, const char* bytes, size_t length);
 
 // For waits of the main thread on another thread, which an interrupt cannot
 // wake (the window thread, which may hang on a display server that stopped

@@ -72,7 +72,7 @@ void WriteAll(const char* bytes, size_t length) {
     if (gTerm.outBroken) return;
     Prepare();
     // A closed pipe or a full device: further output is dropped.
-    if (platform::WriteAll(gTerm.outFd, bytes, length) != platform::IoError::kNone) {
+    if (WriteOrEnd(gTerm.outFd, bytes, length) != platform::IoError::kNone) {
         gTerm.outBroken = true;
     }
 }

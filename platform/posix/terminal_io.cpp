@@ -2,7 +2,9 @@
 #include "platform/terminal_io.h"
 
 #include <langinfo.h>
+#include <limits.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -90,10 +92,29 @@ void SetRawMode(int fd, bool raw) {
 }
 
 IoError WriteAll(int fd, const char* bytes, size_t length) {
+    // A pipe or a terminal may not take the bytes at once: the write waits in
+    // poll, where an interrupt wakes it, and then hands over at most PIPE_BUF
+    // bytes, which a descriptor that polls writable takes without blocking.
+    // Files never block and get everything at once.
+    struct stat st {};
+    const bool mayBlock = fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
     while (length > 0) {
-        const ssize_t n = write(fd, bytes, length);
+        if (mayBlock) {
+            struct pollfd fds[2] = {{fd, POLLOUT, 0}, {WakePipeReadEnd(), POLLIN, 0}};
+            const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+            if (poll(fds, count, -1) < 0 && errno != EINTR) return LastIoError();
+            if ((fds[0].revents & (POLLOUT | POLLERR | POLLHUP | POLLNVAL)) == 0) {
+                if (fds[1].revents == 0) continue;
+                // Woken: the program is to end. What is left goes out only
+                // when the reader takes it within a moment.
+                struct pollfd out {fd, POLLOUT, 0};
+                if (poll(&out, 1, kEndingWriteWaitMs) <= 0) return IoError::kInterrupted;
+            }
+        }
+        const size_t chunk = mayBlock && length > PIPE_BUF ? PIPE_BUF : length;
+        const ssize_t n = write(fd, bytes, chunk);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR || errno == EAGAIN) continue;
             return LastIoError();
         }
         bytes += n;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +247,35 @@ TEST(BatchMode, AWriteErrorIsSaidAndAClosedPipeIsNot) {
         RunChild({"/bin/sh", "-c", program + " | head -n 1; echo \"$?\""}, options);
     EXPECT_EQ(closed.out, "x,y,z,wavelength_nm,kind\n0\n");
     EXPECT_EQ(closed.err, "");
+}
+
+// An interrupt ends batch mode with 128 + n while it waits for a reader that
+// takes nothing, and while it waits to open a named pipe that has no writer.
+TEST(BatchMode, AnInterruptEndsItWhileItWaitsToWriteOrToOpen) {
+    const TempDir dir;
+    std::string points;
+    for (int i = 0; i < 20000; ++i) points += "0.3127,0.329\n";
+    WriteFile(dir.File("punkte.txt"), points);
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
+    options.signalAfterMs = 500;
+    options.timeoutMs = 5000;
+    const std::string program = std::string("'") + WL_PROGRAM_PATH + "' --batch ";
+    // The program holds the named pipe's read end itself, so it never closes.
+    options.signal = SIGTERM;
+    const ChildResult blocked = RunChild(
+        {"/bin/sh", "-c", "mkfifo rohr && exec 3<>rohr && exec " + program + "punkte.txt >rohr"},
+        options);
+    EXPECT_FALSE(blocked.timedOut);
+    EXPECT_EQ(blocked.exitStatus, 128 + SIGTERM);
+
+    options.signal = SIGINT;
+    const ChildResult opening =
+        RunChild({"/bin/sh", "-c", "mkfifo leer && exec " + program + "leer"}, options);
+    EXPECT_FALSE(opening.timedOut);
+    EXPECT_EQ(opening.exitStatus, 128 + SIGINT);
+    EXPECT_EQ(opening.err, "");
 }
 
 }  // namespace
