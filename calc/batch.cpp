@@ -235,11 +235,9 @@ int RunBatch(const std::string& fileName) {
     // for the next point.
     std::string rows;
     rows.reserve(kRowsFlushBytes + 256);
-    platform::IoError writeError = platform::IoError::kNone;
-    auto flushRows = [&rows, &writeError] {
-        if (writeError == platform::IoError::kNone && !rows.empty()) {
-            writeError = WriteOut(kStandardOutput, rows);
-        }
+    bool writing = true;
+    auto flushRows = [&rows, &writing] {
+        if (writing && !rows.empty()) writing = WriteStandardOutput(rows);
         rows.clear();
     };
     LineReader reader(file != nullptr ? fileno(file) : 0, flushRows);
@@ -268,7 +266,7 @@ int RunBatch(const std::string& fileName) {
     bool headerPossible = true;
     rows = kCsvHeader;
     unsigned long number = 1;
-    for (; writeError == platform::IoError::kNone && reader.Next(&line, &tooLong); ++number) {
+    for (; writing && reader.Next(&line, &tooLong); ++number) {
         if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
         if (Skipped(line)) continue;
         const bool first = headerPossible;
@@ -292,14 +290,7 @@ int RunBatch(const std::string& fileName) {
     // The line being read and all after it are lost.
     if (reader.Failed()) lineFault(number, kReadError);
     if (file != nullptr) std::fclose(file);
-    if (writeError == platform::IoError::kNone) return status;
-    // A reader that went away wants no more; like other tools, say nothing.
-    if (writeError != platform::IoError::kClosed) {
-        WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, kStandardOutputName) +
-                                     ": " + ShownText(kStandardError, kWriteError) + " (" +
-                                     ShownText(kStandardError, IoErrorText(writeError)) + ")\n");
-    }
-    return 1;
+    return writing ? status : 1;
 }
 
 }  // namespace calc

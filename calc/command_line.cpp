@@ -78,11 +78,11 @@ int RunAction(const CommandLine& commandLine) {
     ReadyStandardStreams();
     switch (commandLine.action) {
         case Action::kHelp:
-            return WriteOut(kStandardOutput, ShownText(kStandardOutput, kHelpText)) == platform::IoError::kNone ? 0 : 1;
+            return WriteStandardOutput(ShownText(kStandardOutput, kHelpText)) ? 0 : 1;
         case Action::kVersion: {
             const std::string text =
                 "wellenlaenge " WL_VERSION "\n" + ShownText(kStandardOutput, kLicenseLine) + "\n";
-            return WriteOut(kStandardOutput, text) == platform::IoError::kNone ? 0 : 1;
+            return WriteStandardOutput(text) ? 0 : 1;
         }
         case Action::kBatch:
             return RunBatch(commandLine.batchFile);

@@ -72,6 +72,8 @@ inline constexpr std::string_view kErrorReadOnly = "nur lesbares Dateisystem";
 inline constexpr std::string_view kErrorTooLarge = "Datei zu gro\xe1";
 inline constexpr std::string_view kErrorNotFound = "nicht gefunden";
 inline constexpr std::string_view kErrorInterrupted = "unterbrochen";
+inline constexpr std::string_view kErrorNotOpen = "nicht ge\x94"
+                                                 "ffnet";
 inline constexpr std::string_view kErrorOther = "Ein-/Ausgabefehler";
 inline constexpr std::string_view kHasZeroByte =
     "Nullbyte im Text, \x81"

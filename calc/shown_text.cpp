@@ -33,6 +33,17 @@ platform::IoError WriteOut(int fd, std::string_view bytes) {
     return textio::WriteOrEnd(fd, bytes.data(), bytes.size());
 }
 
+bool WriteStandardOutput(std::string_view bytes) {
+    const platform::IoError error = WriteOut(kStandardOutput, bytes);
+    if (error == platform::IoError::kNone) return true;
+    if (error != platform::IoError::kClosed) {
+        WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, kStandardOutputName) +
+                                     ": " + ShownText(kStandardError, kWriteError) + " (" +
+                                     ShownText(kStandardError, IoErrorText(error)) + ")\n");
+    }
+    return false;
+}
+
 std::string_view IoErrorText(platform::IoError error) {
     using platform::IoError;
     switch (error) {
@@ -50,6 +61,8 @@ std::string_view IoErrorText(platform::IoError error) {
             return kErrorNotFound;
         case IoError::kInterrupted:
             return kErrorInterrupted;
+        case IoError::kNotOpen:
+            return kErrorNotOpen;
         case IoError::kNone:
         case IoError::kOther:
             break;

@@ -28,6 +28,11 @@ std::string ShownText(int fd, std::string_view cp437);
 // for a closed pipe). Windows consoles get the bytes' characters.
 platform::IoError WriteOut(int fd, std::string_view bytes);
 
+// Writes `bytes` to standard output. When it cannot, says why in one line on
+// standard error (a reader that went away, a closed pipe, gets no word, as
+// with other tools) and returns false.
+bool WriteStandardOutput(std::string_view bytes);
+
 // Why a write or an open failed, as a German phrase in code page 437.
 std::string_view IoErrorText(platform::IoError error);
 

@@ -18,6 +18,7 @@ enum class IoError {
     kTooLarge,      // the file would grow past what the system allows
     kNotFound,      // no such file or folder
     kInterrupted,   // an interrupt came while the call waited
+    kNotOpen,       // the stream was closed when the program started
     kOther,
 };
 // The reason the C library gave for its last failed call (errno).

@@ -15,6 +15,7 @@ std::string ExecutablePath(size_t limit);
 // (and input is never read from the program's own pipe): closed input then
 // reads as empty, and output to a closed stream is discarded. The first thing
 // the runtime start-up does; does nothing on systems without such numbers.
-void OpenClosedStandardDescriptors();
+// Returns the descriptors that were closed: bit n for descriptor n.
+unsigned OpenClosedStandardDescriptors();
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/interrupt_source.h"
 #include "platform/terminal_io.h"
 #include "textio/runtime.h"
+#include "textio/runtime_state.h"
 
 namespace textio {
 
@@ -47,6 +48,9 @@ void HandlePendingInterrupt() {
 }
 
 platform::IoError WriteOrEnd(int fd, const char* bytes, size_t length) {
+    if (fd >= 0 && fd <= 2 && ((Runtime().closedAtStart >> fd) & 1u) != 0) {
+        return platform::IoError::kNotOpen;
+    }
     const platform::IoError result = platform::WriteAll(fd, bytes, length);
     if (result == platform::IoError::kInterrupted) HandlePendingInterrupt();
     return result;

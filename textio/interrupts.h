@@ -17,9 +17,11 @@ int PendingInterrupt();
 // otherwise. Only the main thread calls it (every wait of the text layer does).
 void HandlePendingInterrupt();
 
-// Writes as platform::WriteAll does. When an interrupt or an end request
-// stops the write (a reader that takes nothing), the program ends here, so
-// such a reader cannot hold it. Main thread.
+// Writes the program's output to descriptor `fd` as platform::WriteAll does.
+// When an interrupt or an end request stops the write (a reader that takes
+// nothing), the program ends here, so such a reader cannot hold it. A
+// standard stream that was closed when the program started takes nothing:
+// kNotOpen. Main thread.
 platform::IoError WriteOrEnd(int fd, const char* bytes, size_t length);
 
 // For waits of the main thread on another thread, which an interrupt cannot

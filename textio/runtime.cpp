@@ -23,8 +23,9 @@ void RuntimeStartup() {
     if (++gUseCount != 1) return;
     // Before anything opens a pipe or a file: a closed standard stream must not
     // lend its number to one.
-    platform::OpenClosedStandardDescriptors();
+    const unsigned closed = platform::OpenClosedStandardDescriptors();
     ResetRuntimeState();
+    Runtime().closedAtStart = closed;
     // Results depend on the last bits of double arithmetic: round to nearest.
     std::fesetround(FE_TONEAREST);
     // Only the character type follows the user; numbers keep the "C" rules.

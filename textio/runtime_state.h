@@ -21,6 +21,7 @@ struct RuntimeState {
     bool filesUsed;
     void (*programEndHook)();
     TextView view;
+    unsigned closedAtStart;  // bit n: standard descriptor n was closed at start-up
 };
 
 RuntimeState& Runtime();

@@ -17,9 +17,11 @@ std::string ExecutablePath(size_t limit) {
     return std::string(path, std::min(static_cast<size_t>(n), limit));
 }
 
-void OpenClosedStandardDescriptors() {
+unsigned OpenClosedStandardDescriptors() {
+    unsigned closed = 0;
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        closed |= 1u << fd;
         // The lowest free number is this one, since those below it are open.
         const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened >= 0 && opened != fd) {
@@ -27,6 +29,7 @@ void OpenClosedStandardDescriptors() {
             close(opened);
         }
     }
+    return closed;
 }
 
 }  // namespace platform

@@ -17,6 +17,8 @@ std::string ExecutablePath(size_t limit) {
 // The terminal reaches the standard streams through their handles
 // (GetStdHandle), not through descriptor numbers that a later open could reuse,
 // and a missing stream is dealt with when the terminal is first used.
-void OpenClosedStandardDescriptors() {}
+unsigned OpenClosedStandardDescriptors() {
+    return 0;
+}
 
 }  // namespace platform

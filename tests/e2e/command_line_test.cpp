@@ -278,4 +278,24 @@ TEST(BatchMode, AnInterruptEndsItWhileItWaitsToWriteOrToOpen) {
     EXPECT_EQ(opening.err, "");
 }
 
+// Output to a standard output that was closed at the start is a write
+// error, said on standard error, not a silent success.
+TEST(CommandLine, AClosedStandardOutputIsSaid) {
+    const TempDir dir;
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.input = "0.4,0.2\n";
+    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C.UTF-8"}};
+    for (const char* arguments : {"--help", "--batch"}) {
+        const ChildResult r = RunChild(
+            {"/bin/sh", "-c", std::string("exec '") + WL_PROGRAM_PATH + "' " + arguments + " >&-"},
+            options);
+        EXPECT_EQ(r.exitStatus, 1) << arguments;
+        EXPECT_EQ(r.err,
+                  "wellenlaenge: Standardausgabe: Schreibfehler (nicht ge\xC3\xB6"
+                  "ffnet)\n")
+            << arguments;
+    }
+}
+
 }  // namespace
