@@ -2,7 +2,6 @@
 
 #include "calc/command_line_texts.h"
 #include "platform/terminal_io.h"
-#include "textio/cp437.h"
 #include "textio/interrupts.h"
 #include "textio/terminal.h"
 
@@ -14,19 +13,7 @@ void ReadyStandardStreams() {
 }
 
 std::string ShownText(int fd, std::string_view cp437) {
-    const bool utf8 = textio::TerminalUtf8For(fd);
-    std::string out;
-    out.reserve(cp437.size() + cp437.size() / 8);
-    for (const char c : cp437) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80 || !utf8) {
-            out.push_back(c);
-            continue;
-        }
-        char encoded[4];
-        out.append(encoded, textio::EncodeUtf8(textio::Cp437ToUnicode(byte), encoded));
-    }
-    return out;
+    return textio::TextForStream(fd, cp437);
 }
 
 platform::IoError WriteOut(int fd, std::string_view bytes) {

@@ -26,6 +26,9 @@ struct Terminal {
     bool outTty = false;
     bool outBroken = false;
     bool inputEnded = false;
+    // The last line ended with a carriage return: a line feed right after it
+    // belongs to that line end.
+    bool lineFeedEnds = false;
     // A canonical read on a terminal already moved the cursor to the next line,
     // so the line end printed after the input must not move it again.
     bool lineEndEchoed = false;
@@ -44,6 +47,11 @@ struct Terminal {
 };
 
 Terminal gTerm;
+
+constexpr std::string_view kLineCutMessage =
+    "Eingabezeile l\x84nger als 65536 Bytes, der Rest der Zeile ist \x81"
+    "bergangen";
+static_assert(kTerminalLineLimit == 65536, "the message names the limit");
 
 // Text for a standard stream is UTF-8 under a UTF-8 locale. Without a chosen
 // locale a terminal still most likely speaks UTF-8; pipes and files then keep
@@ -195,6 +203,15 @@ int NextByte(int timeoutMs) {
     return gTerm.in[gTerm.inPos++];
 }
 
+// The next byte, passing over the line feed of a CR LF whose carriage
+// return ended the last line.
+int NextLineByte(int timeoutMs) {
+    int c = NextByte(timeoutMs);
+    if (c == '\n' && gTerm.lineFeedEnds) c = NextByte(timeoutMs);
+    if (c != kTimedOut) gTerm.lineFeedEnds = false;
+    return c;
+}
+
 }  // namespace
 
 void TerminalInit() {
@@ -246,7 +263,7 @@ void TerminalEcho(const char* bytes, size_t length) {
             do {
                 EmitText(' ');
             } while (gTerm.column % 8 != 0);
-        } else if ((c < 0x20 && c != '\r' && c != '\n') || c == 0x7F) {
+        } else if (c < 0x20 || c == 0x7F) {
             // Never the control itself: its picture, or "?" where the output's
             // character set has none.
             const char32_t glyph = Cp437Glyph(c);
@@ -299,29 +316,34 @@ bool TerminalReadLine(std::string* line) {
     TerminalFlush();
     SetRaw(false);
     bool any = false;
+    bool cut = false;
     for (;;) {
-        const int c = NextByte(-1);
+        const int c = NextLineByte(-1);
         if (c == kEndOfInput) break;
         any = true;
-        if (c == '\n') {
-            if (!line->empty() && line->back() == '\r') line->pop_back();
+        if (c == '\n' || c == '\r') {
+            gTerm.lineFeedEnds = c == '\r';
             if (gTerm.inTty) {
                 gTerm.lineEndEchoed = true;
                 gTerm.column = 0;
                 if (gTerm.row < kTerminalRows - 1) ++gTerm.row;
             }
-            return true;
+            break;
         }
-        line->push_back(static_cast<char>(c));
+        if (line->size() < kTerminalLineLimit) {
+            line->push_back(static_cast<char>(c));
+        } else {
+            cut = true;
+        }
     }
-    if (!line->empty() && line->back() == '\r') line->pop_back();
+    if (cut) SayOnStandardError(kLineCutMessage);
     return any;
 }
 
 int TerminalReadKey(int timeoutMs) {
     TerminalFlush();
     SetRaw(true);
-    const int c = NextByte(timeoutMs);
+    const int c = NextLineByte(timeoutMs);
     if (gTerm.rawHolds == 0) SetRaw(false);
     return c;
 }
@@ -346,6 +368,27 @@ bool TerminalUtf8() {
 bool TerminalUtf8For(int fd) {
     Prepare();  // a Windows console is attached first
     return Utf8For(platform::IsTerminal(fd));
+}
+
+std::string TextForStream(int fd, std::string_view cp437) {
+    const bool utf8 = TerminalUtf8For(fd);
+    std::string out;
+    out.reserve(cp437.size() + cp437.size() / 8);
+    for (const char c : cp437) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 || !utf8) {
+            out.push_back(c);
+            continue;
+        }
+        char encoded[4];
+        out.append(encoded, EncodeUtf8(Cp437ToUnicode(byte), encoded));
+    }
+    return out;
+}
+
+void SayOnStandardError(std::string_view message) {
+    const std::string line = "wellenlaenge: " + TextForStream(2, message) + "\n";
+    WriteOrEnd(2, line.data(), line.size());
 }
 
 bool TerminalShowCursor(int visibility) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace textio {
 
@@ -26,10 +27,10 @@ void TerminalAttach(int inFd, int outFd, bool utf8);
 void TerminalFinish();
 
 void TerminalWrite(const char* bytes, size_t length);
-// Writes typed text back as the window would show it: control bytes other than
-// carriage return and line feed appear as their pictures (or "?" where the
-// output's character set has none) and a tab as blanks to the next tab stop,
-// so that input can never control the terminal.
+// Writes typed text back as the window would show it: control bytes appear as
+// their pictures (or "?" where the output's character set has none) and a tab
+// as blanks to the next tab stop, so that input can never control the
+// terminal.
 void TerminalEcho(const char* bytes, size_t length);
 void TerminalFlush();
 void TerminalClear();
@@ -37,8 +38,11 @@ int32_t TerminalLocate(int32_t row, int32_t column);
 void TerminalCursor(int32_t* column, int32_t* row);
 void TerminalBell();
 
-// Reads one line without its line end. Returns false at end of input when
-// nothing was read (the line is then empty).
+// Reads one line without its line end: a line feed, a carriage return, or
+// both. Of a line longer than kTerminalLineLimit bytes the rest is read and
+// dropped, and a message on standard error says so. Returns false at end of
+// input when nothing was read (the line is then empty).
+constexpr size_t kTerminalLineLimit = 64 * 1024;
 bool TerminalReadLine(std::string* line);
 // One key: a byte 0..255, kEndOfInput, or kTimedOut after `timeoutMs` (-1 waits).
 int TerminalReadKey(int timeoutMs);
@@ -54,6 +58,12 @@ bool TerminalUtf8();
 // Windows a standard stream): true under a UTF-8 locale, or when `fd` is a
 // terminal under the plain C locale.
 bool TerminalUtf8For(int fd);
+// Code page 437 text as it is written to descriptor `fd`: turned into UTF-8
+// when TerminalUtf8For(fd), else the bytes themselves.
+std::string TextForStream(int fd, std::string_view cp437);
+// Writes "wellenlaenge: " and the code page 437 `message` with a line end to
+// standard error, in its encoding. Main thread.
+void SayOnStandardError(std::string_view message);
 // Visibility 0 hides the terminal's cursor, a positive value shows it, a
 // negative one keeps it. Returns true when the cursor is shown.
 bool TerminalShowCursor(int visibility);

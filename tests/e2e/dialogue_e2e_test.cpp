@@ -308,7 +308,7 @@ TEST(DialogueFaults, ClosedStandardInputActsAsEmptyInput) {
     EXPECT_EQ(ResultFile(dir), ResultFile(empty));
 }
 
-TEST(DialogueFaults, VeryLongInputLine) {
+TEST(DialogueFaults, AnOverlongInputLineIsCutAndSaidSo) {
     TempDir dir;
     const std::string longLine = "0.3127" + std::string(100000 - 6, '7');
     const ChildResult r = RunDialogue(dir, longLine + "\n0.329\n\n\n");
@@ -317,7 +317,25 @@ TEST(DialogueFaults, VeryLongInputLine) {
     // Only the first 67 characters form the item.
     const std::string file = ResultFile(dir);
     EXPECT_EQ(file.substr(0, 19), " 0.3127777777777778") << file.substr(0, 40);
-    EXPECT_NE(r.out.find(longLine + "\r\n"), std::string::npos);
+    // The line keeps its first 64 KiB, the rest is dropped, and the next
+    // line is still y.
+    EXPECT_NE(r.out.find(longLine.substr(0, 65536) + "\r\n"), std::string::npos);
+    EXPECT_EQ(r.out.find(longLine.substr(0, 65537)), std::string::npos);
+    EXPECT_NE(file.find(" 0.329 "), std::string::npos) << file.substr(0, 60);
+    EXPECT_EQ(r.err,
+              "wellenlaenge: Eingabezeile l\x84nger als 65536 Bytes, der Rest der Zeile ist "
+              "\x81"
+              "bergangen\n");
+}
+
+// A carriage return alone ends a line, as Enter does in the window; the echo
+// never passes one on.
+TEST(DialogueFaults, ALoneCarriageReturnEndsTheLine) {
+    TempDir dir;
+    const ChildResult r = RunDialogue(dir, "0.3127\r0.329\r\r\r");
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
 }
 
 TEST(DialogueFaults, BinaryGarbageIsReadAsNoNumber) {
