@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
-# Usage: scripts/deps.sh build|test|windows|fuzz
+# Usage: scripts/deps.sh build|test|package|windows|fuzz
 set -euo pipefail
 
 # The X11 libraries give the program its window; without them it builds for
@@ -16,7 +16,13 @@ if [ "${1:-build}" = test ] || [ "${1:-build}" = windows ]; then
     want+=(locales)
     # The packages: cpack's dependency list (dpkg-shlibdeps), lintian, the
     # desktop entry and the man pages (scripts/test-packages.sh).
-    want+=(dpkg-dev lintian desktop-file-utils man-db)
+    want+=(dpkg-dev file lintian desktop-file-utils man-db)
+fi
+
+if [ "${1:-build}" = package ]; then
+    # The Debian package: dpkg-shlibdeps (dpkg-dev) gives its Depends, and
+    # cpack needs `file` to find the programs to look at.
+    want+=(dpkg-dev file)
 fi
 
 if [ "${1:-build}" = windows ]; then
