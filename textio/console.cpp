@@ -30,11 +30,7 @@ int TerminalLineInput(const std::string_view* prompt, std::string* destination, 
         TerminalHoldRaw(false);
         return code;
     }
-    ConsolePrintBytes("", 0, kPrintForce);
-    if (prompt != nullptr) {
-        if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
-        if (question) PrintTerminatedText(0, "? ", kMaskNone);
-    }
+    PrintLinePrompt(prompt, question);
     std::string line;
     try {
         TerminalReadLine(&line);
