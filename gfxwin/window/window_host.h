@@ -131,7 +131,7 @@ class WindowHost {
     // shows the picture scaled: that times its scale), not resizable, centred
     // on the screen, titled, shown. Also creates the picture memory of
     // width x height pixels. False on failure (nothing is left behind; the
-    // host has said why with RefuseStart, driver_list.h).
+    // host has said why with RefuseStart, refusal.h).
     virtual bool CreateWindow(const WindowRequest& request) = 0;
     // Destroys the window and the picture. Safe to call when none exists.
     virtual void DestroyWindow() = 0;

@@ -2,7 +2,8 @@
 // Its window has no thread: the start makes it on the drawing thread, poll
 // events serves it there, flip shows the frame drawn through OpenGL. The lock
 // has nothing to guard, and there is no palette.
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/driver_entries.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/opengl_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"
@@ -36,20 +37,19 @@ void Exit() {
 
 void Nothing() {}
 
-constexpr WindowDriver kOpenGl{"OpenGL",
-                               Init,
-                               Exit,
-                               Nothing,
-                               Nothing,
-                               nullptr,
-                               WaitVerticalBlank,
-                               GetMouse,
-                               SetMouse,
-                               SetWindowTitle,
-                               SetWindowPosition,
-                               EnumeratedDisplayModes,
-                               FlipOpenGl,
-                               ServeWindowHere};
+constexpr WindowDriver kOpenGl{.name = "OpenGL",
+                               .init = Init,
+                               .exit = Exit,
+                               .lock = Nothing,
+                               .unlock = Nothing,
+                               .waitVBlank = WaitVerticalBlank,
+                               .getMouse = GetMouse,
+                               .setMouse = SetMouse,
+                               .setTitle = SetWindowTitle,
+                               .setPosition = SetWindowPosition,
+                               .fetchModes = EnumeratedDisplayModes,
+                               .flip = FlipOpenGl,
+                               .pollEvents = ServeWindowHere};
 
 }  // namespace
 

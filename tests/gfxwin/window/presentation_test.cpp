@@ -238,12 +238,12 @@ TEST_F(UpdatePassTest, AChangedPaletteShowsOnTheWholeScreen) {
     Pass();
     testing::ClearDirty();
     Screen().devicePalette[0] = 0x000000FF;  // background becomes red
-    ws_.paletteChanged = 1;
+    ws_.paletteChanged = true;
     Pass();
     ASSERT_EQ(host_.shown.size(), 2u);
     EXPECT_EQ(host_.shown[1], std::make_pair(0, 480));
     EXPECT_EQ(PictureAt(639, 479), 0xFF0000u);
-    EXPECT_EQ(ws_.paletteChanged, 0);
+    EXPECT_FALSE(ws_.paletteChanged);
 }
 
 TEST_F(UpdatePassTest, RequestsOfTheDrawingThreadAreCarriedOutByThePass) {
@@ -268,7 +268,7 @@ TEST_F(UpdatePassTest, MessagesArriveAtTheEndOfThePassAndKeyStatesWhileActive) {
     Pass();
     EXPECT_EQ(Screen().keyStates[72], 1);
     EXPECT_EQ(TakeKey(), 27647);
-    ws_.active = 0;
+    ws_.active = false;
     host_.Hold(0x26, false);
     Pass();
     EXPECT_EQ(Screen().keyStates[72], 1);  // not refreshed while inactive
