@@ -77,13 +77,15 @@ struct TinyScreen {
         s.scanlineSize = 1;
         pixels.assign(static_cast<size_t>(s.pitch * s.height), 0);
         s.framebuffer = pixels.data();
-        s.devicePalette = palette;
-        s.dirtyRows = dirty;
+        s.devicePalette = NewScreenArray<uint32_t>(kPaletteSize, true);
+        s.dirtyRows = NewScreenArray<uint8_t>(4, true);
+        palette = s.devicePalette;
+        dirty = s.dirtyRows;
     }
     ScreenState s{};
     std::vector<uint8_t> pixels;
-    uint32_t palette[kPaletteSize] = {};
-    uint8_t dirty[4] = {};
+    uint32_t* palette = nullptr;
+    uint8_t* dirty = nullptr;
 };
 
 class ConverterTest : public ::testing::TestWithParam<FormatCase> {};
