@@ -2,10 +2,17 @@
 // picture, the messages that arrive through it, and the few services the
 // window procedure and the update pass call.
 //
-// A host turns its own events into neutral WindowMessages; everything that
-// decides what a message means (key codes, the key buffer, events, activation,
-// the mouse state) is platform-independent code. Every WindowHost call is made
-// on the window thread.
+// A host turns its own events into WindowMessages; everything that decides
+// what a message means (key codes, the key buffer, events, activation, the
+// mouse state) is platform-independent code. Every WindowHost call is made on
+// the window thread.
+//
+// The messages speak Win32's language, since the key translation tables are
+// Win32's: keys come as Win32 virtual keys (keys/virtual_keys.h) with PC
+// set-1 scan codes, and a key is a system key (kSysKeyDown, kSysKeyUp) by
+// Win32's rule: Alt held without Ctrl, F10, or Alt itself. The Win32 host
+// passes on what Windows says; a host of another window system (X11) derives
+// the virtual keys, the scan codes and that rule itself.
 #pragma once
 
 #include <cstdint>
