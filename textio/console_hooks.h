@@ -16,6 +16,9 @@ constexpr uint32_t kPrintForce = 8;
 // the whole screen when the text view covers every row, else the text view.
 constexpr uint32_t kClearDefault = 0xFFFF0000u;
 
+// The sleep that lasts until a key is pressed.
+constexpr int32_t kSleepUntilKey = -1;
+
 // The rows that printing uses, 0-based; -1 = not set (the whole text grid).
 struct TextView {
     int32_t top;
@@ -70,7 +73,7 @@ struct ConsoleHooks {
                          int64_t size, int fill, bool question, bool lineEnd) = nullptr;
     // Character code (selector 0) or colours of a cell; 0 outside the grid.
     int32_t (*readCell)(int32_t column, int32_t row, int32_t selector) = nullptr;
-    // Sleep / key wait in milliseconds (-1 = until a key is pressed).
+    // Sleep / key wait in milliseconds, or kSleepUntilKey.
     void (*sleep)(int32_t milliseconds) = nullptr;
     // 1 when keyboard input is redirected.
     int (*inputRedirected)() = nullptr;
