@@ -19,28 +19,17 @@ namespace {
 
 constexpr int kScreen = 0;
 
-// The screen: mode 18 (640x480, 256 colours, 80x30 text) at 8 bits, with the
-// mode's own page count, in a window, at the display's refresh rate.
+// The screen: mode 18 (640x480, 256 colours, 80x30 text) at 8 bits.
 constexpr int32_t kScreenMode = 18;
 constexpr int32_t kScreenDepth = 8;
-constexpr int32_t kModePages = 0;
-constexpr int32_t kWindowed = 0;
-constexpr int32_t kAnyRefreshRate = 0;
-
-// Each input line shows "? " after its prompt and ends its screen line.
-constexpr bool kQuestionMark = true;
-constexpr bool kEndLine = true;
-
-// The result line's first field: the short-wave end of the visible spectrum
-// in nm, the same for every input.
-constexpr int64_t kStartWavelength = 380;
 
 }  // namespace
 
 void RunDialogue(int argumentCount, char** arguments) {
     // Set-up.
     textio::StoreArguments(argumentCount, arguments, 0);
-    gfxwin::OpenScreen(kScreenMode, kScreenDepth, kModePages, kWindowed, kAnyRefreshRate);
+    gfxwin::OpenScreen(kScreenMode, kScreenDepth, gfxwin::kModePages, gfxwin::kNoScreenFlags,
+                       gfxwin::kAnyRefreshRate);
     textio::ClearScreen(textio::kClearDefault);
     OpenResultFile();
     double x = 0.0;
@@ -51,9 +40,9 @@ void RunDialogue(int argumentCount, char** arguments) {
     textio::PrintStringValue(kScreen, kUnderline, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
-    textio::LineInput(&kPromptX, kQuestionMark, kEndLine);
+    textio::LineInput(&kPromptX, textio::kWithQuestionMark, textio::kWithLineEnd);
     textio::InputReadDouble(&x);
-    textio::LineInput(&kPromptY, kQuestionMark, kEndLine);
+    textio::LineInput(&kPromptY, textio::kWithQuestionMark, textio::kWithLineEnd);
     textio::InputReadDouble(&y);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
 
@@ -62,7 +51,7 @@ void RunDialogue(int argumentCount, char** arguments) {
 
     textio::PrintStringValue(kScreen, kResultCaption, textio::kMaskNone);
     textio::PrintDouble(kScreen, la, textio::kMaskLineEnd);
-    WriteResultLine(kStartWavelength, la);
+    WriteResultLine(la);
 
     // Ending: one key closes the result file, a further one ends the program.
     textio::ReadChars(1, kScreen);

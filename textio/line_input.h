@@ -10,6 +10,10 @@ namespace textio {
 // input context and ends the screen line with `lineEnd`. `prompt` may be null.
 // The result code is left in LastError.
 void LineInput(const std::string_view* prompt, bool question, bool lineEnd);
+// The switches of a line input that shows "? " after its prompt and ends its
+// screen line after the typed line.
+constexpr bool kWithQuestionMark = true;
+constexpr bool kWithLineEnd = true;
 
 // The start of every line input: a pending line feed is carried out, then the
 // prompt (when given, followed by "? " with `question`) is printed on

@@ -37,19 +37,18 @@ void Exit() {
 
 void Nothing() {}
 
-constexpr WindowDriver kOpenGl{.name = "OpenGL",
-                               .init = Init,
-                               .exit = Exit,
-                               .lock = Nothing,
-                               .unlock = Nothing,
-                               .waitVBlank = WaitVerticalBlank,
-                               .getMouse = GetMouse,
-                               .setMouse = SetMouse,
-                               .setTitle = SetWindowTitle,
-                               .setPosition = SetWindowPosition,
-                               .fetchModes = EnumeratedDisplayModes,
-                               .flip = FlipOpenGl,
-                               .pollEvents = ServeWindowHere};
+// The window layer's table, but without a lock (there is no second thread)
+// or a palette, and with the flip and the window served on the drawing thread.
+constexpr WindowDriver OpenGlTable() {
+    WindowDriver d = WindowLayerDriver("OpenGL", Init, Exit, EnumeratedDisplayModes);
+    d.lock = d.unlock = Nothing;
+    d.setPalette = nullptr;
+    d.flip = FlipOpenGl;
+    d.pollEvents = ServeWindowHere;
+    return d;
+}
+
+constexpr WindowDriver kOpenGl = OpenGlTable();
 
 }  // namespace
 
