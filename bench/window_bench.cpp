@@ -67,7 +67,7 @@ class PassRig {
         ws_.host = host_.get();
         ws_.width = 640;
         ws_.height = 480;
-        ws_.active = 1;
+        ws_.active = true;
         if (!host_->CreateWindow({"bench", 640, 480, false})) return;
         ws_.convert = gfxwin::ChooseConverter(8, host_->Format());
         ok_ = ws_.convert != nullptr;

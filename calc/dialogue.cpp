@@ -1,7 +1,6 @@
 #include "calc/dialogue.h"
 
 #include <cstdint>
-#include <string>
 
 #include "calc/calculation.h"
 #include "calc/dialogue_texts.h"
@@ -19,7 +18,9 @@ namespace calc {
 namespace {
 
 constexpr int kScreen = 0;
-constexpr int32_t kScreenMode = 18;  // 640x480, 256 colours, 80x30 text
+
+// The screen: mode 18 (640x480, 256 colours, 80x30 text) at 8 bits.
+constexpr int32_t kScreenMode = 18;
 constexpr int32_t kScreenDepth = 8;
 
 }  // namespace
@@ -27,38 +28,35 @@ constexpr int32_t kScreenDepth = 8;
 void RunDialogue(int argumentCount, char** arguments) {
     // Set-up.
     textio::StoreArguments(argumentCount, arguments, 0);
-    gfxwin::OpenScreen(kScreenMode, kScreenDepth, 0, 0, 0);
+    gfxwin::OpenScreen(kScreenMode, kScreenDepth, gfxwin::kModePages, gfxwin::kNoScreenFlags,
+                       gfxwin::kAnyRefreshRate);
     textio::ClearScreen(textio::kClearDefault);
     OpenResultFile();
     double x = 0.0;
     double y = 0.0;
-    int64_t startWavelength = 375;
-    double la = 0.0;
-    std::string keyText;
 
     // Dialogue.
     textio::PrintStringValue(kScreen, kHeading, textio::kMaskLineEnd);
     textio::PrintStringValue(kScreen, kUnderline, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
-    textio::LineInput(&kPromptX, true, true);
+    textio::LineInput(&kPromptX, textio::kWithQuestionMark, textio::kWithLineEnd);
     textio::InputReadDouble(&x);
-    textio::LineInput(&kPromptY, true, true);
+    textio::LineInput(&kPromptY, textio::kWithQuestionMark, textio::kWithLineEnd);
     textio::InputReadDouble(&y);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
 
     // Calculation; each pass writes its triple line to the result file.
-    startWavelength += 5;
-    la = Calculate(x, y, WriteTripleLine).la;
+    const double la = Calculate(x, y, WriteTripleLine).la;
 
     textio::PrintStringValue(kScreen, kResultCaption, textio::kMaskNone);
     textio::PrintDouble(kScreen, la, textio::kMaskLineEnd);
-    WriteResultLine(startWavelength, la);
+    WriteResultLine(la);
 
-    // Ending.
-    keyText = textio::ReadChars(1, kScreen);
+    // Ending: one key closes the result file, a further one ends the program.
+    textio::ReadChars(1, kScreen);
     CloseResultFile();
-    textio::Pause(-1);
+    textio::Pause(textio::kSleepUntilKey);
     textio::EndProgram(0);
 }
 

@@ -17,8 +17,8 @@ void WriteTripleLine(double x, double y, double z) {
     textio::PrintDouble(kResultFileNumber, z, textio::kMaskLineEnd);
 }
 
-void WriteResultLine(int64_t startWavelength, double la) {
-    textio::PrintInt64(kResultFileNumber, startWavelength, textio::kMaskZone);
+void WriteResultLine(double la) {
+    textio::PrintInt64(kResultFileNumber, kStartWavelength, textio::kMaskZone);
     textio::PrintDouble(kResultFileNumber, la, textio::kMaskLineEnd);
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "gfxwin/console/graphics_hooks.h"
 #include "gfxwin/screen/draw_context.h"
@@ -53,30 +52,15 @@ void SetTitleOnce() {
 void Teardown(ScreenState* screen) {
     if (screen->driver != nullptr && screen->driver->exit != nullptr) screen->driver->exit();
     ReleaseDrawRows();
-    for (int32_t p = 0; p < screen->pageCount; ++p) {
-        if (screen->textShadow != nullptr) ScreenFree(screen->textShadow[p]);
-        if (screen->pages != nullptr) ScreenFree(screen->pages[p]);
-    }
-    ScreenFree(screen->textShadow);
-    ScreenFree(screen->pages);
-    ScreenFree(screen->palette);
-    ScreenFree(screen->devicePalette);
-    ScreenFree(screen->colourAssociation);
-    ScreenFree(screen->dirtyRows);
-    ScreenFree(screen->keyStates);
-    ScreenFree(screen->events);
-    if (screen->eventGuard != nullptr) {
-        screen->eventGuard->~EventGuard();
-        ScreenFree(screen->eventGuard);
-    }
-    screen->~ScreenState();
-    ScreenFree(screen);
     SetCurrentScreen(nullptr);
+    DeleteScreenState(screen);
     ScreenFree(LookupArea());
     SetLookupArea(nullptr);
 }
 
-// Steps of the closing set-up (mode 0).
+// Back to the text console (mode 0): the console operations go back to the
+// terminal; unless the close is quiet, the console is cleared and its text
+// view covers every row.
 int CloseToText(int32_t flags) {
     RemoveGraphicsHooks();
     const bool quiet = flags == kScreenQuietClose;
@@ -100,32 +84,28 @@ int FailSetup() {
     return textio::kErrInvalidCall;
 }
 
+// The pages, marks, palettes, key states and event queue of the screen, and
+// the converters' lookup area. False when memory runs out (what was made is
+// the screen's, and goes with it).
 bool AllocateBuffers(ScreenState& s) {
     const size_t pageBytes = static_cast<size_t>(s.pitch) * static_cast<size_t>(s.height);
-    s.pages = static_cast<uint8_t**>(
-        ScreenAlloc(sizeof(uint8_t*) * static_cast<size_t>(s.pageCount), true));
-    if (s.pages == nullptr) return false;
-    for (int32_t p = 0; p < s.pageCount; ++p) {
-        s.pages[p] = static_cast<uint8_t*>(ScreenAlloc(pageBytes, false));
-        if (s.pages[p] == nullptr) return false;
-    }
+    if (!s.pages.Allocate(s.pageCount, pageBytes, false)) return false;
     s.framebuffer = s.pages[0];
     s.visiblePage = 0;
 
     const size_t marks = static_cast<size_t>(s.height) * static_cast<size_t>(s.scanlineSize);
-    s.dirtyRows = static_cast<uint8_t*>(ScreenAlloc(marks, true));
-    s.palette = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kPaletteSize, true));
-    s.devicePalette = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kPaletteSize, true));
-    s.colourAssociation = static_cast<uint8_t*>(ScreenAlloc(kColourAssociationSize, true));
-    s.keyStates = static_cast<uint8_t*>(ScreenAlloc(kKeyStateCount, true));
-    s.events = static_cast<WindowEvent*>(ScreenAlloc(sizeof(WindowEvent) * kEventQueueSize, true));
+    s.dirtyRows = NewScreenArray<uint8_t>(marks, true);
+    s.palette = NewScreenArray<uint32_t>(kPaletteSize, true);
+    s.devicePalette = NewScreenArray<uint32_t>(kPaletteSize, true);
+    s.colourAssociation = NewScreenArray<uint8_t>(kColourAssociationSize, true);
+    s.keyStates = NewScreenArray<uint8_t>(kKeyStateCount, true);
+    s.events = NewScreenArray<WindowEvent>(kEventQueueSize, true);
     if (s.dirtyRows == nullptr || s.palette == nullptr || s.devicePalette == nullptr ||
         s.colourAssociation == nullptr || s.keyStates == nullptr || s.events == nullptr) {
         return false;
     }
-    void* guard = ScreenAlloc(sizeof(EventGuard), false);
-    if (guard == nullptr) return false;
-    s.eventGuard = new (guard) EventGuard();
+    s.eventGuard = NewScreenObject<EventGuard>();
+    if (s.eventGuard == nullptr) return false;
     auto* lookup = static_cast<uint32_t*>(ScreenAlloc(sizeof(uint32_t) * kLookupEntries, true));
     if (lookup == nullptr) return false;
     SetLookupArea(lookup);
@@ -133,14 +113,8 @@ bool AllocateBuffers(ScreenState& s) {
 }
 
 bool BuildTextShadows(ScreenState& s, const DrawContext& context) {
-    s.textShadow = static_cast<TextCell**>(
-        ScreenAlloc(sizeof(TextCell*) * static_cast<size_t>(s.pageCount), true));
-    if (s.textShadow == nullptr) return false;
     const size_t cells = static_cast<size_t>(s.textColumns) * static_cast<size_t>(s.textRows);
-    for (int32_t p = 0; p < s.pageCount; ++p) {
-        s.textShadow[p] = static_cast<TextCell*>(ScreenAlloc(sizeof(TextCell) * cells, true));
-        if (s.textShadow[p] == nullptr) return false;
-    }
+    if (!s.textShadow.Allocate(s.pageCount, cells, true)) return false;
     BlankShadowRows(s, context, 0, s.textRows, 0, s.textColumns - 1);
     return true;
 }
@@ -190,20 +164,20 @@ void NormaliseDepth(ScreenState& s) {
     s.pitch = s.width * s.bytesPerPixel;
 }
 
-// Steps 4 to 8 of the set-up: the zeroed record, made the open screen, with
-// its mode, size, descriptors, aspect and normalised depth. Null when memory
-// or the built-in data fail (the record, if made, is already the open screen).
+// The record of the new screen, made the open screen, with its mode, size,
+// font and default palette, aspect and stored depth. Null when memory or the
+// built-in data fail (the record, if made, is already the open screen).
 ScreenState* NewScreen(const ModeRequest& request, int32_t flags) {
-    void* block = ScreenAlloc(sizeof(ScreenState), true);
-    if (block == nullptr) return nullptr;
-    ScreenState& s = *new (block) ScreenState{};
+    ScreenState* made = NewScreenState();
+    if (made == nullptr) return nullptr;
+    ScreenState& s = *made;
     SetCurrentScreen(&s);
     s.modeId = NextModeId();
     s.modeNumber = request.mode;
     s.width = request.width;
     s.height = request.height;
     s.depth = request.depth;
-    if (flags >= 0 && (flags & kScreenOpenGL)) s.depth = std::max(s.depth, 16);
+    if (HoldsScreenFlags(flags) && (flags & kScreenOpenGL)) s.depth = std::max(s.depth, 16);
 
     // The descriptors live in the unpacked block, so it is unpacked first.
     if (!UnpackBuiltinData()) return nullptr;
@@ -222,10 +196,10 @@ ScreenState* NewScreen(const ModeRequest& request, int32_t flags) {
     return &s;
 }
 
-// Steps 11 to 13: status flags, pixel routines, the ports, and a started
-// driver. False when no driver starts.
+// The status flags of the request, the pixel routines, the VGA ports, the
+// window title, and a started driver. False when no driver starts.
 bool StartScreen(ScreenState& s, int32_t refreshRate, int32_t flags) {
-    if (flags != -1) {
+    if (flags != kScreenNullDriver) {
         if (flags & kScreenAlpha) s.statusFlags |= kStatusAlpha;
         if (flags & kScreenOpenGL) s.statusFlags |= kStatusOpenGL;
     }
@@ -252,8 +226,8 @@ bool BuildTextGrid(ScreenState& s, const ModeRequest& request) {
     return true;
 }
 
-// The last steps: the screen channel's geometry, the program-end hook, the
-// text view and the cursor.
+// What follows a built screen: the screen channel's geometry, the program-end
+// hook, the text view and the cursor.
 void FinishSetup(ScreenState& s, int32_t flags) {
     textio::ScreenRefreshGeometry();
 
@@ -274,7 +248,9 @@ void FinishSetup(ScreenState& s, int32_t flags) {
 
 int SetMode(const ModeRequest& request) {
     int32_t flags = request.flags;
-    if (flags >= 0 && (flags & kScreenShaped)) flags |= kScreenNoSwitch | kScreenNoFrame;
+    if (HoldsScreenFlags(flags) && (flags & kScreenShaped)) {
+        flags |= kScreenNoSwitch | kScreenNoFrame;
+    }
 
     if (ScreenState* old = CurrentScreen()) Teardown(old);
     if (request.mode == 0 || request.width == 0) return CloseToText(flags);

@@ -54,7 +54,7 @@ class ReadySignal {
 class Thread {
   public:
     Thread() = default;
-    ~Thread();
+    ~Thread() { Join(); }
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
 

@@ -18,6 +18,10 @@ BeepService SetBeepService(BeepService service) {
     return previous;
 }
 
+void RemoveBeepService(BeepService service) {
+    if (Installed() == service) Installed() = nullptr;
+}
+
 void Beep(int frequencyHz, int durationMs) {
     if (BeepService service = Installed()) {
         service(frequencyHz, durationMs);

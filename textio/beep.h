@@ -9,6 +9,8 @@ using BeepService = void (*)(int frequencyHz, int durationMs);
 
 // Installs the service (null = none); returns the one it replaces.
 BeepService SetBeepService(BeepService service);
+// Takes `service` out when it is the one installed; another one stays.
+void RemoveBeepService(BeepService service);
 
 // Sounds a tone through the installed service.
 void Beep(int frequencyHz, int durationMs);

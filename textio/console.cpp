@@ -30,11 +30,7 @@ int TerminalLineInput(const std::string_view* prompt, std::string* destination, 
         TerminalHoldRaw(false);
         return code;
     }
-    ConsolePrintBytes("", 0, kPrintForce);
-    if (prompt != nullptr) {
-        if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
-        if (question) PrintTerminatedText(0, "? ", kMaskNone);
-    }
+    PrintLinePrompt(prompt, question);
     std::string line;
     try {
         TerminalReadLine(&line);
@@ -105,9 +101,9 @@ void ConsoleSleep(int32_t milliseconds) {
         Hooks().sleep(milliseconds);
         return;
     }
-    // Terminal version: -1 takes one key (an escape sequence is one key); a
-    // timed wait ends early on a key.
-    if (milliseconds == -1) {
+    // Terminal version: the wait until a key takes one key (an escape sequence
+    // is one key); a timed wait ends early on a key.
+    if (milliseconds == kSleepUntilKey) {
         TerminalReadKeyCode(-1);
     } else if (milliseconds > 0) {
         TerminalReadKeyCode(milliseconds);

@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <string>
 
-#include "textio/last_error.h"
 #include "platform/file_io.h"
+#include "textio/last_error.h"
 #include "textio/runtime_state.h"
 
 namespace textio {
@@ -202,8 +202,19 @@ bool MeasureAndRewind(FILE* f, FileRecord* rec) {
 }  // namespace
 
 const DeviceOps FileDeviceOps = {
-    FileEof,       FileCloseOp, FileSeek,   FileTell,     FileRead,         FileReadWide, FileWrite,
-    FileWriteWide, FileLock,    FileUnlock, FileReadLine, FileReadLineWide, nullptr,      FileFlush,
+    .eof = FileEof,
+    .close = FileCloseOp,
+    .seek = FileSeek,
+    .tell = FileTell,
+    .read = FileRead,
+    .readWide = FileReadWide,
+    .write = FileWrite,
+    .writeWide = FileWriteWide,
+    .lock = FileLock,
+    .unlock = FileUnlock,
+    .readLine = FileReadLine,
+    .readLineWide = FileReadLineWide,
+    .flush = FileFlush,
 };
 
 int OpenDiskFile(FileRecord* rec, std::string_view name) {

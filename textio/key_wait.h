@@ -17,7 +17,8 @@ std::string ReadChars(uint64_t count, int channel);
 // device. `read` receives the number of bytes delivered. Returns an error code.
 int ChannelRead(FileRecord* rec, void* buffer, size_t count, size_t* read);
 
-// Waits `milliseconds`; -1 waits until a key is pressed.
+// Waits `milliseconds`; kSleepUntilKey (console_hooks.h) waits until a key is
+// pressed.
 void Pause(int32_t milliseconds);
 
 }  // namespace textio

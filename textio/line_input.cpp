@@ -20,13 +20,17 @@ void LineInput(const std::string_view* prompt, bool question, bool lineEnd) {
     SetLastError(code);
 }
 
-int EditedLineInput(const std::string_view* prompt, std::string* destination, bool question,
-                    bool lineEnd, bool markOn) {
+void PrintLinePrompt(const std::string_view* prompt, bool question) {
     ConsolePrintBytes("", 0, kPrintForce);
     if (prompt != nullptr) {
         if (!prompt->empty()) PrintStringValue(0, *prompt, kMaskNone);
         if (question) PrintTerminatedText(0, "? ", kMaskNone);
     }
+}
+
+int EditedLineInput(const std::string_view* prompt, std::string* destination, bool question,
+                    bool lineEnd, bool markOn) {
+    PrintLinePrompt(prompt, question);
     std::optional<std::string> line = EditLine(markOn);
     if (lineEnd) PrintEnd(0, kMaskLineEnd);
     if (!line) return kErrOutOfMemory;

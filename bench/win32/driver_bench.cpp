@@ -64,7 +64,7 @@ bool MeasurePasses(const Driver& driver, int passes) {
     ws.width = 640;
     ws.height = 480;
     ws.depth = 8;
-    ws.active = 1;
+    ws.active = true;
     gfxwin::DriverLock();
     const bool made = gfxwin::PresentationInit(ws);
     gfxwin::DriverUnlock();

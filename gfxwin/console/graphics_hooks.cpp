@@ -2,11 +2,12 @@
 
 #include "gfxwin/console/graphics_line_input.h"
 #include "gfxwin/console/graphics_pause.h"
+#include "gfxwin/console/key_mouse_hooks.h"
+#include "gfxwin/keys/key_buffer.h"
 #include "gfxwin/screen/pages.h"
+#include "gfxwin/screen/palette.h"
 #include "gfxwin/text/text_console.h"
 #include "gfxwin/text/text_engine.h"
-#include "gfxwin/screen/palette.h"
-#include "gfxwin/console/key_mouse_hooks.h"
 #include "textio/console.h"
 
 namespace gfxwin {
@@ -18,30 +19,37 @@ int InputNotRedirected() {
 }
 }  // namespace
 
+// Every slot has its graphics version but the simple line reader, which no
+// operation calls: the terminal's stays.
 void InstallGraphicsHooks() {
-    textio::ConsoleHooks hooks{};
-    hooks.clearScreen = ClearGraphicsScreen;
-    hooks.setColours = SetColours;
-    hooks.locate = Locate;
-    hooks.setTextSize = SetTextSize;
-    hooks.cursorColumn = CursorColumn;
-    hooks.cursorRow = CursorRow;
-    hooks.cursorPosition = CursorPosition;
-    hooks.textSize = TextSize;
-    hooks.printBytes = PrintText;
-    hooks.printWide = PrintWideText;
-    hooks.portIn = PortIn;
-    hooks.portOut = PortOut;
-    hooks.viewChanged = ViewChanged;
-    hooks.lineInput = GraphicsLineInput;
-    hooks.lineInputWide = GraphicsLineInputWide;
-    hooks.readCell = ReadCell;
-    hooks.sleep = GraphicsPause;
-    hooks.inputRedirected = InputNotRedirected;
-    hooks.copyPage = CopyPage;
-    hooks.selectPages = SelectPages;
-    InstallKeyAndMouseHooks(hooks);
-    textio::InstallConsoleHooks(hooks);
+    textio::InstallConsoleHooks(textio::ConsoleHooks{
+        .readKeyText = ReadKeyText,
+        .waitKey = WaitForKey,
+        .keyWaiting = KeyAvailable,
+        .clearScreen = ClearGraphicsScreen,
+        .setColours = SetColours,
+        .locate = Locate,
+        .setTextSize = SetTextSize,
+        .cursorColumn = CursorColumn,
+        .cursorRow = CursorRow,
+        .cursorPosition = CursorPosition,
+        .textSize = TextSize,
+        .printBytes = PrintText,
+        .printWide = PrintWideText,
+        .keyDown = KeyDownByScanCode,
+        .readMouse = ReadMouse,
+        .setMouse = SetMousePointer,
+        .portIn = PortIn,
+        .portOut = PortOut,
+        .viewChanged = ViewChanged,
+        .lineInput = GraphicsLineInput,
+        .lineInputWide = GraphicsLineInputWide,
+        .readCell = ReadCell,
+        .sleep = GraphicsPause,
+        .inputRedirected = InputNotRedirected,
+        .copyPage = CopyPage,
+        .selectPages = SelectPages,
+    });
 }
 
 void RemoveGraphicsHooks() {

@@ -9,7 +9,7 @@ namespace gfxwin {
 // versions run.
 void InstallGraphicsHooks();
 
-// Empties all 27 slots.
+// Empties every slot.
 void RemoveGraphicsHooks();
 
 }  // namespace gfxwin

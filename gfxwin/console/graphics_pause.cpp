@@ -1,17 +1,17 @@
 #include "gfxwin/console/graphics_pause.h"
 
 #include "gfxwin/keys/key_buffer.h"
+#include "textio/console_hooks.h"
 #include "textio/sleep.h"
 
 namespace gfxwin {
 
 namespace {
-constexpr int32_t kUntilKey = -1;
 constexpr int32_t kFlagTestsFrom = 100;
 }  // namespace
 
 void GraphicsPause(int32_t milliseconds) {
-    if (milliseconds == kUntilKey) {
+    if (milliseconds == textio::kSleepUntilKey) {
         while (TakeKeyPostedFlag() == 0) textio::SleepMilliseconds(kPausePollMs);
         return;
     }

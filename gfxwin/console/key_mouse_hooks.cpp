@@ -46,13 +46,4 @@ int32_t SetMousePointer(int32_t x, int32_t y, int32_t visibility, int32_t clip) 
     return textio::kOk;
 }
 
-void InstallKeyAndMouseHooks(textio::ConsoleHooks& hooks) {
-    hooks.readKeyText = ReadKeyText;
-    hooks.waitKey = WaitForKey;
-    hooks.keyWaiting = KeyAvailable;
-    hooks.keyDown = KeyDownByScanCode;
-    hooks.readMouse = ReadMouse;
-    hooks.setMouse = SetMousePointer;
-}
-
 }  // namespace gfxwin

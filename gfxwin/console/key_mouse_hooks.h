@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-#include "textio/console_hooks.h"
-
 namespace gfxwin {
 
 // -1 while the key with that scan code is down, else 0 (also without a screen
@@ -22,8 +20,5 @@ int32_t ReadMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int3
 // coordinate; visibility and clip: 0 off, positive on, negative keep).
 // 1 when no screen with a mouse is open, else 0.
 int32_t SetMousePointer(int32_t x, int32_t y, int32_t visibility, int32_t clip);
-
-// Fills the key and mouse slots with the operations above and the key buffer's.
-void InstallKeyAndMouseHooks(textio::ConsoleHooks& hooks);
 
 }  // namespace gfxwin

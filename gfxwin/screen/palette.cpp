@@ -58,7 +58,7 @@ void ApplyDefaultPalette(ScreenState& s) {
     const std::span<const uint8_t> association = ColourAssociation(s.modeNumber, -1);
     const size_t associated =
         std::min(association.size(), static_cast<size_t>(kColourAssociationSize));
-    std::copy_n(association.begin(), associated, s.colourAssociation);
+    std::copy_n(association.begin(), associated, s.colourAssociation.Get());
     const int deviceCount = std::min(count, 1 << s.depth);
     for (int i = 0; i < deviceCount; ++i) {
         const bool mapped = static_cast<size_t>(i) < association.size();

@@ -14,6 +14,14 @@ constexpr std::align_val_t kAlign{16};
 
 }  // namespace
 
+ScreenState* NewScreenState() {
+    return NewScreenObject<ScreenState>().Release();
+}
+
+void DeleteScreenState(ScreenState* screen) {
+    ScreenBlock<ScreenState> gone(screen);
+}
+
 ScreenState* CurrentScreen() {
     return Drawing().screen;
 }

@@ -1,6 +1,7 @@
 #include "gfxwin/text/text_console.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "gfxwin/screen/draw_context.h"
 #include "gfxwin/screen/screen_lock.h"
@@ -149,20 +150,9 @@ int32_t SetTextSize(int32_t columns, int32_t rows) {
 
     // New shadows first, so that a shortage of memory changes nothing.
     const size_t cells = static_cast<size_t>(columns) * static_cast<size_t>(rows);
-    auto** fresh = static_cast<TextCell**>(
-        ScreenAlloc(sizeof(TextCell*) * static_cast<size_t>(screen->pageCount), true));
-    if (fresh == nullptr) return previous;
-    for (int32_t p = 0; p < screen->pageCount; ++p) {
-        fresh[p] = static_cast<TextCell*>(ScreenAlloc(cells * sizeof(TextCell), true));
-        if (fresh[p] == nullptr) {
-            for (int32_t q = 0; q < p; ++q) ScreenFree(fresh[q]);
-            ScreenFree(fresh);
-            return previous;
-        }
-    }
-    for (int32_t p = 0; p < screen->pageCount; ++p) ScreenFree(screen->textShadow[p]);
-    ScreenFree(screen->textShadow);
-    screen->textShadow = fresh;
+    PageBlocks<TextCell> fresh;
+    if (!fresh.Allocate(screen->pageCount, cells, true)) return previous;
+    screen->textShadow = std::move(fresh);
     screen->textColumns = columns;
     screen->textRows = rows;
     screen->font = font;

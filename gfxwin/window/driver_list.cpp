@@ -1,37 +1,16 @@
 #include "gfxwin/window/driver_list.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
-#include "platform/threads.h"
-
-#ifdef WL_HAVE_X11
-#include "gfxwin/window/x11/x11_host.h"
-#endif
-#ifdef WL_HAVE_GDI
-#include "gfxwin/window/win32/directx_host.h"
-#include "gfxwin/window/win32/gdi_host.h"
-#include "gfxwin/window/win32/opengl_host.h"
-#endif
+#include "gfxwin/window/driver_entries.h"
+#include "gfxwin/window/refusal.h"
 
 namespace gfxwin {
 
 namespace {
-
-// Ended by an empty entry. Window drivers for this platform join here.
-const DriverEntry kPlatformList[] = {
-#ifdef WL_HAVE_X11
-    {"X11", x11::X11Driver()},
-#endif
-#ifdef WL_HAVE_GDI
-    {"DirectX", win32::DirectXDriver()},
-    {"GDI", win32::GdiDriver()},
-    {"OpenGL", win32::OpenGlDriver()},
-#endif
-    {nullptr, nullptr},
-};
 
 // Names compare without regard to ASCII letter case.
 bool SameName(const char* a, const char* b) {
@@ -44,48 +23,14 @@ bool SameName(const char* a, const char* b) {
     }
 }
 
-size_t CountEntries(const DriverEntry* entries) {
-    size_t n = 0;
-    while (entries[n].driver != nullptr) ++n;
-    return n;
-}
-
 struct ListOverride {
-    const DriverEntry* entries = nullptr;
+    const WindowDriver* const* drivers = nullptr;
     size_t count = 0;
 };
 
 ListOverride& Override() {
     static ListOverride current;
     return current;
-}
-
-// Why the driver tried last did not start. Written by the thread that found
-// out (the window thread, for the window's own steps), read by StartDriver
-// after the driver's exit has ended that thread.
-struct Refusal {
-    platform::Mutex lock;
-    char reason[160] = {};
-};
-
-Refusal& LastRefusal() {
-    static Refusal refusal;
-    return refusal;
-}
-
-void ClearRefusal() {
-    Refusal& r = LastRefusal();
-    r.lock.Lock();
-    r.reason[0] = '\0';
-    r.lock.Unlock();
-}
-
-std::string RefusalText() {
-    Refusal& r = LastRefusal();
-    r.lock.Lock();
-    std::string text = r.reason;
-    r.lock.Unlock();
-    return text;
 }
 
 struct Request {
@@ -104,32 +49,27 @@ bool TryDriver(const WindowDriver* driver, const Request& request, int32_t refre
     return false;
 }
 
-bool NamesADriver(std::span<const DriverEntry> list, const char* name) {
-    for (const DriverEntry& entry : list) {
-        if (entry.driver != nullptr && entry.name != nullptr && SameName(entry.name, name)) {
-            return true;
-        }
+bool NamesADriver(std::span<const WindowDriver* const> list, const char* name) {
+    for (const WindowDriver* driver : list) {
+        if (SameName(driver->name, name)) return true;
     }
     return false;
 }
 
 // One pass over the list; `onlyName` limits it to drivers of that name.
-const WindowDriver* Pass(std::span<const DriverEntry> list, const char* onlyName,
+const WindowDriver* Pass(std::span<const WindowDriver* const> list, const char* onlyName,
                          const Request& request) {
-    for (const DriverEntry& entry : list) {
-        if (entry.driver == nullptr) continue;
-        if (onlyName != nullptr && (entry.name == nullptr || !SameName(entry.name, onlyName))) {
-            continue;
-        }
-        if (TryDriver(entry.driver, request, request.refreshRate)) return entry.driver;
-        if (TryDriver(entry.driver, request, 0)) return entry.driver;
+    for (const WindowDriver* driver : list) {
+        if (onlyName != nullptr && !SameName(driver->name, onlyName)) continue;
+        if (TryDriver(driver, request, request.refreshRate)) return driver;
+        if (TryDriver(driver, request, 0)) return driver;
     }
     return nullptr;
 }
 
 // The one line for a name that gave no driver: its driver's reason, or the
 // names there are.
-void ReportUnstartedName(std::span<const DriverEntry> list, const char* name) {
+void ReportUnstartedName(std::span<const WindowDriver* const> list, const char* name) {
     std::string line = std::string("wellenlaenge: KRGFX=") + name + ": ";
     if (NamesADriver(list, name)) {
         line += "Fenstertreiber startet nicht";
@@ -138,10 +78,9 @@ void ReportUnstartedName(std::span<const DriverEntry> list, const char* name) {
     } else {
         line += "kein solcher Fenstertreiber (vorhanden: ";
         bool first = true;
-        for (const DriverEntry& entry : list) {
-            if (entry.driver == nullptr || entry.name == nullptr) continue;
+        for (const WindowDriver* driver : list) {
             line += first ? "" : ", ";
-            line += entry.name;
+            line += driver->name;
             first = false;
         }
         line += first ? "keiner)" : ")";
@@ -153,34 +92,38 @@ void ReportUnstartedName(std::span<const DriverEntry> list, const char* name) {
 
 }  // namespace
 
-std::span<const DriverEntry> PlatformDrivers() {
+std::span<const WindowDriver* const> PlatformDrivers() {
     const ListOverride& o = Override();
-    if (o.entries != nullptr) return {o.entries, o.count};
-    return {kPlatformList, CountEntries(kPlatformList)};
+    if (o.drivers != nullptr) return {o.drivers, o.count};
+    // Window drivers for this platform join here, in the order they are
+    // tried. The list ends with null, so that it is never empty.
+    static const WindowDriver* const kList[] = {
+#ifdef WL_HAVE_X11
+        x11::X11Driver(),
+#endif
+#ifdef WL_HAVE_GDI
+        win32::DirectXDriver(),
+        win32::GdiDriver(),
+        win32::OpenGlDriver(),
+#endif
+        nullptr,
+    };
+    return {kList, std::size(kList) - 1};
 }
 
-void OverrideDriverList(const DriverEntry* entries, size_t count) {
-    Override() = ListOverride{entries, entries != nullptr ? count : 0};
-}
-
-bool RefuseStart(const char* format, ...) {
-    Refusal& r = LastRefusal();
-    r.lock.Lock();
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
-    va_end(arguments);
-    r.lock.Unlock();
-    return false;
+void OverrideDriverList(const WindowDriver* const* drivers, size_t count) {
+    Override() = ListOverride{drivers, drivers != nullptr ? count : 0};
 }
 
 const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
                                 int32_t refreshRate, int32_t flags) {
     const char* name = std::getenv("KRGFX");
     if (name != nullptr && name[0] == '\0') name = nullptr;
-    if (flags == -1 || (name != nullptr && SameName(name, "null"))) return NullDriver();
+    if (flags == kScreenNullDriver || (name != nullptr && SameName(name, "null"))) {
+        return NullDriver();
+    }
 
-    const std::span<const DriverEntry> list = PlatformDrivers();
+    const std::span<const WindowDriver* const> list = PlatformDrivers();
     Request request{title, width, height, depth, refreshRate, flags};
     for (int round = 0; round < 2; ++round) {
         if (name != nullptr) {

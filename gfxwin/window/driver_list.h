@@ -10,33 +10,23 @@
 
 namespace gfxwin {
 
-struct DriverEntry {
-    const char* name;
-    const WindowDriver* driver;
-};
-
 // The platform's drivers in the order they are tried (without the Null driver).
-std::span<const DriverEntry> PlatformDrivers();
+std::span<const WindowDriver* const> PlatformDrivers();
 
-// Test aid: replaces the platform list until called again with `nullptr`.
-void OverrideDriverList(const DriverEntry* entries, size_t count);
+// Test aid: replaces the platform list with `count` drivers until called again
+// with `nullptr`.
+void OverrideDriverList(const WindowDriver* const* drivers, size_t count);
 
 // Picks and starts a driver. The name in the environment variable "KRGFX" is
-// read on every call: "null" in any case (or flags of -1) gives the Null driver
-// at once. Otherwise the list is tried in passes, each driver first with the
-// requested refresh rate and then with 0; with a name, drivers of that name come
-// first, and the whole search is repeated with the full-screen flag flipped.
-// When the name is no driver of the list, or its driver does not start in the
-// first pass, one German line on standard error says so (with the driver's
-// reason) before the search goes on. Returns the started driver, or null when
-// none starts.
+// read on every call: "null" in any case (or the flag word kScreenNullDriver)
+// gives the Null driver at once. Otherwise the list is tried in passes, each
+// driver first with the requested refresh rate and then with 0; with a name,
+// drivers of that name come first, and the whole search is repeated with the
+// full-screen flag flipped. When the name is no driver of the list, or its
+// driver does not start in the first pass, one German line on standard error
+// says so (with the driver's reason, refusal.h) before the search goes on.
+// Returns the started driver, or null when none starts.
 const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height, int32_t depth,
                                 int32_t refreshRate, int32_t flags);
-
-// A driver that cannot start (or the window layer or host starting it) says
-// why: a short German text, ASCII only, formatted as by printf; the last one
-// said during a driver's tries counts. Any thread. Returns false, so that a
-// failing step can `return RefuseStart(...)`.
-bool RefuseStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace gfxwin

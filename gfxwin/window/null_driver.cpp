@@ -6,11 +6,7 @@ namespace {
 
 void NoLock() {}
 
-constexpr WindowDriver kNull{
-    "Null",  // name
-    nullptr, nullptr, NoLock,  NoLock,  nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-};
+constexpr WindowDriver kNull{.name = "Null", .lock = NoLock, .unlock = NoLock};
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "gfxwin/keys/key_translation.h"
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/window_proc.h"
 
 namespace gfxwin {
@@ -207,7 +207,7 @@ class ProcedureSink final : public host::MessageSink {
     host::MessageResult Deliver(const host::WindowMessage& message) override {
         host::MessageResult result;
         result.defaultHandling = WindowProcedure(ws_, mouse_, message);
-        result.watchLeave = mouse_.tracked != 0;
+        result.watchLeave = mouse_.tracked;
         result.buttonHeld = mouse_.buttons != 0;
         return result;
     }
@@ -331,10 +331,10 @@ void UpdatePass(WindowState& ws, MouseState& mouse) {
     // The palette shows through the conversion (or the host's colour table),
     // and the window keeps the colours it was shown: a changed palette means
     // showing every row again.
-    if (ws.paletteChanged != 0) {
+    if (ws.paletteChanged) {
         if (ws.indexed) h.SetColours(ws.paletteCopy);
         MarkAllRowsDirty(s);
-        ws.paletteChanged = 0;
+        ws.paletteChanged = false;
     }
 
     const int32_t rows = s.height;
@@ -369,7 +369,7 @@ void UpdatePass(WindowState& ws, MouseState& mouse) {
         }
     }
 
-    if (ws.active != 0) RefreshKeyStates(ws);
+    if (ws.active) RefreshKeyStates(ws);
     ProcedureSink sink(ws, mouse);
     h.Pump(sink);
     if (!h.ConnectionLost()) ws.positionKnown = h.WindowPosition(&ws.outerX, &ws.outerY);

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "gfxwin/window/driver_list.h"
 #include "gfxwin/window/presentation.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window_driver.h"
 #include "platform/threads.h"
 #include "textio/interrupts.h"
@@ -21,7 +21,6 @@ constexpr int kPassPauseMs = 10;
 constexpr int kWaitSliceMs = 50;
 constexpr int kDefaultFramePauseMs = 16;
 constexpr int32_t kKeep = INT32_MIN;
-constexpr int32_t kNoPosition = 65535;
 
 // Takes the driver lock unless the drawing thread already holds it.
 class LockUnlessHeld {
@@ -58,14 +57,14 @@ void ThreadBody(void* argument) {
     WindowState& ws = wt.window;
     if (!PresentationInit(ws)) return;  // the start sees the thread end
     wt.driverLock.Lock();
-    ws.active = 1;
+    ws.active = true;
     wt.driverLock.Unlock();
     ready->SignalReady();
 
     bool lost = false;
     for (;;) {
         wt.driverLock.Lock();
-        if (ws.running == 0) {
+        if (!ws.running) {
             wt.driverLock.Unlock();
             break;
         }
@@ -83,15 +82,15 @@ void ThreadBody(void* argument) {
 
 // What a window start resets of the pointer state.
 void ResetMouseForStart(MouseState& mouse) {
-    mouse.cursorVisible = 1;
-    mouse.lastX = kNoPosition;
+    mouse.cursorVisible = true;
+    mouse.lastX = kNoPointerPosition;
     mouse.lastY = 0;
-    mouse.clip = 0;
+    mouse.clip = false;
     mouse.wheel = 0;
     mouse.buttons = 0;
     mouse.previousButtons = 0;
-    mouse.tracked = 0;
-    mouse.inside = 0;
+    mouse.tracked = false;
+    mouse.inside = false;
 }
 
 // The window record of a new start.
@@ -108,7 +107,7 @@ void PrepareStart(HostFactory openHost, const char* title, int32_t width, int32_
     ws.depth = std::max(depth, 8);
     ws.refreshRate = refreshRate;
     ws.flags = flags;
-    ws.running = 1;
+    ws.running = true;
 }
 
 }  // namespace
@@ -144,7 +143,7 @@ bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t
     if (wt.ready == nullptr || !wt.thread.Start(ThreadBody, wt.ready, wt.ready)) {
         delete wt.ready;
         wt.ready = nullptr;
-        ws.running = 0;
+        ws.running = false;
         return RefuseStart("Fensterthread startet nicht");
     }
     // The thread either reports its window ready or ends (having said why);
@@ -164,15 +163,15 @@ bool WindowStartHere(HostFactory openHost, const char* title, int32_t width, int
     PrepareStart(openHost, title, width, height, depth, refreshRate, flags);
     DriverLock();
     const bool made = PresentationInit(ws);
-    ws.active = made ? 1 : 0;
-    ws.running = made ? 1 : 0;
+    ws.active = made;
+    ws.running = made;
     DriverUnlock();
     return made;
 }
 
 void ServeWindowHere() {
     WindowThreadState& wt = WindowThread();
-    if (wt.thread.Running() || wt.window.running == 0 || wt.window.host == nullptr) return;
+    if (wt.thread.Running() || !wt.window.running || wt.window.host == nullptr) return;
     DriverLock();
     UpdatePass(wt.window, wt.mouse);
     DriverUnlock();
@@ -181,30 +180,30 @@ void ServeWindowHere() {
 void WindowStop() {
     WindowThreadState& wt = WindowThread();
     WindowState& ws = wt.window;
-    if (ws.running == 0) return;
+    if (!ws.running) return;
     if (!wt.thread.Running()) {  // started here: no thread to end
         DriverLock();
-        ws.running = 0;
+        ws.running = false;
         PresentationExit(ws);
         DriverUnlock();
-        wt.mouse.clip = 0;
+        wt.mouse.clip = false;
         return;
     }
     ScreenState* screen = CurrentScreen();
     if (DrawingThreadHoldsLock()) {
         // The window thread needs the lock to finish its pass.
-        ws.running = 0;
+        ws.running = false;
         screen->lockCount = 0;
         DriverUnlock();
     } else {
         DriverLock();
-        ws.running = 0;
+        ws.running = false;
         DriverUnlock();
     }
     WaitOnWindowThread([&](int ms) { return wt.thread.JoinFor(ms); });
     delete wt.ready;
     wt.ready = nullptr;
-    wt.mouse.clip = 0;
+    wt.mouse.clip = false;
 }
 
 void QueuePaletteEntry(int index, int red, int green, int blue) {
@@ -213,7 +212,7 @@ void QueuePaletteEntry(int index, int red, int green, int blue) {
 
 void SetPaletteCopyEntry(WindowState& ws, int index, int red, int green, int blue) {
     if (index < 0 || index >= kPaletteSize) return;
-    ws.paletteChanged = 1;
+    ws.paletteChanged = true;
     ws.paletteCopy[index][0] = static_cast<uint8_t>(red);
     ws.paletteCopy[index][1] = static_cast<uint8_t>(green);
     ws.paletteCopy[index][2] = static_cast<uint8_t>(blue);
@@ -243,12 +242,12 @@ void WaitVerticalBlank() {
 int GetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons, int32_t* clip) {
     const WindowThreadState& wt = WindowThread();
     const MouseState& mouse = wt.mouse;
-    if (wt.window.active == 0 || mouse.inside == 0) return -1;
+    if (!wt.window.active || !mouse.inside) return -1;
     if (x != nullptr) *x = mouse.x;
     if (y != nullptr) *y = mouse.y;
     if (wheel != nullptr) *wheel = mouse.wheel;
     if (buttons != nullptr) *buttons = mouse.buttons;
-    if (clip != nullptr) *clip = mouse.clip;
+    if (clip != nullptr) *clip = mouse.clip ? 1 : 0;
     return 0;
 }
 
@@ -259,7 +258,7 @@ void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
     if (x != kKeep || y != kKeep) {
         if (x == kKeep) x = mouse.x;
         if (y == kKeep) y = mouse.y;
-        mouse.inside = 1;
+        mouse.inside = true;
         mouse.x = std::clamp(x, 0, std::max(ws.width - 1, 0));
         mouse.y = std::clamp(y, 0, std::max(ws.height - 1, 0));
         ws.pending.warp = true;
@@ -267,15 +266,15 @@ void SetMouse(int32_t x, int32_t y, int32_t visibility, int32_t clip) {
         ws.pending.warpY = mouse.y;
     }
     if (visibility >= 0) {
-        const int32_t visible = visibility > 0 ? 1 : 0;
+        const bool visible = visibility > 0;
         if (visible != mouse.cursorVisible) {
             mouse.cursorVisible = visible;
             ws.pending.cursor = true;
-            ws.pending.cursorVisible = visible != 0;
+            ws.pending.cursorVisible = visible;
         }
     }
     if (clip >= 0) {
-        mouse.clip = clip > 0 ? 1 : 0;
+        mouse.clip = clip > 0;
         ws.pending.clip = true;
         ws.pending.clipOn = clip > 0;
     }

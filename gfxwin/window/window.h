@@ -9,7 +9,7 @@
 //
 // Failures: a step of the window layer that can fail returns bool (true: it
 // was done); a driver whose start fails says why through RefuseStart
-// (driver_list.h). Only the fixed interfaces keep their own forms: a driver's
+// (refusal.h). Only the fixed interfaces keep their own forms: a driver's
 // init and get-mouse slots return 0 or -1, StartDriver and the host factories
 // return null.
 #pragma once
@@ -65,9 +65,9 @@ struct WindowState {
     const char* title;
     int32_t width, height, depth, refreshRate, flags;
     uint8_t paletteCopy[kPaletteSize][4];  // red, green, blue, flags (4)
-    int32_t paletteChanged;
-    int32_t running;
-    int32_t active;
+    bool paletteChanged;
+    bool running;
+    bool active;
     // The picture holds palette indices shown through the host's colour table;
     // without a converter the framebuffer rows go to the host as they are.
     bool indexed;
@@ -82,19 +82,22 @@ struct WindowState {
     PresentationStats stats;
 };
 
+// MouseState::lastX before the first pointer position of a window is known.
+constexpr int32_t kNoPointerPosition = 65535;
+
 // Pointer and button state. Kept across window starts: a start resets the
 // fields it names (WindowStart), the horizontal wheel count never.
 struct MouseState {
     int32_t x, y;          // client coordinates of the last move
-    int32_t lastX, lastY;  // screen coordinates; lastX 65535 = none yet
-    int32_t inside;        // the pointer is within the client area
-    int32_t tracked;       // the pointer entered and its leave is awaited
+    int32_t lastX, lastY;  // screen coordinates, or lastX kNoPointerPosition
+    bool inside;           // the pointer is within the client area
+    bool tracked;          // the pointer entered and its leave is awaited
     int32_t buttons;       // host::kButton* bits
     int32_t previousButtons;
     int32_t wheel;            // reset at every window start
     int32_t horizontalWheel;  // never reset
-    int32_t cursorVisible;
-    int32_t clip;
+    bool cursorVisible;
+    bool clip;  // the pointer is kept within the client area
 };
 
 // The window thread's state: one record for the process, owned by the window
@@ -104,7 +107,7 @@ struct MouseState {
 //   thread starts (configuration: openHost, screen, title, size, depth,
 //   refresh rate, flags), then shared: the window thread writes it during its
 //   passes and messages (host, active, the outer position, the converter,
-//   the statistics, `flags` at a full-screen switch, paletteChanged back to 0);
+//   the statistics, `flags` at a full-screen switch, paletteChanged back to false);
 //   the drawing thread writes the palette copy, the pending requests and the
 //   title through the driver slots. Both only under the driver lock.
 // - `mouse`: the window thread writes it in the window procedure; the drawing
@@ -186,20 +189,18 @@ int32_t* FetchModes(int32_t depth, int32_t* count);
 constexpr WindowDriver WindowLayerDriver(const char* name, decltype(WindowDriver::init) init,
                                          decltype(WindowDriver::exit) exit,
                                          decltype(WindowDriver::fetchModes) fetchModes) {
-    return WindowDriver{name,
-                        init,
-                        exit,
-                        DriverLock,
-                        DriverUnlock,
-                        QueuePaletteEntry,
-                        WaitVerticalBlank,
-                        GetMouse,
-                        SetMouse,
-                        SetWindowTitle,
-                        SetWindowPosition,
-                        fetchModes,
-                        nullptr,
-                        nullptr};
+    return WindowDriver{.name = name,
+                        .init = init,
+                        .exit = exit,
+                        .lock = DriverLock,
+                        .unlock = DriverUnlock,
+                        .setPalette = QueuePaletteEntry,
+                        .waitVBlank = WaitVerticalBlank,
+                        .getMouse = GetMouse,
+                        .setMouse = SetMouse,
+                        .setTitle = SetWindowTitle,
+                        .setPosition = SetWindowPosition,
+                        .fetchModes = fetchModes};
 }
 
 // Records an event in the screen's event queue; the oldest is dropped when it

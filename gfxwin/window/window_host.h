@@ -2,10 +2,17 @@
 // picture, the messages that arrive through it, and the few services the
 // window procedure and the update pass call.
 //
-// A host turns its own events into neutral WindowMessages; everything that
-// decides what a message means (key codes, the key buffer, events, activation,
-// the mouse state) is platform-independent code. Every WindowHost call is made
-// on the window thread.
+// A host turns its own events into WindowMessages; everything that decides
+// what a message means (key codes, the key buffer, events, activation, the
+// mouse state) is platform-independent code. Every WindowHost call is made on
+// the window thread.
+//
+// The messages speak Win32's language, since the key translation tables are
+// Win32's: keys come as Win32 virtual keys (keys/virtual_keys.h) with PC
+// set-1 scan codes, and a key is a system key (kSysKeyDown, kSysKeyUp) by
+// Win32's rule: Alt held without Ctrl, F10, or Alt itself. The Win32 host
+// passes on what Windows says; a host of another window system (X11) derives
+// the virtual keys, the scan codes and that rule itself.
 #pragma once
 
 #include <cstdint>
@@ -131,7 +138,7 @@ class WindowHost {
     // shows the picture scaled: that times its scale), not resizable, centred
     // on the screen, titled, shown. Also creates the picture memory of
     // width x height pixels. False on failure (nothing is left behind; the
-    // host has said why with RefuseStart, driver_list.h).
+    // host has said why with RefuseStart, refusal.h).
     virtual bool CreateWindow(const WindowRequest& request) = 0;
     // Destroys the window and the picture. Safe to call when none exists.
     virtual void DestroyWindow() = 0;

@@ -54,15 +54,15 @@ void CharacterPath(const WindowMessage& m) {
 }
 
 void MouseEnterStep(WindowState& ws, MouseState& mouse, PendingEvent& pending) {
-    if (mouse.tracked != 0 || ws.active == 0) return;
-    mouse.tracked = 1;
+    if (mouse.tracked || !ws.active) return;
+    mouse.tracked = true;
     pending.Set(kEventMouseEnter);
-    if (mouse.clip != 0) ws.host->ConfinePointer(true);
+    if (mouse.clip) ws.host->ConfinePointer(true);
 }
 
 void Activation(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     const bool active = m.active && !m.minimized;
-    ws.active = active ? 1 : 0;
+    ws.active = active;
     if (ws.screen != nullptr) {
         if (ws.screen->keyStates != nullptr) std::memset(ws.screen->keyStates, 0, kKeyStateCount);
         MarkRowsDirty(*ws.screen, 0, ws.height);
@@ -70,32 +70,32 @@ void Activation(WindowState& ws, MouseState& mouse, const WindowMessage& m, Pend
     mouse.buttons = 0;
     if (active) {
         Record(ws, kEventFocusGained);
-        if (mouse.inside != 0) {
+        if (mouse.inside) {
             MouseEnterStep(ws, mouse, pending);
-        } else if (mouse.clip != 0) {
+        } else if (mouse.clip) {
             ws.host->ConfinePointer(true);
         }
         return;
     }
-    if (mouse.tracked != 0) {
+    if (mouse.tracked) {
         Record(ws, kEventMouseExit);
-        mouse.tracked = 0;
+        mouse.tracked = false;
     }
     if (!(m.active && m.minimized)) Record(ws, kEventFocusLost);
-    if (mouse.clip != 0) ws.host->ConfinePointer(false);
+    if (mouse.clip) ws.host->ConfinePointer(false);
 }
 
 void MouseMove(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEvent& pending) {
     mouse.x = m.x & 0xFFFF;
     mouse.y = m.y & 0xFFFF;
     int32_t dx = 0, dy = 0;
-    if (mouse.lastX != 65535) {
+    if (mouse.lastX != kNoPointerPosition) {
         dx = m.screenX - mouse.lastX;
         dy = m.screenY - mouse.lastY;
     }
     mouse.lastX = m.screenX;
     mouse.lastY = m.screenY;
-    if ((dx != 0 || dy != 0) && ws.active != 0) {
+    if ((dx != 0 || dy != 0) && ws.active) {
         pending.Set(kEventMouseMove, mouse.x, mouse.y, dx, dy);
     }
     MouseEnterStep(ws, mouse, pending);
@@ -143,7 +143,7 @@ bool OnKey(WindowState& ws, MouseState& mouse, const WindowMessage& m, PendingEv
         case MessageKind::kSysKeyUp:
             return true;
         case MessageKind::kSysKeyDown:
-            if (ws.active == 0) return true;
+            if (!ws.active) return true;
             if (m.virtualKey == vk::kReturn && m.altHeld) {
                 ToggleFullScreen(ws, mouse);
                 return false;
@@ -174,9 +174,9 @@ bool OnPointer(WindowState& ws, MouseState& mouse, const WindowMessage& m, Pendi
             MouseMove(ws, mouse, m, pending);
             return true;
         case MessageKind::kMouseLeave:
-            if (ws.active == 0) return true;
+            if (!ws.active) return true;
             pending.Set(kEventMouseExit);
-            mouse.tracked = 0;
+            mouse.tracked = false;
             return false;
         case MessageKind::kButtonDown:
         case MessageKind::kButtonDoubleClick:
@@ -210,7 +210,7 @@ bool OnWindow(WindowState& ws, MouseState& mouse, const WindowMessage& m, Pendin
             Activation(ws, mouse, m, pending);
             return false;
         case MessageKind::kMaximize:
-            if (ws.active == 0) return true;
+            if (!ws.active) return true;
             ToggleFullScreen(ws, mouse);
             return false;
         case MessageKind::kPaint:
@@ -243,9 +243,9 @@ int32_t KeyCodeOf(WindowState& ws, const WindowMessage& m) {
 }
 
 void ToggleFullScreen(WindowState& ws, MouseState& mouse) {
-    if (mouse.tracked != 0) Record(ws, kEventMouseExit);
+    if (mouse.tracked) Record(ws, kEventMouseExit);
     if (ws.flags & kScreenNoSwitch) return;
-    if (mouse.clip != 0) ws.host->ConfinePointer(false);
+    if (mouse.clip) ws.host->ConfinePointer(false);
     ws.flags ^= kScreenFullScreen;
     ws.host->SetFullScreen((ws.flags & kScreenFullScreen) != 0);
     // Everything is shown again: the palette and the whole frame.
@@ -258,12 +258,12 @@ void ToggleFullScreen(WindowState& ws, MouseState& mouse) {
         }
         MarkAllRowsDirty(*ws.screen);
     }
-    mouse.tracked = 0;
-    ws.active = 1;
+    mouse.tracked = false;
+    ws.active = true;
 }
 
 bool WindowProcedure(WindowState& ws, MouseState& mouse, const WindowMessage& m) {
-    mouse.inside = ws.host->PointerInClient() ? 1 : 0;
+    mouse.inside = ws.host->PointerInClient();
     PendingEvent pending;
     const bool defaultHandling = IsKeyMessage(m.kind)       ? OnKey(ws, mouse, m, pending)
                                  : IsPointerMessage(m.kind) ? OnPointer(ws, mouse, m, pending)

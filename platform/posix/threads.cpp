@@ -142,10 +142,6 @@ ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
     return outcome;
 }
 
-Thread::~Thread() {
-    Join();
-}
-
 bool Thread::Start(void (*body)(void*), void* argument, ReadySignal* ended) {
     if (started_) return false;
     auto* start = new (std::nothrow) ThreadStart{body, argument, ended};

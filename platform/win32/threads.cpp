@@ -122,10 +122,6 @@ ReadySignal::Outcome ReadySignal::WaitFor(int milliseconds) {
     }
 }
 
-Thread::~Thread() {
-    Join();
-}
-
 bool Thread::Start(void (*body)(void*), void* argument, ReadySignal* ended) {
     if (started_) return false;
     auto* start = new (std::nothrow) ThreadStart{body, argument, ended};

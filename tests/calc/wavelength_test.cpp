@@ -30,20 +30,18 @@ double Hue(double x, double y, calc::HueState* out = nullptr) {
 }
 
 struct Worked {
-    double x, y, t;
-    int row;
-    double unrounded, la;
+    double x, y, t, la;
 };
 
-// x, y, t, row, la before rounding, la.
+// x, y, t, la. The second one's cubic gives 519.99998, which rounds down.
 const Worked kWorked[] = {
-    {0.3127, 0.329, 18.36672051696284, 43, 488.9973366018616, 488.997},
-    {0.0743, 0.8338, 11.226483078110924, 37, 519.9999820379054, 519.999},
-    {0.64, 0.33, 4.296703296703297, 18, 611.4058963458715, 611.405},
-    {0.3, 0.6, 8.142857142857142, 31, 547.9249735857329, 547.924},
-    {0.15, 0.06, 22.097560975609756, 48, 464.71559103095206, 464.715},
-    {0.4, 0.2, 11.000000000000007, 36, 521.152141918466, 521.152},
-    {0.6, 0.2, 16.0, 41, 498.2104008585675, 498.21},
+    {0.3127, 0.329, 18.36672051696284, 488.997},
+    {0.0743, 0.8338, 11.226483078110924, 519.999},
+    {0.64, 0.33, 4.296703296703297, 611.405},
+    {0.3, 0.6, 8.142857142857142, 547.924},
+    {0.15, 0.06, 22.097560975609756, 464.715},
+    {0.4, 0.2, 11.000000000000007, 521.152},
+    {0.6, 0.2, 16.0, 498.21},
 };
 
 TEST(HueParameter, WorkedValues) {
@@ -53,10 +51,11 @@ TEST(HueParameter, WorkedValues) {
 }
 
 TEST(HueParameter, LaterTestWinsWhenTwoHold) {
-    // x = y < z: tests 1 and 2 hold; test 2 wins.
+    // x = y < z: the tests for x and for y as the least hold; y's, the later,
+    // wins.
     EXPECT_SAME_DOUBLE(Hue(0.3, 0.3), 21.000000000000007);
-    // y = z < x: tests 2 and 3 hold; test 3 wins with 0.9999999999999991, which is
-    // purple, so the reflected pass gives 16.
+    // y = z < x: the tests for y and for z hold; z's wins with
+    // 0.9999999999999991, which is purple, so the reflected pass gives 16.
     calc::HueState s{};
     EXPECT_SAME_DOUBLE(Hue(0.6, 0.2, &s), 16.0);
     EXPECT_EQ(s.passFlag, -1);
@@ -72,7 +71,7 @@ TEST(HueParameter, PurpleInputIsReflectedOnce) {
 }
 
 TEST(HueParameter, RangeEndsFallEitherSideByRoundingAlone) {
-    // Just below 3.653 in branch 3: reflected.
+    // Just below 3.653 where z is the least: reflected.
     calc::HueState first{};
     first.x = 0.7347;
     first.y = 0.2653;
@@ -84,17 +83,19 @@ TEST(HueParameter, RangeEndsFallEitherSideByRoundingAlone) {
     calc::HueState s{};
     Hue(0.7347, 0.2653, &s);
     EXPECT_EQ(s.passFlag, -1);
-    // Just above 22.71675 in branch 2: reflected too.
+    // Just above 22.71675 where y is the least: reflected too.
     calc::HueState s2{};
     Hue(0.1741, 0.0050, &s2);
     EXPECT_EQ(s2.passFlag, -1);
 }
 
-TEST(HueParameter, WhitePointGivesNotANumberAfterTwoPasses) {
+TEST(HueParameter, WhitePointGivesMinusInfinityAfterTwoPasses) {
+    // 1 - 3y rounds to 0, so the test for y as the least (the later one that
+    // holds) gives 26 - 5 * (+inf); the reflection lands on the same point.
     calc::HueState s{};
     const double t = Hue(1.0 / 3.0, 1.0 / 3.0, &s);
     EXPECT_EQ(s.passFlag, -1);
-    EXPECT_TRUE(std::isnan(t) || t < calc::kSpectralLow || t > calc::kSpectralHigh);
+    EXPECT_SAME_DOUBLE(t, -HUGE_VAL);
 }
 
 TEST(SegmentTable, WorkedWavelengths) {
@@ -103,33 +104,13 @@ TEST(SegmentTable, WorkedWavelengths) {
     }
 }
 
-TEST(SegmentTable, UnroundedValuesComeFromTheExpectedRows) {
-    // Evaluate the worked rows independently from the stored texts.
-    for (const Worked& w : kWorked) {
-        const calc::DataBlock& block = calc::kSegmentBlocks[w.row - 1];
-        double item[7];
-        for (int i = 0; i < 7; ++i) {
-            item[i] = textio::DoubleFromText(block.items[i].text, block.items[i].length);
-        }
-        ASSERT_EQ(item[0], w.row);
-        ASSERT_TRUE(w.t >= item[1] && item[2] >= w.t) << "row " << w.row;
-        const double t = w.t;
-        const double la = ((item[3] + t * item[4]) + (t * item[5]) * t) + ((t * item[6]) * t) * t;
-        EXPECT_SAME_DOUBLE(la, w.unrounded);
-        EXPECT_SAME_DOUBLE(std::floor(1000.0 * la) / 1000.0, w.la);
-    }
-}
-
-TEST(SegmentTable, SharedBoundsBelongToTheLowerRow) {
-    // t = 3.654 is the upper bound of row 1 and the lower bound of row 2.
-    const calc::DataBlock& row1 = calc::kSegmentBlocks[0];
-    double c[4];
-    for (int i = 0; i < 4; ++i) {
-        c[i] = textio::DoubleFromText(row1.items[3 + i].text, row1.items[3 + i].length);
-    }
-    const double t = 3.654;
-    const double la = ((c[0] + t * c[1]) + (t * c[2]) * t) + ((t * c[3]) * t) * t;
-    EXPECT_SAME_DOUBLE(calc::WavelengthForT(3.654), std::floor(1000.0 * la) / 1000.0);
+TEST(SegmentTable, TheFirstRowThatHoldsTWins) {
+    // 22.71574 is the upper bound of row 63 and the lower bound of row 64.
+    // Row 63's cubic gives 384.997 there, row 64's would give 384.999.
+    EXPECT_STREQ(calc::kSegmentBlocks[62].items[2].text, "22.71574");
+    EXPECT_STREQ(calc::kSegmentBlocks[63].items[1].text, "22.71574");
+    EXPECT_SAME_DOUBLE(calc::WavelengthForT(22.71574), 384.997);
+    // The ends of the table belong to it.
     EXPECT_FALSE(std::isnan(calc::WavelengthForT(3.653)));
     EXPECT_FALSE(std::isnan(calc::WavelengthForT(22.71675)));
 }

@@ -12,8 +12,7 @@ int MemoryWrite(textio::FileRecord* rec, const void* bytes, size_t length) {
     return 0;
 }
 
-const textio::DeviceOps kOps = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, MemoryWrite,
-                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+const textio::DeviceOps kOps = {.write = MemoryWrite};
 
 }  // namespace
 

@@ -126,7 +126,7 @@ int32_t DirtyCount(int32_t first, int32_t end) {
 
 void ClearDirty() {
     ScreenState* s = CurrentScreen();
-    std::fill(s->dirtyRows, s->dirtyRows + s->height * s->scanlineSize, uint8_t{0});
+    std::fill(s->dirtyRows.Get(), s->dirtyRows + s->height * s->scanlineSize, uint8_t{0});
 }
 
 bool WriteScreenPpm(const std::string& path) {

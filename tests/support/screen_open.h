@@ -40,37 +40,29 @@ inline DriverLog gDriverLog;
 // Driver 0 is "DirectX", driver 1 "GDI"; only the slots up to the palette are filled.
 template <int N>
 struct FakeDriver {
-    static const char* Name() { return N == 0 ? "DirectX" : "GDI"; }
+    static constexpr const char* kName = N == 0 ? "DirectX" : "GDI";
     static int Init(const char*, int32_t w, int32_t h, int32_t depth, int32_t rate, int32_t flags) {
-        gDriverLog.calls.push_back(std::string(Name()) + " init " + std::to_string(w) + "x" +
+        gDriverLog.calls.push_back(std::string(kName) + " init " + std::to_string(w) + "x" +
                                    std::to_string(h) + "x" + std::to_string(depth) + " rate " +
                                    std::to_string(rate) + " flags " + std::to_string(flags));
-        return gDriverLog.accept != nullptr && std::strcmp(gDriverLog.accept, Name()) == 0 ? 0 : -1;
+        return gDriverLog.accept != nullptr && std::strcmp(gDriverLog.accept, kName) == 0 ? 0 : -1;
     }
-    static void Exit() { gDriverLog.calls.push_back(std::string(Name()) + " exit"); }
+    static void Exit() { gDriverLog.calls.push_back(std::string(kName) + " exit"); }
     static void Lock() { ++gDriverLog.locks; }
     static void Unlock() { ++gDriverLog.unlocks; }
     static void SetPalette(int i, int r, int g, int b) {
         gDriverLog.palette[static_cast<size_t>(i)] = Rgb(r, g, b);
     }
-    static constexpr WindowDriver kDriver{N == 0 ? "DirectX" : "GDI",
-                                          Init,
-                                          Exit,
-                                          Lock,
-                                          Unlock,
-                                          SetPalette,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr,
-                                          nullptr};
+    static constexpr WindowDriver kDriver{.name = kName,
+                                          .init = Init,
+                                          .exit = Exit,
+                                          .lock = Lock,
+                                          .unlock = Unlock,
+                                          .setPalette = SetPalette};
 };
 
-inline constexpr DriverEntry kFakeDriverList[] = {{"DirectX", &FakeDriver<0>::kDriver},
-                                                  {"GDI", &FakeDriver<1>::kDriver}};
+inline constexpr const WindowDriver* kFakeDriverList[] = {&FakeDriver<0>::kDriver,
+                                                          &FakeDriver<1>::kDriver};
 
 // Every test starts with no screen, an empty log and the two fake drivers as
 // the platform's list; the list is restored after.

@@ -3,7 +3,8 @@
 // the system beep while the window is open.
 #include <cstdlib>
 
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/driver_entries.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/directx_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"

@@ -11,16 +11,11 @@
 #pragma once
 
 #include "gfxwin/window/window_host.h"
-#include "gfxwin/window_driver.h"
 
 namespace gfxwin::win32 {
 
 // Opens the host on the window thread. Never null.
 host::WindowHost* OpenDirectXHost();
-
-// The "DirectX" driver: the window layer on the DirectX host, the
-// vertical-blank handshake, and DirectDraw's display-mode list.
-const WindowDriver* DirectXDriver();
 
 // What the presentation did, for tests and measurements (read under the
 // driver lock).

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "gfxwin/screen/screen_state.h"
-#include "gfxwin/window/driver_list.h"
 #include "gfxwin/window/presentation.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/directx_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"

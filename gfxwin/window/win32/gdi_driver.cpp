@@ -3,6 +3,7 @@
 // window is open (the last two shared by the Win32 drivers).
 #include <cstdlib>
 
+#include "gfxwin/window/driver_entries.h"
 #include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"
@@ -35,10 +36,9 @@ constexpr WindowDriver kGdi = WindowLayerDriver("GDI", Init, Exit, EnumeratedDis
 void UseSystemBeep(bool on) {
     if (on) {
         textio::SetBeepService(SystemBeep);
-        return;
+    } else {
+        textio::RemoveBeepService(SystemBeep);
     }
-    const textio::BeepService current = textio::SetBeepService(nullptr);
-    if (current != SystemBeep) textio::SetBeepService(current);  // not ours: it stays
 }
 
 // A failed growth of the list ends it early.

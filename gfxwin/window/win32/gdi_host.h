@@ -6,16 +6,12 @@
 #pragma once
 
 #include "gfxwin/window/window_host.h"
-#include "gfxwin/window_driver.h"
 
 namespace gfxwin::win32 {
 
 // Opens the host on the window thread (the Win32 window host with the GDI
 // picture). Never null.
 host::WindowHost* OpenGdiHost();
-
-// The "GDI" driver: the window layer on the GDI host.
-const WindowDriver* GdiDriver();
 
 // What the presentation did, for tests and measurements.
 struct GdiCounters {

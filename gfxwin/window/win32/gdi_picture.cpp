@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/gdi_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"

@@ -2,7 +2,8 @@
 // Its window has no thread: the start makes it on the drawing thread, poll
 // events serves it there, flip shows the frame drawn through OpenGL. The lock
 // has nothing to guard, and there is no palette.
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/driver_entries.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/opengl_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"
@@ -36,20 +37,18 @@ void Exit() {
 
 void Nothing() {}
 
-constexpr WindowDriver kOpenGl{"OpenGL",
-                               Init,
-                               Exit,
-                               Nothing,
-                               Nothing,
-                               nullptr,
-                               WaitVerticalBlank,
-                               GetMouse,
-                               SetMouse,
-                               SetWindowTitle,
-                               SetWindowPosition,
-                               EnumeratedDisplayModes,
-                               FlipOpenGl,
-                               ServeWindowHere};
+// The window layer's table, but without a lock (there is no second thread)
+// or a palette, and with the flip and the window served on the drawing thread.
+constexpr WindowDriver OpenGlTable() {
+    WindowDriver d = WindowLayerDriver("OpenGL", Init, Exit, EnumeratedDisplayModes);
+    d.lock = d.unlock = Nothing;
+    d.setPalette = nullptr;
+    d.flip = FlipOpenGl;
+    d.pollEvents = ServeWindowHere;
+    return d;
+}
+
+constexpr WindowDriver kOpenGl = OpenGlTable();
 
 }  // namespace
 

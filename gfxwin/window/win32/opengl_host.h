@@ -9,12 +9,8 @@
 #pragma once
 
 #include "gfxwin/window/window_host.h"
-#include "gfxwin/window_driver.h"
 
 namespace gfxwin::win32 {
-
-// The "OpenGL" driver.
-const WindowDriver* OpenGlDriver();
 
 // How the open window's pixel format was chosen, for tests.
 struct OpenGlFacts {

@@ -4,7 +4,7 @@
 // it is offered), and its context, current on the drawing thread.
 #include <cstring>
 
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/win32/opengl_host.h"
 #include "gfxwin/window/win32/win32_window.h"
 #include "gfxwin/window/window.h"

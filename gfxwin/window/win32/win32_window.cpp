@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/window.h"
 #include "gfxwin/window_driver.h"
 

@@ -1,5 +1,6 @@
 // The "X11" window driver: the window layer's operations on an X11 host, and
 // the display's bell as the beep while the window is open.
+#include "gfxwin/window/driver_entries.h"
 #include "gfxwin/window/window.h"
 #include "gfxwin/window/x11/x11_host.h"
 #include "textio/beep.h"
@@ -17,8 +18,7 @@ int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_
 
 void Exit() {
     WindowStop();
-    const textio::BeepService current = textio::SetBeepService(nullptr);
-    if (current != QueueBell) textio::SetBeepService(current);  // not ours: it stays
+    textio::RemoveBeepService(QueueBell);
 }
 
 constexpr WindowDriver kX11 = WindowLayerDriver("X11", Init, Exit, FetchModes);

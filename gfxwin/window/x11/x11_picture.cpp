@@ -62,6 +62,12 @@ void WidenRow(const uint8_t* source, uint8_t* destination, int32_t width, int32_
     }
 }
 
+using RowWidener = void (*)(const uint8_t* source, uint8_t* destination, int32_t width,
+                            int32_t scale);
+
+// The widener for each pixel size from 1 to 4 bytes.
+constexpr RowWidener kWideners[] = {nullptr, WidenRow<1>, WidenRow<2>, WidenRow<3>, WidenRow<4>};
+
 }  // namespace
 
 void ScaleRows(const uint8_t* source, int32_t sourcePitch, uint8_t* destination,
@@ -69,25 +75,16 @@ void ScaleRows(const uint8_t* source, int32_t sourcePitch, uint8_t* destination,
                int32_t scale) {
     const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(scale) *
                             static_cast<size_t>(bytesPerPixel);
+    // At scale 1, or for a pixel size without a widener, a row is copied.
+    const RowWidener widen =
+        scale != 1 && bytesPerPixel >= 1 && bytesPerPixel <= 4 ? kWideners[bytesPerPixel] : nullptr;
     for (int32_t r = 0; r < rows; ++r) {
         const uint8_t* from = source + static_cast<ptrdiff_t>(r) * sourcePitch;
         uint8_t* to = destination + static_cast<ptrdiff_t>(r) * scale * destinationPitch;
-        switch (scale == 1 ? 0 : bytesPerPixel) {
-            case 1:
-                WidenRow<1>(from, to, width, scale);
-                break;
-            case 2:
-                WidenRow<2>(from, to, width, scale);
-                break;
-            case 3:
-                WidenRow<3>(from, to, width, scale);
-                break;
-            case 4:
-                WidenRow<4>(from, to, width, scale);
-                break;
-            default:
-                std::memcpy(to, from, rowBytes);
-                break;
+        if (widen != nullptr) {
+            widen(from, to, width, scale);
+        } else {
+            std::memcpy(to, from, rowBytes);
         }
         // The other rows of the block repeat the first.
         for (int32_t i = 1; i < scale; ++i) {

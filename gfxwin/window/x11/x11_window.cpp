@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "gfxwin/window/x11/x11_host.h"
 
 namespace gfxwin::x11 {
@@ -186,8 +186,8 @@ bool X11Host::CreateWindow(const host::WindowRequest& request) {
 void X11Host::ChooseScales() {
     const std::string dpi = ServerResource(dpy_, "Xft.dpi", "Xft.Dpi");
     const char* wlScale = std::getenv("WL_SCALE");
-    windowedScale_ = WindowedScale(wlScale, std::getenv("GDK_SCALE"),
-                                   dpi.empty() ? nullptr : dpi.c_str());
+    windowedScale_ =
+        WindowedScale(wlScale, std::getenv("GDK_SCALE"), dpi.empty() ? nullptr : dpi.c_str());
     fullScreenScale_ =
         FullScreenScale(DisplayWidth(dpy_, screen_), DisplayHeight(dpy_, screen_), width_, height_);
     // The desktop's scale never makes the window larger than the screen;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gfxwin/window/driver_list.h"
+#include "gfxwin/window/refusal.h"
 #include "support/screen_dump.h"
 
 namespace gfxwin {
@@ -30,11 +31,9 @@ int BetaInit(const char*, int32_t, int32_t, int32_t, int32_t, int32_t) {
 
 void NoExit() {}
 
-constexpr WindowDriver kAlpha{"Alpha", AlphaInit, NoExit,  nullptr, nullptr, nullptr, nullptr,
-                              nullptr, nullptr,   nullptr, nullptr, nullptr, nullptr, nullptr};
-constexpr WindowDriver kBeta{"Beta",  BetaInit, NoExit,  nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr,  nullptr, nullptr, nullptr, nullptr, nullptr};
-const DriverEntry kList[] = {{"Alpha", &kAlpha}, {"Beta", &kBeta}};
+constexpr WindowDriver kAlpha{.name = "Alpha", .init = AlphaInit, .exit = NoExit};
+constexpr WindowDriver kBeta{.name = "Beta", .init = BetaInit, .exit = NoExit};
+const WindowDriver* const kList[] = {&kAlpha, &kBeta};
 
 class DriverChoiceReportTest : public ::testing::Test {
   protected:

@@ -46,7 +46,7 @@ TEST(DriverChoiceTest, WithoutKrgfxTheEmptyListFailsAndTearsEverythingDown) {
     }
     ScopedEnv env("KRGFX", std::nullopt);
     // A platform without window drivers.
-    const DriverEntry none[] = {{nullptr, nullptr}};
+    const WindowDriver* const none[] = {nullptr};
     OverrideDriverList(none, 0);
     ASSERT_TRUE(PlatformDrivers().empty());
     textio::SetLastError(0);

@@ -77,13 +77,15 @@ struct TinyScreen {
         s.scanlineSize = 1;
         pixels.assign(static_cast<size_t>(s.pitch * s.height), 0);
         s.framebuffer = pixels.data();
-        s.devicePalette = palette;
-        s.dirtyRows = dirty;
+        s.devicePalette = NewScreenArray<uint32_t>(kPaletteSize, true);
+        s.dirtyRows = NewScreenArray<uint8_t>(4, true);
+        palette = s.devicePalette;
+        dirty = s.dirtyRows;
     }
     ScreenState s{};
     std::vector<uint8_t> pixels;
-    uint32_t palette[kPaletteSize] = {};
-    uint8_t dirty[4] = {};
+    uint32_t* palette = nullptr;
+    uint8_t* dirty = nullptr;
 };
 
 class ConverterTest : public ::testing::TestWithParam<FormatCase> {};
@@ -238,12 +240,12 @@ TEST_F(UpdatePassTest, AChangedPaletteShowsOnTheWholeScreen) {
     Pass();
     testing::ClearDirty();
     Screen().devicePalette[0] = 0x000000FF;  // background becomes red
-    ws_.paletteChanged = 1;
+    ws_.paletteChanged = true;
     Pass();
     ASSERT_EQ(host_.shown.size(), 2u);
     EXPECT_EQ(host_.shown[1], std::make_pair(0, 480));
     EXPECT_EQ(PictureAt(639, 479), 0xFF0000u);
-    EXPECT_EQ(ws_.paletteChanged, 0);
+    EXPECT_FALSE(ws_.paletteChanged);
 }
 
 TEST_F(UpdatePassTest, RequestsOfTheDrawingThreadAreCarriedOutByThePass) {
@@ -268,7 +270,7 @@ TEST_F(UpdatePassTest, MessagesArriveAtTheEndOfThePassAndKeyStatesWhileActive) {
     Pass();
     EXPECT_EQ(Screen().keyStates[72], 1);
     EXPECT_EQ(TakeKey(), 27647);
-    ws_.active = 0;
+    ws_.active = false;
     host_.Hold(0x26, false);
     Pass();
     EXPECT_EQ(Screen().keyStates[72], 1);  // not refreshed while inactive

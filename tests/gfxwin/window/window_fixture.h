@@ -20,9 +20,9 @@ class FakeWindowTest : public NullScreenTest {
         ws_.screen = CurrentScreen();
         ws_.width = 640;
         ws_.height = 480;
-        ws_.active = 1;
+        ws_.active = true;
         mouse_ = MouseState{};
-        mouse_.lastX = 65535;  // no position yet
+        mouse_.lastX = kNoPointerPosition;
     }
 
     // One update pass, as the window thread runs it.

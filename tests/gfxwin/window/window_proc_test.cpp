@@ -197,11 +197,11 @@ TEST_F(WindowProcTest, CloseButtonPostsOnceAndLeavesTheWindowOpen) {
     Send(WindowMessage{MessageKind::kClose});
     EXPECT_EQ(Codes(), std::vector<int32_t>{kCloseCode});
     EXPECT_FALSE(host_.destroyed);
-    EXPECT_EQ(ws_.active, 1);
+    EXPECT_TRUE(ws_.active);
 }
 
 TEST_F(WindowProcTest, SystemKeysOfAnInactiveWindowDoNothing) {
-    ws_.active = 0;
+    ws_.active = false;
     WindowMessage altEnter = AltKey(28, vk::kReturn);
     Send(altEnter);
     EXPECT_EQ(host_.fullScreenSwitches, 0);
@@ -212,7 +212,7 @@ TEST_F(WindowProcTest, AltEnterTogglesFullScreenAndShowsEverythingAgain) {
     Send(AltKey(28, vk::kReturn));
     EXPECT_TRUE(host_.fullScreen);
     EXPECT_EQ(ws_.flags & kScreenFullScreen, kScreenFullScreen);
-    EXPECT_EQ(ws_.paletteChanged, 1);
+    EXPECT_TRUE(ws_.paletteChanged);
     EXPECT_EQ(ws_.paletteCopy[15][0], 255);  // white came back from the device palette
     EXPECT_EQ(testing::DirtyCount(0, 480), 480);
     EXPECT_TRUE(Codes().empty());
@@ -241,22 +241,23 @@ TEST_F(WindowProcTest, DeactivationClearsKeyStatesAndButtons) {
     WindowMessage off{MessageKind::kActivate};
     off.active = false;
     Send(off);
-    EXPECT_EQ(ws_.active, 0);
-    EXPECT_EQ(std::count(Screen().keyStates, Screen().keyStates + kKeyStateCount, 1), 0);
+    EXPECT_FALSE(ws_.active);
+    const uint8_t* keys = Screen().keyStates;
+    EXPECT_EQ(std::count(keys, keys + kKeyStateCount, 1), 0);
     EXPECT_EQ(mouse_.buttons, 0);
     EXPECT_EQ(testing::DirtyCount(0, 480), 480);
     EXPECT_EQ(EventKinds(), std::vector<int32_t>{kEventFocusLost});
 }
 
 TEST_F(WindowProcTest, ActivationRecordsFocusAndEntersWhenThePointerIsInside) {
-    ws_.active = 0;
+    ws_.active = false;
     host_.pointerInside = true;
     WindowMessage on{MessageKind::kActivate};
     on.active = true;
     Send(on);
-    EXPECT_EQ(ws_.active, 1);
+    EXPECT_TRUE(ws_.active);
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventFocusGained, kEventMouseEnter}));
-    EXPECT_EQ(mouse_.tracked, 1);
+    EXPECT_TRUE(mouse_.tracked);
 }
 
 TEST_F(WindowProcTest, ActivationWhileMinimisedStaysInactiveWithoutFocusEvents) {
@@ -264,13 +265,13 @@ TEST_F(WindowProcTest, ActivationWhileMinimisedStaysInactiveWithoutFocusEvents) 
     m.active = true;
     m.minimized = true;
     Send(m);
-    EXPECT_EQ(ws_.active, 0);
+    EXPECT_FALSE(ws_.active);
     EXPECT_TRUE(Events().empty());
 }
 
 TEST_F(WindowProcTest, LosingFocusWhileTrackedRecordsTheExitFirst) {
-    mouse_.tracked = 1;
-    mouse_.clip = 1;
+    mouse_.tracked = true;
+    mouse_.clip = true;
     WindowMessage off{MessageKind::kActivate};
     Send(off);
     EXPECT_EQ(EventKinds(), (std::vector<int32_t>{kEventMouseExit, kEventFocusLost}));
@@ -329,9 +330,9 @@ TEST_F(WindowProcTest, ButtonsWheelsAndLeave) {
     Send(wheel(MessageKind::kWheel, 1));
     Send(wheel(MessageKind::kWheel, -1));
     Send(wheel(MessageKind::kHorizontalWheel, -1));
-    mouse_.tracked = 1;
+    mouse_.tracked = true;
     Send(WindowMessage{MessageKind::kMouseLeave});
-    EXPECT_EQ(mouse_.tracked, 0);
+    EXPECT_FALSE(mouse_.tracked);
 
     const std::vector<WindowEvent> e = Events();
     ASSERT_EQ(e.size(), 10u);
@@ -403,7 +404,7 @@ class DefaultHandlingTest : public WindowProcTest,
 
 TEST_P(DefaultHandlingTest, FollowsOnlyWhereTheSystemMayAct) {
     for (int vk : GetParam().held) host_.Hold(vk);
-    ws_.active = GetParam().active ? 1 : 0;
+    ws_.active = GetParam().active;
     EXPECT_EQ(WindowProcedure(ws_, mouse_, GetParam().message), GetParam().defaultHandling);
 }
 

@@ -300,13 +300,13 @@ TEST_F(GdiWindowTest, DeactivationClearsKeyStatesAndButtons) {
     UnlockScreen(1, 0);
     SendMessageA(hwnd_, WM_ACTIVATE, WA_INACTIVE, 0);
     LockScreen();
-    EXPECT_EQ(WindowThread().window.active, 0);
+    EXPECT_FALSE(WindowThread().window.active);
     EXPECT_EQ(CurrentScreen()->keyStates[30], 0);
     EXPECT_EQ(WindowThread().mouse.buttons, 0);
     UnlockScreen(1, 0);
     SendMessageA(hwnd_, WM_ACTIVATE, WA_ACTIVE, 0);
     LockScreen();
-    EXPECT_EQ(WindowThread().window.active, 1);
+    EXPECT_TRUE(WindowThread().window.active);
     UnlockScreen(1, 0);
 }
 
@@ -353,7 +353,7 @@ TEST_P(GdiPointerTest, EnteringAndLeavingAreRecorded) {
     SetCursorPos(client.left + 120, client.top + 110);
     WaitIdle();
     LockScreen();
-    EXPECT_EQ(WindowThread().mouse.tracked, 1);
+    EXPECT_TRUE(WindowThread().mouse.tracked);
     UnlockScreen(1, 0);
     SetCursorPos(client.right + 50, client.bottom + 50);  // outside the window
     Sleep(400);
@@ -364,7 +364,7 @@ TEST_P(GdiPointerTest, EnteringAndLeavingAreRecorded) {
     }
     EXPECT_EQ(kinds, (std::vector<int32_t>{kEventMouseEnter, kEventMouseExit}));
     LockScreen();
-    EXPECT_EQ(WindowThread().mouse.tracked, 0);
+    EXPECT_FALSE(WindowThread().mouse.tracked);
     UnlockScreen(1, 0);
 }
 

@@ -119,6 +119,16 @@ class X11WindowTest : public ::testing::Test {
     static std::string KeysAsText(int quietMs = 150) { return testing::KeysAsText(quietMs); }
     static std::vector<WindowEvent> Events() { return testing::RecordedEvents(); }
 
+    // Moves the pointer to window pixel (x, y) and reads it back as the
+    // program does: "code: x,y".
+    std::string PointerSeenAt(int x, int y) {
+        if (!x11test::MovePointer(Display(), window_, x, y)) return "not moved";
+        WaitIdle();
+        int32_t px = -5, py = -5;
+        const int32_t code = ReadMouse(&px, &py, nullptr, nullptr, nullptr);
+        return std::to_string(code) + ": " + std::to_string(px) + "," + std::to_string(py);
+    }
+
     // Every pixel of the window equals the framebuffer through the device
     // palette, with the picture at (dx, dy).
     ::testing::AssertionResult PictureMatches(int dx = 0, int dy = 0) {
@@ -356,15 +366,8 @@ TEST_F(X11WindowTest, AltEnterShowsThePictureCentredOnBlackAndBack) {
 
     // The pointer is reported in picture coordinates; the black margin is
     // outside the picture.
-    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 192 + 100, 144 + 50));
-    WaitIdle();
-    int32_t x = -5, y = -5;
-    ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 50);
-    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 10, 10));
-    WaitIdle();
-    EXPECT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(PointerSeenAt(192 + 100, 144 + 50), "0: 100,50");
+    EXPECT_EQ(PointerSeenAt(10, 10), "1: -1,-1");
 
     ASSERT_EQ(Tool({"xdotool", "key", "alt+Return"}).status, 0);
     EXPECT_TRUE(ShowsThePictureOnBlack(640, 480));
@@ -402,10 +405,7 @@ TEST_F(X11WindowTest, PointerButtonsAndWheelReachTheMouseState) {
     EXPECT_EQ(count(kEventButtonRelease), 1);
     EXPECT_EQ(count(kEventWheel), 3);
 
-    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 700, 50));  // outside
-    WaitIdle();
-    EXPECT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 1);
-    EXPECT_EQ(x, -1);
+    EXPECT_EQ(PointerSeenAt(700, 50), "1: -1,-1");  // outside
 }
 
 TEST_F(X11WindowTest, SetMouseMovesThePointerInTheWindow) {
@@ -496,12 +496,7 @@ TEST_F(X11WindowManagerTest, WindowedScaleFromGdkScaleOrXftDpiAndWlScaleFirst) {
 TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
     const ScopedEnv wl("WL_SCALE", "2");
     ASSERT_NO_FATAL_FAILURE(Reopen());
-    ASSERT_TRUE(x11test::MovePointer(Display(), window_, 201, 101));
-    WaitIdle();
-    int32_t x = -5, y = -5;
-    ASSERT_EQ(ReadMouse(&x, &y, nullptr, nullptr, nullptr), 0);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 50);
+    EXPECT_EQ(PointerSeenAt(201, 101), "0: 100,50");
     // Four window pixels to the right are two picture pixels of movement.
     ASSERT_TRUE(x11test::MovePointer(Display(), window_, 205, 101));
     WaitIdle();

@@ -1,0 +1,53 @@
+#include "gfxwin/window/refusal.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/threads.h"
+
+namespace gfxwin {
+
+namespace {
+
+// Written by the thread that found out (the window thread, for the window's
+// own steps), read by the driver choice after the driver's exit has ended
+// that thread.
+struct Refusal {
+    platform::Mutex lock;
+    char reason[160] = {};
+};
+
+Refusal& LastRefusal() {
+    static Refusal refusal;
+    return refusal;
+}
+
+}  // namespace
+
+bool RefuseStart(const char* format, ...) {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
+    va_end(arguments);
+    r.lock.Unlock();
+    return false;
+}
+
+void ClearRefusal() {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    r.reason[0] = '\0';
+    r.lock.Unlock();
+}
+
+std::string RefusalText() {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    std::string text = r.reason;
+    r.lock.Unlock();
+    return text;
+}
+
+}  // namespace gfxwin
