@@ -46,88 +46,75 @@ const std::vector<Sample>& Samples() {
     return samples;
 }
 
-void Finish(benchmark::State& state) {
+// Runs `step` on every sample per iteration; `rows` collects what it writes.
+template <typename Step>
+void TimeSamples(benchmark::State& state, Step step) {
+    const auto& samples = Samples();
+    std::string rows;
+    std::string scratch;
+    for (auto _ : state) {
+        rows.clear();
+        for (const Sample& s : samples) step(s, rows, scratch);
+        benchmark::DoNotOptimize(rows.data());
+    }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kLines));
+}
+
+// A line's two numbers as batch mode reads them.
+void ReadLine(const Sample& s, std::string& scratch, double* x, double* y) {
+    std::string_view text;
+    calc::LineToCp437(s.line, &scratch, &text);
+    calc::ReadPoint(text, x, y);
 }
 
 // The floor: two conversions in, four numbers out.
 void BM_PointUnavoidableParts(benchmark::State& state) {
-    const auto& samples = Samples();
-    char buffer[textio::kShortestBufferSize];
-    for (auto _ : state) {
-        for (const Sample& s : samples) {
-            benchmark::DoNotOptimize(textio::DoubleFromText(s.x.data(), s.x.size()));
-            benchmark::DoNotOptimize(textio::DoubleFromText(s.y.data(), s.y.size()));
-            for (const double v : {s.result.x, s.result.y, s.result.z, s.result.la}) {
-                benchmark::DoNotOptimize(textio::FormatShortest(v, buffer));
-            }
+    TimeSamples(state, [](const Sample& s, std::string&, std::string&) {
+        char buffer[textio::kShortestBufferSize];
+        benchmark::DoNotOptimize(textio::DoubleFromText(s.x.data(), s.x.size()));
+        benchmark::DoNotOptimize(textio::DoubleFromText(s.y.data(), s.y.size()));
+        for (const double v : {s.result.x, s.result.y, s.result.z, s.result.la}) {
+            benchmark::DoNotOptimize(textio::FormatShortest(v, buffer));
         }
-    }
-    Finish(state);
+    });
 }
 BENCHMARK(BM_PointUnavoidableParts);
 
 // Everything batch mode does with a line once it is read: the character set,
 // the two items, the calculation and the row.
 void BM_BatchPoint(benchmark::State& state) {
-    const auto& samples = Samples();
-    std::string rows;
-    std::string scratch;
-    for (auto _ : state) {
-        rows.clear();
-        for (const Sample& s : samples) {
-            std::string_view text;
-            calc::LineToCp437(s.line, &scratch, &text);
-            double x = 0.0;
-            double y = 0.0;
-            calc::ReadPoint(text, &x, &y);
-            calc::AppendCsvRow(calc::Calculate(x, y, nullptr), &rows);
-        }
-        benchmark::DoNotOptimize(rows.data());
-    }
-    Finish(state);
+    TimeSamples(state, [](const Sample& s, std::string& rows, std::string& scratch) {
+        double x = 0.0;
+        double y = 0.0;
+        ReadLine(s, scratch, &x, &y);
+        calc::AppendCsvRow(calc::Calculate(x, y, nullptr), &rows);
+    });
 }
 BENCHMARK(BM_BatchPoint);
 
 // The same point in its three parts.
 void BM_BatchPointRead(benchmark::State& state) {
-    const auto& samples = Samples();
-    std::string scratch;
-    for (auto _ : state) {
-        for (const Sample& s : samples) {
-            std::string_view text;
-            calc::LineToCp437(s.line, &scratch, &text);
-            double x = 0.0;
-            double y = 0.0;
-            calc::ReadPoint(text, &x, &y);
-            benchmark::DoNotOptimize(x);
-            benchmark::DoNotOptimize(y);
-        }
-    }
-    Finish(state);
+    TimeSamples(state, [](const Sample& s, std::string&, std::string& scratch) {
+        double x = 0.0;
+        double y = 0.0;
+        ReadLine(s, scratch, &x, &y);
+        benchmark::DoNotOptimize(x);
+        benchmark::DoNotOptimize(y);
+    });
 }
 BENCHMARK(BM_BatchPointRead);
 
 void BM_BatchPointCalculate(benchmark::State& state) {
-    const auto& samples = Samples();
-    for (auto _ : state) {
-        for (const Sample& s : samples) {
-            benchmark::DoNotOptimize(calc::Calculate(s.result.x, s.result.y, nullptr));
-        }
-    }
-    Finish(state);
+    TimeSamples(state, [](const Sample& s, std::string&, std::string&) {
+        benchmark::DoNotOptimize(calc::Calculate(s.result.x, s.result.y, nullptr));
+    });
 }
 BENCHMARK(BM_BatchPointCalculate);
 
 void BM_BatchPointWrite(benchmark::State& state) {
-    const auto& samples = Samples();
-    std::string rows;
-    for (auto _ : state) {
-        rows.clear();
-        for (const Sample& s : samples) calc::AppendCsvRow(s.result, &rows);
-        benchmark::DoNotOptimize(rows.data());
-    }
-    Finish(state);
+    TimeSamples(state, [](const Sample& s, std::string& rows, std::string&) {
+        calc::AppendCsvRow(s.result, &rows);
+    });
 }
 BENCHMARK(BM_BatchPointWrite);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "calc/command_line_texts.h"
 #include "calc/shown_text.h"
@@ -156,17 +157,14 @@ bool PlainAscii(std::string_view line) {
 }
 
 std::string_view ProblemText(LineProblem problem) {
-    switch (problem) {
-        case LineProblem::kTooLong:
-            return kTooLong;
-        case LineProblem::kNotUtf8:
-            return kNotUtf8;
-        case LineProblem::kNotCp437:
-            return kNotCp437;
-        case LineProblem::kZeroByte:
-            return kHasZeroByte;
-        case LineProblem::kNone:
-            break;
+    static constexpr std::pair<LineProblem, std::string_view> kTexts[] = {
+        {LineProblem::kTooLong, kTooLong},
+        {LineProblem::kNotUtf8, kNotUtf8},
+        {LineProblem::kNotCp437, kNotCp437},
+        {LineProblem::kZeroByte, kHasZeroByte},
+    };
+    for (const auto& [known, text] : kTexts) {
+        if (known == problem) return text;
     }
     return {};
 }
@@ -205,7 +203,8 @@ LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string
     scratch->resize(utf8.size() + 1);
     auto* out = reinterpret_cast<unsigned char*>(scratch->data());
     textio::Utf8ToCp437 decoder;
-    size_t n = decoder.Convert(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(), out);
+    size_t n =
+        decoder.Convert(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(), out);
     n += decoder.Finish(out + n);
     switch (decoder.FirstProblem()) {
         case textio::Utf8ToCp437::Problem::kNotUtf8:
@@ -253,7 +252,7 @@ int RunBatch(const std::string& fileName) {
     // A line that gives no row: a message with its number, and status 1.
     int status = 0;
     auto lineFault = [&source, &status, &flushRows](unsigned long number,
-                                                   std::string_view problem) {
+                                                    std::string_view problem) {
         flushRows();  // the message follows the rows before its line
         WriteOut(kStandardError,
                  "wellenlaenge: " + source + ", " + ShownText(kStandardError, kLine) + " " +

@@ -1,5 +1,7 @@
 #include "calc/shown_text.h"
 
+#include <utility>
+
 #include "calc/command_line_texts.h"
 #include "platform/terminal_io.h"
 #include "textio/interrupts.h"
@@ -33,26 +35,18 @@ bool WriteStandardOutput(std::string_view bytes) {
 
 std::string_view IoErrorText(platform::IoError error) {
     using platform::IoError;
-    switch (error) {
-        case IoError::kClosed:
-            return kErrorClosed;
-        case IoError::kNoSpace:
-            return kErrorNoSpace;
-        case IoError::kNoPermission:
-            return kErrorNoPermission;
-        case IoError::kReadOnly:
-            return kErrorReadOnly;
-        case IoError::kTooLarge:
-            return kErrorTooLarge;
-        case IoError::kNotFound:
-            return kErrorNotFound;
-        case IoError::kInterrupted:
-            return kErrorInterrupted;
-        case IoError::kNotOpen:
-            return kErrorNotOpen;
-        case IoError::kNone:
-        case IoError::kOther:
-            break;
+    static constexpr std::pair<IoError, std::string_view> kTexts[] = {
+        {IoError::kClosed, kErrorClosed},
+        {IoError::kNoSpace, kErrorNoSpace},
+        {IoError::kNoPermission, kErrorNoPermission},
+        {IoError::kReadOnly, kErrorReadOnly},
+        {IoError::kTooLarge, kErrorTooLarge},
+        {IoError::kNotFound, kErrorNotFound},
+        {IoError::kInterrupted, kErrorInterrupted},
+        {IoError::kNotOpen, kErrorNotOpen},
+    };
+    for (const auto& [known, text] : kTexts) {
+        if (known == error) return text;
     }
     return kErrorOther;
 }

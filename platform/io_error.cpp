@@ -1,33 +1,26 @@
 // The C library's error numbers, the same on every system we build for.
 #include <cerrno>
+#include <utility>
 
 #include "platform/file_io.h"
 
 namespace platform {
 
 IoError LastIoError() {
-    switch (errno) {
-        case EPIPE:
-            return IoError::kClosed;
-        case ENOSPC:
+    static constexpr std::pair<int, IoError> kKnown[] = {
+        {EPIPE, IoError::kClosed},        {ENOSPC, IoError::kNoSpace},
 #ifdef EDQUOT
-        case EDQUOT:
+        {EDQUOT, IoError::kNoSpace},
 #endif
-            return IoError::kNoSpace;
-        case EACCES:
-        case EPERM:
-            return IoError::kNoPermission;
-        case EROFS:
-            return IoError::kReadOnly;
-        case EFBIG:
-            return IoError::kTooLarge;
-        case ENOENT:
-            return IoError::kNotFound;
-        case EINTR:
-            return IoError::kInterrupted;
-        default:
-            return IoError::kOther;
+        {EACCES, IoError::kNoPermission}, {EPERM, IoError::kNoPermission},
+        {EROFS, IoError::kReadOnly},      {EFBIG, IoError::kTooLarge},
+        {ENOENT, IoError::kNotFound},     {EINTR, IoError::kInterrupted},
+    };
+    const int error = errno;
+    for (const auto& [number, kind] : kKnown) {
+        if (number == error) return kind;
     }
+    return IoError::kOther;
 }
 
 }  // namespace platform

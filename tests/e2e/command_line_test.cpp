@@ -226,26 +226,35 @@ TEST(BatchMode, RowsReachThePipeWhileTheInputStaysOpen) {
     EXPECT_EQ(Count(r.out, '\n'), 2u) << r.out;  // the header and the row
 }
 
+// A shell script in `dir` that finds the program in "$WL"; `options` gives
+// input, signals and time-outs.
+ChildResult RunScript(const TempDir& dir, const std::string& script, ChildOptions options = {},
+                      const std::string& locale = "C.UTF-8") {
+    options.workingDirectory = dir.path();
+    options.environment = {
+        {"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", locale}, {"WL", WL_PROGRAM_PATH}};
+    return RunChild({"/bin/sh", "-c", script}, options);
+}
+
+// More rows than a pipe holds.
+void WriteManyPoints(const TempDir& dir) {
+    std::string points;
+    for (int i = 0; i < 20000; ++i) points += "0.3127,0.329\n";
+    WriteFile(dir.File("punkte.txt"), points);
+}
+
 // A full device is said on standard error, with exit status 1; a reader that
 // goes away early (a closed pipe) ends the output without a word.
 TEST(BatchMode, AWriteErrorIsSaidAndAClosedPipeIsNot) {
     const TempDir dir;
-    std::string points;
-    for (int i = 0; i < 20000; ++i) points += "0.3127,0.329\n";
-    WriteFile(dir.File("punkte.txt"), points);
-    ChildOptions options;
-    options.workingDirectory = dir.path();
-    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C.UTF-8"}};
-    const std::string program = std::string("'") + WL_PROGRAM_PATH + "' --batch punkte.txt";
-
-    const ChildResult full = RunChild({"/bin/sh", "-c", program + " > /dev/full"}, options);
+    WriteManyPoints(dir);
+    const ChildResult full = RunScript(dir, "\"$WL\" --batch punkte.txt > /dev/full");
     EXPECT_EQ(full.exitStatus, 1);
     EXPECT_EQ(full.err,
               "wellenlaenge: Standardausgabe: Schreibfehler (kein Platz mehr auf dem Ger\xC3\xA4t)\n");
 
-    const ChildResult closed =
-        RunChild({"/bin/sh", "-c", program + " | head -n 1; echo \"$?\""}, options);
-    EXPECT_EQ(closed.out, "x,y,z,wavelength_nm,kind\n0\n");
+    const ChildResult closed = RunScript(dir, "\"$WL\" --batch punkte.txt | head -n 1");
+    EXPECT_EQ(closed.out, "x,y,z,wavelength_nm,kind\n");
     EXPECT_EQ(closed.err, "");
 }
 
@@ -253,26 +262,19 @@ TEST(BatchMode, AWriteErrorIsSaidAndAClosedPipeIsNot) {
 // takes nothing, and while it waits to open a named pipe that has no writer.
 TEST(BatchMode, AnInterruptEndsItWhileItWaitsToWriteOrToOpen) {
     const TempDir dir;
-    std::string points;
-    for (int i = 0; i < 20000; ++i) points += "0.3127,0.329\n";
-    WriteFile(dir.File("punkte.txt"), points);
+    WriteManyPoints(dir);
     ChildOptions options;
-    options.workingDirectory = dir.path();
-    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C"}};
     options.signalAfterMs = 500;
     options.timeoutMs = 5000;
-    const std::string program = std::string("'") + WL_PROGRAM_PATH + "' --batch ";
     // The program holds the named pipe's read end itself, so it never closes.
     options.signal = SIGTERM;
-    const ChildResult blocked = RunChild(
-        {"/bin/sh", "-c", "mkfifo rohr && exec 3<>rohr && exec " + program + "punkte.txt >rohr"},
-        options);
+    const ChildResult blocked = RunScript(
+        dir, "mkfifo rohr && exec 3<>rohr && exec \"$WL\" --batch punkte.txt >rohr", options);
     EXPECT_FALSE(blocked.timedOut);
     EXPECT_EQ(blocked.exitStatus, 128 + SIGTERM);
 
     options.signal = SIGINT;
-    const ChildResult opening =
-        RunChild({"/bin/sh", "-c", "mkfifo leer && exec " + program + "leer"}, options);
+    const ChildResult opening = RunScript(dir, "mkfifo leer && exec \"$WL\" --batch leer", options);
     EXPECT_FALSE(opening.timedOut);
     EXPECT_EQ(opening.exitStatus, 128 + SIGINT);
     EXPECT_EQ(opening.err, "");
@@ -283,13 +285,10 @@ TEST(BatchMode, AnInterruptEndsItWhileItWaitsToWriteOrToOpen) {
 TEST(CommandLine, AClosedStandardOutputIsSaid) {
     const TempDir dir;
     ChildOptions options;
-    options.workingDirectory = dir.path();
     options.input = "0.4,0.2\n";
-    options.environment = {{"KRGFX", ""}, {"DISPLAY", ""}, {"LC_ALL", "C.UTF-8"}};
     for (const char* arguments : {"--help", "--batch"}) {
-        const ChildResult r = RunChild(
-            {"/bin/sh", "-c", std::string("exec '") + WL_PROGRAM_PATH + "' " + arguments + " >&-"},
-            options);
+        const ChildResult r =
+            RunScript(dir, std::string("exec \"$WL\" ") + arguments + " >&-", options);
         EXPECT_EQ(r.exitStatus, 1) << arguments;
         EXPECT_EQ(r.err,
                   "wellenlaenge: Standardausgabe: Schreibfehler (nicht ge\xC3\xB6"
