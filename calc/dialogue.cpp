@@ -9,9 +9,11 @@
 #include "textio/console.h"
 #include "textio/input_context.h"
 #include "textio/key_wait.h"
+#include "textio/last_error.h"
 #include "textio/line_input.h"
 #include "textio/print.h"
 #include "textio/runtime.h"
+#include "textio/terminal.h"
 
 namespace calc {
 
@@ -23,6 +25,21 @@ constexpr int kScreen = 0;
 constexpr int32_t kScreenMode = 18;
 constexpr int32_t kScreenDepth = 8;
 
+// The exit status when the result file could not be written, or a line could
+// not be read.
+constexpr int kStatusFailed = 1;
+
+// A line input with `prompt`, whose first item becomes `value`. A line that
+// found no memory ends the program: a coordinate of 0 would look valid.
+void ReadCoordinate(const std::string_view& prompt, double* value) {
+    textio::LineInput(&prompt, textio::kWithQuestionMark, textio::kWithLineEnd);
+    if (textio::LastError() == textio::kErrOutOfMemory) {
+        textio::SayOnStandardError(kNoMemoryForLine);
+        textio::EndProgram(kStatusFailed);
+    }
+    textio::InputReadDouble(value);
+}
+
 }  // namespace
 
 void RunDialogue(int argumentCount, char** arguments) {
@@ -31,7 +48,9 @@ void RunDialogue(int argumentCount, char** arguments) {
     gfxwin::OpenScreen(kScreenMode, kScreenDepth, gfxwin::kModePages, gfxwin::kNoScreenFlags,
                        gfxwin::kAnyRefreshRate);
     textio::ClearScreen(textio::kClearDefault);
-    OpenResultFile();
+    // A file that cannot be made lets the dialogue go on; it is said at the end.
+    const bool fileOpened = OpenResultFile();
+    platform::IoError fileProblem = textio::LastSystemError();
     double x = 0.0;
     double y = 0.0;
 
@@ -40,10 +59,8 @@ void RunDialogue(int argumentCount, char** arguments) {
     textio::PrintStringValue(kScreen, kUnderline, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
-    textio::LineInput(&kPromptX, textio::kWithQuestionMark, textio::kWithLineEnd);
-    textio::InputReadDouble(&x);
-    textio::LineInput(&kPromptY, textio::kWithQuestionMark, textio::kWithLineEnd);
-    textio::InputReadDouble(&y);
+    ReadCoordinate(kPromptX, &x);
+    ReadCoordinate(kPromptY, &y);
     textio::PrintEnd(kScreen, textio::kMaskLineEnd);
 
     // Calculation; each pass writes its triple line to the result file.
@@ -55,8 +72,13 @@ void RunDialogue(int argumentCount, char** arguments) {
 
     // Ending: one key closes the result file, a further one ends the program.
     textio::ReadChars(1, kScreen);
-    CloseResultFile();
+    const bool fileWritten = CloseResultFile() && fileOpened;
+    if (fileOpened && !fileWritten) fileProblem = textio::LastSystemError();
     textio::Pause(textio::kSleepUntilKey);
+    if (!fileWritten) {
+        SayResultFileNotWritten(fileProblem);
+        textio::EndProgram(kStatusFailed);
+    }
     textio::EndProgram(0);
 }
 

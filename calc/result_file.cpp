@@ -1,14 +1,20 @@
 #include "calc/result_file.h"
 
+#include <string>
+
+#include "calc/dialogue_texts.h"
+#include "calc/shown_text.h"
 #include "textio/file_record.h"
 #include "textio/files.h"
+#include "textio/last_error.h"
 #include "textio/print.h"
+#include "textio/terminal.h"
 
 namespace calc {
 
-void OpenResultFile() {
-    textio::FileOpen(kResultFileName, textio::kModeOutput, textio::kAccessNone, 0,
-                     kResultFileNumber, 0);
+bool OpenResultFile() {
+    return textio::FileOpen(kResultFileName, textio::kModeOutput, textio::kAccessNone, 0,
+                            kResultFileNumber, 0) == textio::kOk;
 }
 
 void WriteTripleLine(double x, double y, double z) {
@@ -22,8 +28,14 @@ void WriteResultLine(double la) {
     textio::PrintDouble(kResultFileNumber, la, textio::kMaskLineEnd);
 }
 
-void CloseResultFile() {
-    textio::FileClose(kResultFileNumber);
+bool CloseResultFile() {
+    return textio::FileClose(kResultFileNumber) == textio::kOk;
+}
+
+void SayResultFileNotWritten(platform::IoError why) {
+    textio::SayOnStandardError(std::string(kResultFileName) + ": " +
+                               std::string(kResultFileNotWritten) + " (" +
+                               std::string(IoErrorText(why)) + ")");
 }
 
 }  // namespace calc

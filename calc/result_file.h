@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/file_io.h"
+
 namespace calc {
 
 constexpr const char* kResultFileName = "wellenlaenge.txt";
@@ -12,11 +14,17 @@ constexpr int kResultFileNumber = 1;
 // in nm, the same for every input.
 constexpr int64_t kStartWavelength = 380;
 
-// Creates or empties the file as file number 1; the result is not examined.
-void OpenResultFile();
+// Creates or empties the file as file number 1; false when it cannot be made
+// (the dialogue goes on, and the prints to it write nothing).
+bool OpenResultFile();
 void WriteTripleLine(double x, double y, double z);
 // The start wavelength and the result la.
 void WriteResultLine(double la);
-void CloseResultFile();
+// Writes the file out and closes it; false when that failed (or it was not
+// open), textio::LastSystemError() then tells why.
+bool CloseResultFile();
+// The line on standard error for a result file that could not be written,
+// with the reason the system gave.
+void SayResultFileNotWritten(platform::IoError why);
 
 }  // namespace calc

@@ -44,8 +44,11 @@ int FileCloseOp(FileRecord* rec) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kOk;
     rec->stream = nullptr;
-    // The stream is gone either way; a failed final write-out is still reported.
-    return std::fclose(f) == 0 ? kOk : kErrIo;
+    // The stream is gone either way; a failed write, earlier or in the final
+    // write-out, is still reported.
+    const bool failedBefore = std::ferror(f) != 0;
+    if (std::fclose(f) != 0) return SystemFailure(kErrIo);
+    return failedBefore ? kErrIo : kOk;
 }
 
 int FileSeek(FileRecord* rec, int64_t offset, int origin) {
@@ -98,7 +101,7 @@ int FileReadWide(FileRecord* rec, uint16_t* buffer, size_t* count) {
 int FileWrite(FileRecord* rec, const void* bytes, size_t length) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kErrInvalidCall;
-    return std::fwrite(bytes, 1, length, f) == length ? kOk : kErrIo;
+    return std::fwrite(bytes, 1, length, f) == length ? kOk : SystemFailure(kErrIo);
 }
 
 int FileWriteWide(FileRecord* rec, const uint16_t* units, size_t count) {
@@ -170,7 +173,7 @@ int FileReadLineWide(FileRecord* rec, std::u16string* line) {
 int FileFlush(FileRecord* rec) {
     FILE* f = StreamOf(rec);
     if (f == nullptr) return kErrInvalidCall;
-    return std::fflush(f) == 0 ? kOk : kErrIo;
+    return std::fflush(f) == 0 ? kOk : SystemFailure(kErrIo);
 }
 
 bool IsConsoleName(std::string_view name) {
@@ -226,24 +229,24 @@ int OpenDiskFile(FileRecord* rec, std::string_view name) {
     switch (rec->mode) {
         case kModeOutput:
             f = std::fopen(path.c_str(), "wb");
-            if (f == nullptr) return kErrOpenRefused;
+            if (f == nullptr) return SystemFailure(kErrOpenRefused);
             break;
         case kModeAppend:
             f = std::fopen(path.c_str(), "ab");
-            if (f == nullptr) return kErrOpenRefused;
+            if (f == nullptr) return SystemFailure(kErrOpenRefused);
             // Some C libraries report position 0 until the first write.
             platform::StreamSeek(f, 0, SEEK_END);
             break;
         case kModeInput: {
             f = std::fopen(path.c_str(), "rb");
-            if (f == nullptr) return kErrOpenRefused;
+            if (f == nullptr) return SystemFailure(kErrOpenRefused);
             if (!platform::StreamSeek(f, 0, SEEK_END)) {
                 std::fclose(f);
                 return kErrInvalidCall;
             }
             rec->size = Position(f);
             f = std::freopen(path.c_str(), "r", f);
-            if (f == nullptr) return kErrOpenRefused;
+            if (f == nullptr) return SystemFailure(kErrOpenRefused);
             if (!platform::StreamSeek(f, static_cast<int64_t>(ByteOrderMarkLength(rec->encoding)),
                                       SEEK_SET)) {
                 std::fclose(f);
@@ -263,7 +266,7 @@ int OpenDiskFile(FileRecord* rec, std::string_view name) {
                     if (f != nullptr) rec->access = kAccessRead;
                 }
             }
-            if (f == nullptr) return kErrOpenRefused;
+            if (f == nullptr) return SystemFailure(kErrOpenRefused);
             break;
         }
     }

@@ -3,15 +3,30 @@
 namespace textio {
 
 namespace {
-int gLastError = 0;
-}
+
+struct Errors {
+    int code = kOk;
+    platform::IoError system = platform::IoError::kNone;
+};
+Errors gErrors;
+
+}  // namespace
 
 int LastError() {
-    return gLastError;
+    return gErrors.code;
 }
 
 int SetLastError(int code) {
-    gLastError = code;
+    gErrors.code = code;
+    return code;
+}
+
+platform::IoError LastSystemError() {
+    return gErrors.system;
+}
+
+int SystemFailure(int code) {
+    gErrors.system = platform::LastIoError();
     return code;
 }
 

@@ -236,7 +236,9 @@ TEST(DialogueEndToEnd, ReplacesAnOlderResultFile) {
     EXPECT_EQ(ResultFile(dir).size(), 61u);
 }
 
-TEST(DialogueFaults, UnwritableFolderStillShowsTheResult) {
+// A result file that cannot be made or written: the dialogue goes on and shows
+// its result, then says so on standard error and ends with status 1.
+TEST(DialogueFaults, UnwritableFolderShowsTheResultAndSaysTheFileIsMissing) {
     TempDir dir;
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
     // The unprivileged user may not reach the build folder: run a copy of the
@@ -253,19 +255,25 @@ TEST(DialogueFaults, UnwritableFolderStillShowsTheResult) {
     options.dropRoot = true;  // root would write anyway
     const ChildResult r = RunChild({program}, options);
     ASSERT_NE(r.exitStatus, 125) << "could not drop root";
-    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+    EXPECT_EQ(r.err,
+              "wellenlaenge: wellenlaenge.txt: l\x84sst sich nicht schreiben (keine "
+              "Berechtigung)\n");
     bool exists = true;
     ReadFileBytes(dir.File("wellenlaenge.txt"), &exists);
     EXPECT_FALSE(exists);
 }
 
-TEST(DialogueFaults, ResultFileOnAFullDeviceDoesNotCrash) {
+TEST(DialogueFaults, ResultFileOnAFullDeviceIsSaid) {
     TempDir dir;
     ASSERT_EQ(symlink("/dev/full", dir.File("wellenlaenge.txt").c_str()), 0);
     const ChildResult r = RunDialogue(dir, "0.3127\n0.329\n\n\n");
-    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, Transcript("0.3127", "0.329", " 488.997"));
+    EXPECT_EQ(r.err,
+              "wellenlaenge: wellenlaenge.txt: l\x84sst sich nicht schreiben (kein Platz mehr auf "
+              "dem Ger\x84t)\n");
 }
 
 TEST(DialogueFaults, OutputToAFullDeviceDoesNotCrash) {
