@@ -4,13 +4,18 @@
 #include <cstdlib>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "gfxwin/window/driver_entries.h"
 #include "gfxwin/window/refusal.h"
+#include "textio/terminal.h"
 
 namespace gfxwin {
 
 namespace {
+
+// Said when no driver starts for a reason worth telling; code page 437.
+constexpr std::string_view kNoWindow = "kein Fenster, weiter im Terminal";
 
 // Names compare without regard to ASCII letter case.
 bool SameName(const char* a, const char* b) {
@@ -56,24 +61,27 @@ bool NamesADriver(std::span<const WindowDriver* const> list, const char* name) {
     return false;
 }
 
-// One pass over the list; `onlyName` limits it to drivers of that name.
+// One pass over the list; `onlyName` limits it to drivers of that name. The
+// first reason worth telling (not a quiet one) lands in `firstReason`.
 const WindowDriver* Pass(std::span<const WindowDriver* const> list, const char* onlyName,
-                         const Request& request) {
+                         const Request& request, std::string* firstReason) {
     for (const WindowDriver* driver : list) {
         if (onlyName != nullptr && !SameName(driver->name, onlyName)) continue;
         if (TryDriver(driver, request, request.refreshRate)) return driver;
         if (TryDriver(driver, request, 0)) return driver;
+        if (firstReason->empty() && !RefusalIsQuiet()) *firstReason = RefusalText();
     }
     return nullptr;
 }
 
 // The one line for a name that gave no driver: its driver's reason, or the
-// names there are.
-void ReportUnstartedName(std::span<const WindowDriver* const> list, const char* name) {
+// names there are. Returns the reason it gave.
+std::string ReportUnstartedName(std::span<const WindowDriver* const> list, const char* name) {
     std::string line = std::string("wellenlaenge: KRGFX=") + name + ": ";
+    std::string reason;
     if (NamesADriver(list, name)) {
         line += "Fenstertreiber startet nicht";
-        const std::string reason = RefusalText();
+        reason = RefusalText();
         if (!reason.empty()) line += " (" + reason + ")";
     } else {
         line += "kein solcher Fenstertreiber (vorhanden: ";
@@ -88,6 +96,7 @@ void ReportUnstartedName(std::span<const WindowDriver* const> list, const char* 
     line += '\n';
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
+    return reason;
 }
 
 }  // namespace
@@ -125,13 +134,19 @@ const WindowDriver* StartDriver(const char* title, int32_t width, int32_t height
 
     const std::span<const WindowDriver* const> list = PlatformDrivers();
     Request request{title, width, height, depth, refreshRate, flags};
+    std::string reason;
+    std::string reported;  // what the line about KRGFX said already
     for (int round = 0; round < 2; ++round) {
         if (name != nullptr) {
-            if (const WindowDriver* d = Pass(list, name, request)) return d;
-            if (round == 0) ReportUnstartedName(list, name);
+            if (const WindowDriver* d = Pass(list, name, request, &reason)) return d;
+            if (round == 0) reported = ReportUnstartedName(list, name);
         }
-        if (const WindowDriver* d = Pass(list, nullptr, request)) return d;
+        if (const WindowDriver* d = Pass(list, nullptr, request, &reason)) return d;
         request.flags ^= kScreenFullScreen;
+    }
+    // A window was to be expected (a display is named, say) and none came.
+    if (!reason.empty() && reason != reported) {
+        textio::SayOnStandardError(std::string(kNoWindow) + " (" + reason + ")");
     }
     return nullptr;
 }

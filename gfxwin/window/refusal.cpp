@@ -15,6 +15,7 @@ namespace {
 struct Refusal {
     platform::Mutex lock;
     char reason[160] = {};
+    bool quiet = false;
 };
 
 Refusal& LastRefusal() {
@@ -22,16 +23,30 @@ Refusal& LastRefusal() {
     return refusal;
 }
 
+bool Record(bool quiet, const char* format, va_list arguments) {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
+    r.quiet = quiet;
+    r.lock.Unlock();
+    return false;
+}
+
 }  // namespace
 
 bool RefuseStart(const char* format, ...) {
-    Refusal& r = LastRefusal();
-    r.lock.Lock();
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
+    Record(false, format, arguments);
     va_end(arguments);
-    r.lock.Unlock();
+    return false;
+}
+
+bool DeclineStart(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    Record(true, format, arguments);
+    va_end(arguments);
     return false;
 }
 
@@ -39,7 +54,16 @@ void ClearRefusal() {
     Refusal& r = LastRefusal();
     r.lock.Lock();
     r.reason[0] = '\0';
+    r.quiet = false;
     r.lock.Unlock();
+}
+
+bool RefusalIsQuiet() {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    const bool quiet = r.quiet;
+    r.lock.Unlock();
+    return quiet;
 }
 
 std::string RefusalText() {

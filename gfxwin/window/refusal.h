@@ -12,10 +12,16 @@ namespace gfxwin {
 // Any thread. Returns false, so that a failing step can
 // `return RefuseStart(...)`.
 bool RefuseStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same for a driver that is not meant to start here (no display named, a
+// driver for other screens): when no driver starts, the driver choice says
+// nothing of such a reason.
+bool DeclineStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Forgets the recorded reason (before a driver is tried).
 void ClearRefusal();
 // The recorded reason, empty when none was said.
 std::string RefusalText();
+// True when the recorded reason came from DeclineStart.
+bool RefusalIsQuiet();
 
 }  // namespace gfxwin

@@ -136,7 +136,7 @@ bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t
     WindowThreadState& wt = WindowThread();
     WindowState& ws = wt.window;
     ws = WindowState{};
-    if (flags & kScreenOpenGL) return RefuseStart("OpenGL wird nicht angeboten");
+    if (flags & kScreenOpenGL) return DeclineStart("OpenGL wird nicht angeboten");
     PrepareStart(openHost, title, width, height, depth, refreshRate, flags);
 
     wt.ready = new (std::nothrow) platform::ReadySignal();

@@ -15,7 +15,7 @@ namespace {
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
     if (!(flags & kScreenOpenGL)) {
-        RefuseStart("nur fuer OpenGL-Bildschirme");
+        DeclineStart("nur fuer OpenGL-Bildschirme");
         return -1;
     }
     if (!LoadOpenGl()) return -1;

@@ -465,7 +465,7 @@ void X11Host::ScreenSize(int32_t* width, int32_t* height, int32_t* depth) {
 host::WindowHost* OpenX11Host() {
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || name[0] == '\0') {
-        RefuseStart("keine Anzeige: DISPLAY ist nicht gesetzt");
+        DeclineStart("keine Anzeige: DISPLAY ist nicht gesetzt");
         return nullptr;
     }
     Display* display = XOpenDisplay(name);

@@ -523,18 +523,28 @@ TEST_F(X11WindowManagerTest, PointerInPictureCoordinatesAtScale2) {
 // The program itself, as a child process.
 class X11ProgramTest : public ::testing::Test {};
 
-TEST_F(X11ProgramTest, WithoutAReachableDisplayTheProgramRunsQuietlyInTheTerminal) {
-    for (const char* display : {"", ":4321"}) {
+// Without a display the program runs in the terminal without a word; a
+// display that is named but cannot be reached gets one line that says why.
+TEST_F(X11ProgramTest, WithoutADisplayTheTerminalIsQuietAndAnUnreachableDisplayIsSaid) {
+    const struct {
+        const char* display;
+        const char* err;
+    } cases[] = {{"", ""},
+                 {":4321",
+                  "wellenlaenge: kein Fenster, weiter im Terminal (Anzeige \":4321\" nicht "
+                  "erreichbar)\n"}};
+    for (const auto& c : cases) {
         testsupport::TempDir dir;
         testsupport::ChildOptions options;
         options.workingDirectory = dir.path();
         options.input = "0.3127\n0.329\n\n\n";
-        options.environment["DISPLAY"] = display;
+        options.environment["DISPLAY"] = c.display;
         options.environment["KRGFX"] = "";
+        options.environment["LC_ALL"] = "C";
         const testsupport::ChildResult r = testsupport::RunChild({WL_PROGRAM_PATH}, options);
         ASSERT_TRUE(r.started);
-        EXPECT_EQ(r.exitStatus, 0) << "DISPLAY=" << display;
-        EXPECT_EQ(r.err, "") << "DISPLAY=" << display;
+        EXPECT_EQ(r.exitStatus, 0) << "DISPLAY=" << c.display;
+        EXPECT_EQ(r.err, c.err) << "DISPLAY=" << c.display;
         EXPECT_NE(r.out.find("488.997"), std::string::npos) << r.out;
     }
 }
