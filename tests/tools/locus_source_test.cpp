@@ -1,11 +1,12 @@
 // The kept spectral locus is what gen_locus makes of the colour matching
 // functions today.
+#include "tools/locus_source.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "support/child_process.h"
-#include "tools/locus_source.h"
 
 namespace {
 
