@@ -198,10 +198,10 @@ void ExactLocus::LocusHit(double dx, double dy, Hit* best) const {
 }
 
 ExactResult ExactLocus::Evaluate(double x, double y) const {
-    if (!std::isfinite(x) || !std::isfinite(y)) return {kNaN, ExactKind::kNone, kNaN};
+    if (!std::isfinite(x) || !std::isfinite(y)) return {kNaN, ResultKind::kNone, kNaN};
     double dx = x - white_.x;
     double dy = y - white_.y;
-    if (dx == 0.0 && dy == 0.0) return {kNaN, ExactKind::kNone, 0.0};
+    if (dx == 0.0 && dy == 0.0) return {kNaN, ResultKind::kNone, 0.0};
     // The same direction with its larger component in [1, 2): no product
     // below over- or underflows. The point lies 2^e direction vectors from the
     // white point, so the purity is 2^e over the boundary's distance.
@@ -217,12 +217,12 @@ ExactResult ExactLocus::Evaluate(double x, double y) const {
     const bool purpleHit =
         SegmentHit(dx, dy, toSample_[kLocusPoints - 1], toSample_[0], &purple, &u, &onSample);
     if (locus.found && !(purpleHit && purple > locus.distance * (1.0 + kSamePoint))) {
-        return {locus.nm, ExactKind::kDominant, pointDistance / locus.distance};
+        return {locus.nm, ResultKind::kDominant, pointDistance / locus.distance};
     }
-    if (!purpleHit) return {kNaN, ExactKind::kNone, kNaN};  // only for a white point outside
+    if (!purpleHit) return {kNaN, ResultKind::kNone, kNaN};  // only for a white point outside
     Hit opposite;
     LocusHit(-dx, -dy, &opposite);
-    return {opposite.nm, opposite.found ? ExactKind::kComplementary : ExactKind::kNone,
+    return {opposite.nm, opposite.found ? ResultKind::kComplementary : ResultKind::kNone,
             pointDistance / purple};
 }
 

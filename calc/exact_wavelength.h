@@ -8,7 +8,7 @@
 // nm) instead, the point is purple: the opposite ray gives its complementary
 // wavelength. Where the ray meets the locus more than once the hit farthest
 // from the white point counts. Beyond about 699 nm the locus runs back and
-// forth along the line x + y = 1 by less than 1e-7, so a ray there meets it
+// forth along the line x + y = 1 by less than 5e-7, so a ray there meets it
 // several times at one point: hits whose distances agree to 1e-12 are that
 // one point, and of them a hit on a sample wins, else the shortest wavelength.
 #pragma once
@@ -16,19 +16,17 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/calculation.h"
 #include "calc/spectral_locus.h"
 
 namespace calc {
 
-enum class ExactKind {
-    kDominant,       // the ray from the white point meets the locus
-    kComplementary,  // the ray leaves through the purple line
-    kNone,           // the white point itself, or a coordinate not finite
-};
-
 struct ExactResult {
     double wavelength;  // nm, within 360..830; NaN for kNone
-    ExactKind kind;
+    // kDominant: the ray from the white point meets the locus; kComplementary:
+    // it leaves through the purple line; kNone: the white point itself, or a
+    // coordinate that is not finite.
+    ResultKind kind;
     // Distance from the white point to the point over the distance from the
     // white point to the boundary in that direction (locus or purple line):
     // 1 on the boundary, above 1 outside. 0 at the white point, NaN for a

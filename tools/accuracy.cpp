@@ -193,8 +193,8 @@ struct Reference {
 
 std::optional<Reference> Exact(const calc::ExactLocus& exact, double x, double y) {
     const calc::ExactResult r = exact.Evaluate(x, y);
-    if (r.kind == calc::ExactKind::kNone) return std::nullopt;
-    return Reference{r.wavelength, r.kind == calc::ExactKind::kComplementary};
+    if (r.kind == calc::ResultKind::kNone) return std::nullopt;
+    return Reference{r.wavelength, r.kind == calc::ResultKind::kComplementary};
 }
 
 LocusResults CompareAlongLocus(const calc::ExactLocus& exact) {

@@ -133,8 +133,8 @@ int main(int argc, char** argv) {
             const calc::ExactResult r = locus.Evaluate(x, y);
             const Reference ref = Independent({white.x, white.y}, {x, y});
             purple += ref.purple ? 1 : 0;
-            const bool refPurple = r.kind == calc::ExactKind::kComplementary;
-            if (r.kind == calc::ExactKind::kNone || refPurple != ref.purple) {
+            const bool refPurple = r.kind == calc::ResultKind::kComplementary;
+            if (r.kind == calc::ResultKind::kNone || refPurple != ref.purple) {
                 ++kindsDiffer;
                 continue;
             }

@@ -12,7 +12,7 @@
 namespace {
 
 using calc::Chromaticity;
-using calc::ExactKind;
+using calc::ResultKind;
 using calc::ExactLocus;
 using calc::ExactResult;
 
@@ -26,7 +26,7 @@ TEST(ExactWavelength, SamplesGiveTheirOwnWavelengthAtPurityOne) {
     const ExactLocus locus(calc::kWhiteE);
     for (int nm : {381, 450, 520, 600, 700}) {
         const ExactResult r = locus.Evaluate(Sample(nm).x, Sample(nm).y);
-        EXPECT_EQ(r.kind, ExactKind::kDominant) << nm;
+        EXPECT_EQ(r.kind, ResultKind::kDominant) << nm;
         EXPECT_NEAR(r.wavelength, nm, 1e-9) << nm;
         EXPECT_NEAR(r.purity, 1.0, 1e-12) << nm;
     }
@@ -39,17 +39,17 @@ TEST(ExactWavelength, PublishedExample) {
     // excitation purity 0.6228856....
     const ExactLocus locus({0.3127, 0.3290});
     const ExactResult red = locus.Evaluate(0.54369557, 0.32107944);
-    EXPECT_EQ(red.kind, ExactKind::kDominant);
+    EXPECT_EQ(red.kind, ResultKind::kDominant);
     EXPECT_EQ(std::round(red.wavelength), 616.0);
     EXPECT_NEAR(red.purity, 0.6228856, 1e-7);
     const ExactResult purple = locus.Evaluate(0.37605506, 0.24452225);
-    EXPECT_EQ(purple.kind, ExactKind::kComplementary);
+    EXPECT_EQ(purple.kind, ResultKind::kComplementary);
     EXPECT_EQ(std::round(purple.wavelength), 509.0);
 }
 
 TEST(ExactWavelength, PurplePointGivesItsComplementaryWavelength) {
     const ExactResult r = ExactLocus(calc::kWhiteE).Evaluate(0.4, 0.2);
-    EXPECT_EQ(r.kind, ExactKind::kComplementary);
+    EXPECT_EQ(r.kind, ResultKind::kComplementary);
     EXPECT_NEAR(r.wavelength, 521.1203913013654, 1e-9);
     EXPECT_NEAR(r.purity, 0.6452915385296751, 1e-12);  // towards the purple line
 }
@@ -64,7 +64,7 @@ TEST(ExactWavelength, D65OnTheRayThroughASegmentMiddle) {
     const double my = (Sample(600).y + Sample(601).y) / 2;
     for (double f : {0.5, 1.25}) {
         const ExactResult r = locus.Evaluate(d65.x + f * (mx - d65.x), d65.y + f * (my - d65.y));
-        EXPECT_EQ(r.kind, ExactKind::kDominant) << f;
+        EXPECT_EQ(r.kind, ResultKind::kDominant) << f;
         EXPECT_NEAR(r.wavelength, 600.5, 1e-9) << f;
         EXPECT_NEAR(r.purity, f, 1e-12) << f;
     }
@@ -74,7 +74,7 @@ TEST(ExactWavelength, FarthestOfSeveralHits) {
     // Seen from a white near the purple line the short-wave end turns back:
     // this ray meets the locus at 373.87, 376.69 and 380.53 nm.
     const ExactResult r = ExactLocus({0.4, 0.12}).Evaluate(0.2863, 0.0621);
-    EXPECT_EQ(r.kind, ExactKind::kDominant);
+    EXPECT_EQ(r.kind, ResultKind::kDominant);
     EXPECT_NEAR(r.wavelength, 380.5271272345781, 1e-9);
     EXPECT_NEAR(r.purity, 0.5033192102817736, 1e-12);
 }
@@ -82,12 +82,12 @@ TEST(ExactWavelength, FarthestOfSeveralHits) {
 TEST(ExactWavelength, WhitePointAndNonFiniteInputHaveNone) {
     const ExactLocus locus(calc::kWhiteE);
     const ExactResult white = locus.Evaluate(calc::kWhiteE.x, calc::kWhiteE.y);
-    EXPECT_EQ(white.kind, ExactKind::kNone);
+    EXPECT_EQ(white.kind, ResultKind::kNone);
     EXPECT_EQ(white.purity, 0.0);
     const double inf = std::numeric_limits<double>::infinity();
     for (double x : {inf, -inf, std::nan("")}) {
         const ExactResult r = locus.Evaluate(x, 0.3);
-        EXPECT_EQ(r.kind, ExactKind::kNone);
+        EXPECT_EQ(r.kind, ResultKind::kNone);
         EXPECT_TRUE(std::isnan(r.wavelength));
         EXPECT_TRUE(std::isnan(r.purity));
     }
