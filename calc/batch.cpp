@@ -1,5 +1,6 @@
 #include "calc/batch.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -171,19 +172,32 @@ std::string_view ProblemText(LineProblem problem) {
 
 }  // namespace
 
-void AppendCsvRow(const Calculation& c, std::string* out) {
-    // Four numbers, four commas, the longest kind and the line feed.
-    char row[4 * textio::kShortestBufferSize + 20];
+void AppendCsvRow(const Calculation& c, std::string* out, const ExactResult* exact) {
+    // Six numbers, seven commas, two of the longest kind and the line feed.
+    char row[6 * textio::kShortestBufferSize + 40];
     size_t n = 0;
+    auto kind = [&row, &n](ResultKind k) {
+        const std::string_view name = KindName(k);
+        name.copy(row + n, name.size());
+        n += name.size();
+    };
     for (const double value : {c.x, c.y, c.z}) {
         n += textio::FormatShortest(value, row + n);
         row[n++] = ',';
     }
     if (c.kind != ResultKind::kNone) n += textio::FormatShortest(c.la, row + n);
     row[n++] = ',';
-    const std::string_view kind = KindName(c.kind);
-    kind.copy(row + n, kind.size());
-    n += kind.size();
+    kind(c.kind);
+    if (exact != nullptr) {
+        row[n++] = ',';
+        if (exact->kind != ResultKind::kNone) {
+            n += textio::FormatShortest(exact->wavelength, row + n);
+        }
+        row[n++] = ',';
+        kind(exact->kind);
+        row[n++] = ',';
+        if (!std::isnan(exact->purity)) n += textio::FormatShortest(exact->purity, row + n);
+    }
     row[n++] = '\n';
     out->append(row, n);
 }
@@ -218,7 +232,7 @@ LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string
     return LineProblem::kNone;
 }
 
-int RunBatch(const std::string& fileName) {
+int RunBatch(const std::string& fileName, const ExactLocus* exact) {
     const bool standardInput = fileName.empty() || fileName == "-";
     const std::string source =
         standardInput ? ShownText(kStandardError, kStandardInputName) : fileName;
@@ -263,7 +277,7 @@ int RunBatch(const std::string& fileName) {
     std::string scratch;
     bool tooLong = false;
     bool headerPossible = true;
-    rows = kCsvHeader;
+    rows = exact != nullptr ? kCsvHeaderExact : kCsvHeader;
     unsigned long number = 1;
     for (; writing && reader.Next(&line, &tooLong); ++number) {
         if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
@@ -282,7 +296,12 @@ int RunBatch(const std::string& fileName) {
         double x = 0.0;
         double y = 0.0;
         ReadPoint(text, &x, &y);
-        AppendCsvRow(Calculate(x, y, nullptr), &rows);
+        if (exact != nullptr) {
+            const ExactResult e = exact->Evaluate(x, y);
+            AppendCsvRow(Calculate(x, y, nullptr), &rows, &e);
+        } else {
+            AppendCsvRow(Calculate(x, y, nullptr), &rows);
+        }
         if (rows.size() >= kRowsFlushBytes) flushRows();
     }
     flushRows();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "calc/calculation.h"
+#include "calc/exact_wavelength.h"
 
 namespace calc {
 
@@ -16,11 +17,16 @@ namespace calc {
 constexpr size_t kBatchLineLimit = 4096;
 
 inline constexpr std::string_view kCsvHeader = "x,y,z,wavelength_nm,kind\n";
+// With the exact columns.
+inline constexpr std::string_view kCsvHeaderExact =
+    "x,y,z,wavelength_nm,kind,exact_wavelength_nm,exact_kind,excitation_purity\n";
 
-// Appends the row "x,y,z,wavelength_nm,kind" and a line feed. Each number is
-// the shortest text that reads back as the same double ("inf", "-inf" and
-// "nan" for the non-finite ones); the wavelength is empty for kind none.
-void AppendCsvRow(const Calculation& c, std::string* out);
+// Appends the row "x,y,z,wavelength_nm,kind", with `exact` also
+// ",exact_wavelength_nm,exact_kind,excitation_purity", and a line feed. Each
+// number is the shortest text that reads back as the same double ("inf",
+// "-inf" and "nan" for the non-finite ones); a wavelength is empty for kind
+// none, the purity for input that is not finite.
+void AppendCsvRow(const Calculation& c, std::string* out, const ExactResult* exact = nullptr);
 
 // x and y from one line of code page 437 text without its line end: its first
 // two items, read as the dialogue reads a typed line (a missing item reads 0).
@@ -34,11 +40,12 @@ enum class LineProblem { kNone, kTooLong, kNotUtf8, kNotCp437, kZeroByte };
 LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string_view* text);
 
 // Reads `fileName` ("" or "-": standard input) to its end, writing the header
-// and a row per point; each line that cannot be read gets a message with its
+// and a row per point, with the exact columns for `exact`'s white point when
+// it is given; each line that cannot be read gets a message with its
 // number on standard error and no row. Returns the exit status: 0; 1 when a
 // line was left out or the output could not be written (said on standard
 // error, except for a closed pipe); 2 when the file cannot be opened. Main
 // thread.
-int RunBatch(const std::string& fileName);
+int RunBatch(const std::string& fileName, const ExactLocus* exact);
 
 }  // namespace calc

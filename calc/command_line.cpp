@@ -4,6 +4,7 @@
 
 #include "calc/batch.h"
 #include "calc/command_line_texts.h"
+#include "calc/exact_wavelength.h"
 #include "calc/shown_text.h"
 
 #ifndef WL_VERSION
@@ -17,6 +18,32 @@ namespace {
 // A long option given as "--" plus any non-empty prefix of its name.
 bool IsLongOption(std::string_view given, std::string_view name) {
     return !given.empty() && given.size() <= name.size() && name.substr(0, given.size()) == given;
+}
+
+int Refuse(std::string_view problem) {
+    WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + "\n");
+    return 2;
+}
+
+// Batch mode, with the exact columns for the white point asked for.
+int RunExactBatch(const CommandLine& commandLine) {
+    if (!commandLine.exact) return Refuse(kWhiteWithoutExact);
+    Chromaticity white = kWhiteE;
+    if (commandLine.white) {
+        const WhiteProblem problem = ParseWhite(*commandLine.white, &white);
+        if (problem != WhiteProblem::kNone) {
+            std::string line = "wellenlaenge: --white: '";
+            line += *commandLine.white;  // as the shell passed it, not re-encoded
+            line += "' " +
+                    ShownText(kStandardError,
+                              problem == WhiteProblem::kMalformed ? kNotAWhite : kWhiteOutside) +
+                    "\n";
+            WriteOut(kStandardError, line);
+            return 2;
+        }
+    }
+    const ExactLocus locus(white);
+    return RunBatch(commandLine.batchFile, &locus);
 }
 
 int UnknownOption(const std::string& argument) {
@@ -56,6 +83,15 @@ CommandLine ParseCommandLine(int argumentCount, char* const* arguments) {
                         ++i;
                     }
                 }
+            } else if (equals == std::string_view::npos && IsLongOption(name, "exact")) {
+                result.exact = true;
+            } else if (IsLongOption(name, "white")) {
+                // A value is required: the next argument, whatever it is.
+                if (equals != std::string_view::npos) {
+                    result.white = std::string(body.substr(equals + 1));
+                } else {
+                    result.white = i + 1 < argumentCount ? arguments[++i] : "";
+                }
             } else if (equals == std::string_view::npos && IsLongOption(name, "help")) {
                 return stop(Action::kHelp);
             } else if (equals == std::string_view::npos && IsLongOption(name, "version")) {
@@ -71,6 +107,9 @@ CommandLine ParseCommandLine(int argumentCount, char* const* arguments) {
         if (argument[1] == 'V') return stop(Action::kVersion);
         return stop(Action::kUnknownOption, std::string("-") + argument[1]);
     }
+    if (result.action == Action::kDialogue && (result.exact || result.white)) {
+        result.action = Action::kExactWithoutBatch;
+    }
     return result;
 }
 
@@ -85,7 +124,10 @@ int RunAction(const CommandLine& commandLine) {
             return WriteStandardOutput(text) ? 0 : 1;
         }
         case Action::kBatch:
-            return RunBatch(commandLine.batchFile);
+            if (commandLine.exact || commandLine.white) return RunExactBatch(commandLine);
+            return RunBatch(commandLine.batchFile, nullptr);
+        case Action::kExactWithoutBatch:
+            return Refuse(kExactWithoutBatch);
         case Action::kUnknownOption:
             return UnknownOption(commandLine.unknownOption);
         case Action::kDialogue:

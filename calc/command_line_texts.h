@@ -27,6 +27,12 @@ inline constexpr std::string_view kHelpText =
     "                       Standardeingabe) und als CSV auf die Standardausgabe\n"
     "                       schreiben, ohne Fenster; wellenlaenge.txt bleibt, wie\n"
     "                       sie ist\n"
+    "      --exact          mit --batch: drei Spalten mehr, die genaue\n"
+    "                       farbtongleiche Wellenl\x84nge nach CIE, ihre Art und\n"
+    "                       den spektralen Farbanteil\n"
+    "      --white=WEISS    Wei\xe1punkt dieser drei Spalten: E (Vorgabe), D65, D50,\n"
+    "                       A, C oder x,y (etwa 0.3127,0.329); die Spalten davor\n"
+    "                       gelten immer f\x81r E\n"
     "\n"
     "Im Stapelbetrieb (--batch) h\x84lt jede Zeile x und y, gelesen wie eine Eingabe\n"
     "im Dialog: getrennt durch ein Komma oder Leerzeichen (0.3127,0.329), ein\n"
@@ -36,16 +42,34 @@ inline constexpr std::string_view kHelpText =
     "x,y,z,wavelength_nm,kind; kind ist dominant, complementary (die kompensative\n"
     "Wellenl\x84nge) oder none (keine Wellenl\x84nge, das Feld bleibt leer).\n"
     "\n"
+    "Mit --exact folgen exact_wavelength_nm,exact_kind,excitation_purity: die\n"
+    "Wellenl\x84nge, wo der Strahl vom Wei\xe1punkt durch (x, y) den Spektralfarbenzug\n"
+    "trifft (CIE 1931, 2 Grad, 360 bis 830 nm, zwischen den Nanometern linear),\n"
+    "ungerundet; bei Purpurfarben die kompensative, wo der Gegenstrahl ihn trifft.\n"
+    "exact_kind ist dominant, complementary oder none (am Wei\xe1punkt, bei nicht\n"
+    "endlichen Werten) wie kind. excitation_purity ist der spektrale Farbanteil:\n"
+    "der Abstand vom Wei\xe1punkt zum Punkt durch den zum Rand in derselben Richtung\n"
+    "(Spektralfarbenzug oder Purpurgerade), 1 auf dem Rand, \x81"
+    "ber 1 au\xe1"
+    "erhalb.\n"
+    "\n"
     "Exit-Status:\n"
     "  0  alles in Ordnung\n"
     "  1  --batch: mindestens eine Zeile war nicht lesbar (Meldung mit der Nummer\n"
     "     der Zeile auf der Standardfehlerausgabe), oder die Ausgabe lie\xe1 sich\n"
     "     nicht schreiben\n"
-    "  2  unbekannte Option, oder DATEI l\x84sst sich nicht \x94"
+    "  2  unbekannte Option, ung\x81ltiger Wei\xe1punkt, --exact oder --white ohne\n"
+    "     --batch, --white ohne --exact, oder DATEI l\x84sst sich nicht \x94"
     "ffnen\n";
 inline constexpr std::string_view kLicenseLine =
     "Lizenz GPLv2+: GNU GPL Version 2 oder jede sp\x84tere, ohne jede Gew\x84hrleistung";
 inline constexpr std::string_view kUnknownOption = "unbekannte Option";
+inline constexpr std::string_view kExactWithoutBatch = "--exact und --white gelten nur mit --batch";
+inline constexpr std::string_view kWhiteWithoutExact = "--white gilt nur mit --exact";
+inline constexpr std::string_view kNotAWhite =
+    "ist kein Wei\xe1punkt (E, D65, D50, A, C oder x,y)";
+inline constexpr std::string_view kWhiteOutside =
+    "liegt nicht innerhalb von Spektralfarbenzug und Purpurgerade";
 inline constexpr std::string_view kSeeHelp = "(Hilfe: wellenlaenge --help)";
 inline constexpr std::string_view kCannotOpen =
     "l\x84sst sich nicht \x94"

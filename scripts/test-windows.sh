@@ -135,14 +135,21 @@ for text in "FileVersion$version" "ProductNamewellenlaenge" GPL-2.0-or-later $'\
 done
 [ "$(env -u DISPLAY wine "$exe" --version | head -n1)" = "wellenlaenge $version" ] ||
     { echo "--version of the zipped program" >&2; exit 1; }
-printf 'x,y\n0.3127,0.329\n0.4 0.2\n0.3333333333333333,0.3333333333333333\n1e400,0.3\n-0.5\t2\n\xff\n0.0743,0.8338\r\n' \
+printf 'x,y\n0.3127,0.329\n0.4 0.2\n0.3333333333333333,0.3333333333333333\n1e400,0.3\n-0.5\t2\n\xff\n0.0743,0.8338\r\n0.64 0.33\n0.1 0.9\n0.7346900232582808,0.26530997674171924\n' \
     >"$work/points.txt"
-status_linux=0
-status_windows=0
-"$root/$linux/wellenlaenge" --batch "$work/points.txt" >"$work/linux.csv" 2>/dev/null || status_linux=$?
-env -u DISPLAY wine "$exe" --batch "$work/points.txt" >"$work/windows.csv" 2>/dev/null || status_windows=$?
-cmp -s "$work/linux.csv" "$work/windows.csv" ||
-    { diff "$work/linux.csv" "$work/windows.csv" >&2; echo "batch CSV differs" >&2; exit 1; }
-[ "$status_linux" = 1 ] && [ "$status_windows" = 1 ] ||
-    { echo "batch exit status: Linux $status_linux, Windows $status_windows" >&2; exit 1; }
-echo "$name.zip: $listing; batch: $(($(wc -l <"$work/linux.csv") - 1)) rows identical"
+# Plain, and with the exact columns for a white point other than E.
+for options in "" "--exact --white=D65"; do
+    status_linux=0
+    status_windows=0
+    # shellcheck disable=SC2086 # the options are words
+    "$root/$linux/wellenlaenge" --batch "$work/points.txt" $options >"$work/linux.csv" 2>/dev/null ||
+        status_linux=$?
+    # shellcheck disable=SC2086
+    env -u DISPLAY wine "$exe" --batch "$work/points.txt" $options >"$work/windows.csv" 2>/dev/null ||
+        status_windows=$?
+    cmp -s "$work/linux.csv" "$work/windows.csv" ||
+        { diff "$work/linux.csv" "$work/windows.csv" >&2; echo "batch CSV differs ($options)" >&2; exit 1; }
+    [ "$status_linux" = 1 ] && [ "$status_windows" = 1 ] ||
+        { echo "batch $options exit status: Linux $status_linux, Windows $status_windows" >&2; exit 1; }
+done
+echo "$name.zip: $listing; batch, plain and --exact: $(($(wc -l <"$work/linux.csv") - 1)) rows identical"

@@ -1,9 +1,8 @@
 // wl_accuracy: measures the calculator's dominant wavelength against the exact
-// ray/locus intersection and prints a Markdown report to stdout.
+// one (calc::ExactLocus, the --exact column, with the white point E) and prints
+// a Markdown report to stdout.
 //
-// usage: wl_accuracy CMF_CSV [SAMPLES [SEED]]
-//   CMF_CSV  colour matching functions, columns nm,xbar,ybar,zbar at 1 nm
-//            (tools/data/cie1931_2deg_cmf_1nm.csv in this repository)
+// usage: wl_accuracy [SAMPLES [SEED]]
 //   SAMPLES  random points inside the locus (default 200000)
 //   SEED     seed of the 64-bit Mersenne Twister (default 1931)
 // The report is deterministic for given arguments.
@@ -21,19 +20,24 @@
 #include <vector>
 
 #include "calc/calculation.h"
+#include "calc/exact_wavelength.h"
 #include "calc/hue_parameter.h"
-#include "tools/locus_reference.h"
 
 namespace {
 
 constexpr uint64_t kDefaultSamples = 200000;
 constexpr uint64_t kDefaultSeed = 1931;
 constexpr double kWhiteExclusion = 0.01;
+// Compared along the locus and banded: from the locus's start to 700 nm, past
+// which its chromaticity stands still (the last band takes the few random
+// points with a longer reference wavelength).
+constexpr int kFirstNm = calc::kLocusFirstNm;
+constexpr int kLastNm = 700;
 constexpr int kBandWidth = 10;
-constexpr int kBands = (wlref::kLocusLastNm - wlref::kLocusFirstNm) / kBandWidth;  // 32
+constexpr int kBands = (kLastNm - kFirstNm) / kBandWidth;  // 34
 constexpr double kThresholds[] = {0.5, 1.0, 5.0};
 
-constexpr const char* kUsage = "usage: wl_accuracy CMF_CSV [SAMPLES [SEED]]";
+constexpr const char* kUsage = "usage: wl_accuracy [SAMPLES [SEED]]";
 
 std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Fmt(const char* format, ...) {
@@ -138,13 +142,13 @@ void PrintStatsRow(const std::string& name, const Stats& s) {
 }
 
 int BandOf(double nm) {
-    const int band = static_cast<int>(std::floor((nm - wlref::kLocusFirstNm) / kBandWidth));
+    const int band = static_cast<int>(std::floor((nm - kFirstNm) / kBandWidth));
     return std::clamp(band, 0, kBands - 1);
 }
 
 std::string BandName(int band) {
-    const int lo = wlref::kLocusFirstNm + band * kBandWidth;
-    const int hi = band == kBands - 1 ? wlref::kLocusLastNm : lo + kBandWidth - 1;
+    const int lo = kFirstNm + band * kBandWidth;
+    const int hi = band == kBands - 1 ? kLastNm : lo + kBandWidth - 1;
     return Fmt("%d–%d", lo, hi);
 }
 
@@ -177,28 +181,42 @@ struct LocusResults {
     int bandPurple[kBands] = {};
     int bandNan[kBands] = {};
     std::vector<int> treatedPurple, nanNm;
-    uint64_t referenceMismatch = 0;  // vertices the reference geometry disagrees on
+    uint64_t referenceMismatch = 0;  // vertices the exact value disagrees on
 };
 
-LocusResults CompareAlongLocus(const std::vector<wlref::LocusPoint>& locus) {
+// The exact wavelength of (x, y) with respect to E: the dominant one, or the
+// complementary one for purple points; nothing at the white point.
+struct Reference {
+    double nm;
+    bool purple;
+};
+
+std::optional<Reference> Exact(const calc::ExactLocus& exact, double x, double y) {
+    const calc::ExactResult r = exact.Evaluate(x, y);
+    if (r.kind == calc::ResultKind::kNone) return std::nullopt;
+    return Reference{r.wavelength, r.kind == calc::ResultKind::kComplementary};
+}
+
+LocusResults CompareAlongLocus(const calc::ExactLocus& exact) {
     LocusResults l;
-    for (const wlref::LocusPoint& p : locus) {
-        const std::optional<wlref::Reference> ref = wlref::DominantReference(locus, p.x, p.y);
-        if (!ref || ref->purple || ref->nm != p.nm) ++l.referenceMismatch;
+    for (int nm = kFirstNm; nm <= kLastNm; ++nm) {
+        const calc::Chromaticity& p = calc::kSpectralLocus[nm - calc::kLocusFirstNm];
+        const std::optional<Reference> ref = Exact(exact, p.x, p.y);
+        if (!ref || ref->purple || ref->nm != nm) ++l.referenceMismatch;
         const ProgramResult r = RunProgram(p.x, p.y);
-        l.rows.push_back(LocusRow{p.nm, r});
-        const int band = BandOf(p.nm);
-        l.all.Add(r.la, p.nm);
-        l.band[band].Add(r.la, p.nm);
+        l.rows.push_back(LocusRow{nm, r});
+        const int band = BandOf(nm);
+        l.all.Add(r.la, nm);
+        l.band[band].Add(r.la, nm);
         if (r.reflected) {
-            l.treatedPurple.push_back(p.nm);
+            l.treatedPurple.push_back(nm);
             ++l.bandPurple[band];
         } else {
-            l.inRange.Add(r.la, p.nm);
-            l.bandInRange[band].Add(r.la, p.nm);
+            l.inRange.Add(r.la, nm);
+            l.bandInRange[band].Add(r.la, nm);
         }
         if (std::isnan(r.la)) {
-            l.nanNm.push_back(p.nm);
+            l.nanNm.push_back(nm);
             ++l.bandNan[band];
         }
     }
@@ -209,7 +227,7 @@ LocusResults CompareAlongLocus(const std::vector<wlref::LocusPoint>& locus) {
 
 struct Sample {
     double x, y;
-    wlref::Reference ref;
+    Reference ref;
     ProgramResult program;
 };
 
@@ -217,13 +235,12 @@ struct Sample {
 struct RandomSet {
     double minX = 1.0, maxX = 0.0, minY = 1.0, maxY = 0.0;  // the bounding box
     std::vector<Sample> points;
-    uint64_t tries = 0, outside = 0, nearWhite = 0, noReference = 0, multiple = 0;
+    uint64_t tries = 0, outside = 0, nearWhite = 0, noReference = 0;
 };
 
-RandomSet DrawRandomPoints(const std::vector<wlref::LocusPoint>& locus, uint64_t samples,
-                           uint64_t seed) {
+RandomSet DrawRandomPoints(const calc::ExactLocus& exact, uint64_t samples, uint64_t seed) {
     RandomSet set;
-    for (const wlref::LocusPoint& p : locus) {
+    for (const calc::Chromaticity& p : calc::kSpectralLocus) {
         set.minX = std::min(set.minX, p.x);
         set.maxX = std::max(set.maxX, p.x);
         set.minY = std::min(set.minY, p.y);
@@ -235,22 +252,19 @@ RandomSet DrawRandomPoints(const std::vector<wlref::LocusPoint>& locus, uint64_t
         ++set.tries;
         const double x = set.minX + unit() * (set.maxX - set.minX);
         const double y = set.minY + unit() * (set.maxY - set.minY);
-        if (!wlref::InsideLocus(locus, x, y)) {
+        if (!calc::InsideLocus({x, y})) {
             ++set.outside;
             continue;
         }
-        if (std::hypot(x - wlref::kWhiteX, y - wlref::kWhiteY) < kWhiteExclusion) {
+        if (std::hypot(x - calc::kWhiteE.x, y - calc::kWhiteE.y) < kWhiteExclusion) {
             ++set.nearWhite;
             continue;
         }
-        int crossings = 0;
-        const std::optional<wlref::Reference> ref =
-            wlref::DominantReference(locus, x, y, &crossings);
+        const std::optional<Reference> ref = Exact(exact, x, y);
         if (!ref) {
             ++set.noReference;
             continue;
         }
-        if (crossings > 1) ++set.multiple;
         set.points.push_back(Sample{x, y, *ref, RunProgram(x, y)});
     }
     return set;
@@ -299,37 +313,60 @@ void PrintIntroduction(uint64_t samples, uint64_t seed) {
     std::printf("Rerun from the repository root:\n\n");
     std::printf("```sh\n");
     std::printf("cmake -S . -B build && cmake --build build --target wl_accuracy\n");
-    std::printf(
-        "./build/tools/wl_accuracy tools/data/cie1931_2deg_cmf_1nm.csv > docs/accuracy.md\n");
+    std::printf("./build/tools/wl_accuracy > docs/accuracy.md\n");
     std::printf("```\n\n");
     std::printf("`%s` — defaults: %" PRIu64 " samples, seed %" PRIu64 ". This run: %" PRIu64
                 " samples, seed %" PRIu64 ".\n\n",
                 kUsage, kDefaultSamples, kDefaultSeed, samples, seed);
 }
 
-void PrintMethod(const std::vector<wlref::LocusPoint>& locus) {
+// The signed angle at E from sample i to sample i + 1 (positive counter-clockwise).
+double TurnAngle(size_t i) {
+    const calc::Chromaticity a = calc::kSpectralLocus[i], b = calc::kSpectralLocus[i + 1];
+    const double ax = a.x - calc::kWhiteE.x, ay = a.y - calc::kWhiteE.y;
+    const double bx = b.x - calc::kWhiteE.x, by = b.y - calc::kWhiteE.y;
+    return std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+}
+
+void PrintMethod() {
     std::printf("## Method\n\n");
     std::printf(
-        "- Locus: CIE 1931 2° colour matching functions at 1 nm (`tools/data/`), "
-        "x = x̄/(x̄+ȳ+z̄), y = ȳ/(x̄+ȳ+z̄), %d–%d nm.\n",
-        wlref::kLocusFirstNm, wlref::kLocusLastNm);
+        "- Locus: CIE 1931 2° colour matching functions at 1 nm (`tools/data/`, kept as "
+        "`calc/spectral_locus_data.cpp`), x = x̄/(x̄+ȳ+z̄), y = ȳ/(x̄+ȳ+z̄), %d–%d nm. The "
+        "comparison along the locus and the bands below end at %d nm, since beyond that the "
+        "locus's chromaticity stands still (see below).\n",
+        calc::kLocusFirstNm, calc::kLocusLastNm, kLastNm);
     std::printf(
-        "- Reference: the wavelength where the ray from the white point E = (1/3, 1/3) through "
-        "(x, y) crosses the locus polyline, interpolated linearly between the 1 nm points. When "
-        "the ray leaves through the purple line the point is purple and the reference is the "
-        "complementary wavelength, where the opposite ray crosses the polyline.\n");
-    std::string turns;
-    for (int nm : wlref::AngleReversals(locus)) {
-        const size_t i = static_cast<size_t>(nm - wlref::kLocusFirstNm);
-        turns += Fmt("%s%d→%d nm (turns back by %.2g rad)", turns.empty() ? "" : ", ", nm, nm + 1,
-                     wlref::TurnAngle(locus[i], locus[i + 1]));
+        "- Reference: the program's exact value (`--exact`, `calc::ExactLocus`) with the white "
+        "point E = (1/3, 1/3): where the ray from E through (x, y) meets the locus polyline, "
+        "interpolated linearly between the 1 nm points, the hit farthest from E where there "
+        "are several. When the ray leaves through the purple line (%d nm to %d nm) the point "
+        "is purple and the reference is the complementary wavelength, where the opposite ray "
+        "meets the polyline.\n",
+        calc::kLocusFirstNm, calc::kLocusLastNm);
+    // Seen from E: clockwise up to the first step that turns back, then to and fro.
+    size_t firstBack = 0;
+    double sweep = 0.0;
+    while (firstBack + 1 < calc::kLocusPoints && TurnAngle(firstBack) < 0.0) {
+        sweep -= TurnAngle(firstBack++);
+    }
+    int back = 0;
+    double spread = 0.0;
+    for (size_t i = firstBack; i + 1 < calc::kLocusPoints; ++i) {
+        back += TurnAngle(i) < 0.0 ? 0 : 1;
+        for (size_t j = i + 1; j < calc::kLocusPoints; ++j) {
+            const calc::Chromaticity a = calc::kSpectralLocus[i], b = calc::kSpectralLocus[j];
+            spread = std::max(spread, std::hypot(a.x - b.x, a.y - b.y));
+        }
     }
     std::printf(
-        "- Seen from E the polyline turns clockwise at every 1 nm step except %s; "
-        "it sweeps %.2f° in all. Where a ray crosses it more than once, a vertex on the ray "
-        "wins, otherwise the first crossing from %d nm.\n",
-        turns.empty() ? "none" : turns.c_str(),
-        wlref::ClockwiseSweep(locus) * 180.0 / std::acos(-1.0), wlref::kLocusFirstNm);
+        "- Seen from E the polyline turns clockwise at every 1 nm step up to %d nm, sweeping "
+        "%.2f°. From there to %d nm it runs back and forth along the line x + y = 1 (%d of "
+        "its %zu steps turn back, its samples lie within %.2g of each other), so a ray there "
+        "meets it several times at one point: a hit on a sample wins, otherwise the shortest "
+        "wavelength.\n",
+        calc::kLocusFirstNm + static_cast<int>(firstBack), sweep * 180.0 / std::acos(-1.0),
+        calc::kLocusLastNm, back, calc::kLocusPoints - 1 - firstBack, spread);
     std::printf(
         "- Program: the hue parameter t (`calc::HueParameter`, reflecting purple points once) "
         "and the segment table lookup (`calc::WavelengthForT`), exactly as the calculator "
@@ -345,11 +382,10 @@ void PrintMethod(const std::vector<wlref::LocusPoint>& locus) {
 }
 
 void PrintLocusSection(const LocusResults& l) {
-    std::printf("## Along the locus (%d–%d nm, 1 nm steps)\n\n", wlref::kLocusFirstNm,
-                wlref::kLocusLastNm);
+    std::printf("## Along the locus (%d–%d nm, 1 nm steps)\n\n", kFirstNm, kLastNm);
     std::printf(
         "Input: each locus vertex (x, y) itself; the reference is its wavelength (checked: the "
-        "reference geometry returned a different value for %" PRIu64 " vertices).\n\n",
+        "exact value differs from it for %" PRIu64 " vertices).\n\n",
         l.referenceMismatch);
     PrintStatsHeader();
     PrintStatsRow("all wavelengths", l.all);
@@ -371,9 +407,9 @@ void PrintLocusSection(const LocusResults& l) {
     }
     std::printf("First-pass t near the ends of the locus (spectral range [%.7g, %.7g]):",
                 calc::kSpectralLow, calc::kSpectralHigh);
-    for (int nm : {380, 381, 382, 383, 698, 699, 700}) {
-        const LocusRow& r = l.rows[static_cast<size_t>(nm - wlref::kLocusFirstNm)];
-        std::printf("%s %d nm: %.6f", nm == 380 ? "" : ";", nm, r.program.firstT);
+    for (int nm : {360, 380, 381, 382, 383, 698, 699, 700}) {
+        const LocusRow& r = l.rows[static_cast<size_t>(nm - kFirstNm)];
+        std::printf("%s %d nm: %.6f", nm == kFirstNm ? "" : ";", nm, r.program.firstT);
     }
     std::printf(".\n\n");
     std::printf("Wavelengths where the result is NaN: **%s**.\n\n", Ranges(l.nanNm).c_str());
@@ -383,9 +419,11 @@ void PrintLocusSection(const LocusResults& l) {
     std::printf("| band (nm) | max | mean | max incl. purple | treated as purple | NaN |\n");
     std::printf("|---|---:|---:|---:|---:|---:|\n");
     for (int b = 0; b < kBands; ++b) {
+        const Stats& kept = l.bandInRange[b];
         std::printf("| %s | %s | %s | %s | %d | %d |\n", BandName(b).c_str(),
-                    Num(l.bandInRange[b].Max()).c_str(), Num(l.bandInRange[b].Mean()).c_str(),
-                    Num(l.band[b].Max()).c_str(), l.bandPurple[b], l.bandNan[b]);
+                    kept.Total() ? Num(kept.Max()).c_str() : "–",
+                    kept.Total() ? Num(kept.Mean()).c_str() : "–", Num(l.band[b].Max()).c_str(),
+                    l.bandPurple[b], l.bandNan[b]);
     }
     std::printf("\n");
 }
@@ -393,18 +431,16 @@ void PrintLocusSection(const LocusResults& l) {
 void PrintRandomSection(const RandomSet& set, const RandomStats& r, uint64_t samples,
                         uint64_t seed) {
     std::printf("## Random points inside the locus\n\n");
-    std::printf("%" PRIu64
-                " points uniform in the region bounded by the locus (%d–%d nm) and the purple "
-                "line: rejection sampling in the bounding box x ∈ [%.5f, %.5f], y ∈ [%.5f, %.5f] "
-                "with `std::mt19937_64` seed %" PRIu64
-                " (53-bit uniforms). Points closer than %.2f to "
-                "the white point are excluded. Tries: %" PRIu64
-                "; rejected outside the region: %" PRIu64
-                "; rejected near the white point: %" PRIu64 "; without a reference: %" PRIu64
-                "; kept points whose ray crosses the locus more than once: %" PRIu64 ".\n\n",
-                samples, wlref::kLocusFirstNm, wlref::kLocusLastNm, set.minX, set.maxX, set.minY,
-                set.maxY, seed, kWhiteExclusion, set.tries, set.outside, set.nearWhite,
-                set.noReference, set.multiple);
+    std::printf(
+        "%" PRIu64
+        " points uniform in the region bounded by the locus (%d–%d nm) and the purple "
+        "line: rejection sampling in the bounding box x ∈ [%.5f, %.5f], y ∈ [%.5f, %.5f] "
+        "with `std::mt19937_64` seed %" PRIu64
+        " (53-bit uniforms). Points closer than %.2f to "
+        "the white point are excluded. Tries: %" PRIu64 "; rejected outside the region: %" PRIu64
+        "; rejected near the white point: %" PRIu64 "; without a reference: %" PRIu64 ".\n\n",
+        samples, calc::kLocusFirstNm, calc::kLocusLastNm, set.minX, set.maxX, set.minY, set.maxY,
+        seed, kWhiteExclusion, set.tries, set.outside, set.nearWhite, set.noReference);
     std::printf(
         "Spectral points are compared with the dominant wavelength, purple points with the "
         "complementary wavelength.\n\n");
@@ -518,8 +554,7 @@ void PrintLargestErrors(const std::vector<Sample>& points) {
     }
 }
 
-void PrintFailures(const std::vector<wlref::LocusPoint>& locus, const LocusResults& l,
-                   const RandomSet& set, const RandomStats& r) {
+void PrintFailures(const LocusResults& l, const RandomSet& set, const RandomStats& r) {
     std::printf("## Where it fails\n\n");
     std::vector<int> order(kBands);
     for (int b = 0; b < kBands; ++b) order[b] = b;
@@ -534,7 +569,7 @@ void PrintFailures(const std::vector<wlref::LocusPoint>& locus, const LocusResul
     std::printf(
         "- Locus wavelengths its t range treats as purple: %s (%zu of %zu); the reported "
         "complementary wavelengths are off by up to %s nm there.\n",
-        Ranges(l.treatedPurple).c_str(), l.treatedPurple.size(), locus.size(),
+        Ranges(l.treatedPurple).c_str(), l.treatedPurple.size(), l.rows.size(),
         Num(l.all.Max()).c_str());
     std::printf("- Locus wavelengths with a NaN result: %s.\n", Ranges(l.nanNm).c_str());
     // Sorted on from the order above, which settles the ties.
@@ -551,17 +586,17 @@ void PrintFailures(const std::vector<wlref::LocusPoint>& locus, const LocusResul
     PrintLargestErrors(set.points);
 }
 
-int Run(const std::string& csv, uint64_t samples, uint64_t seed) {
-    const std::vector<wlref::LocusPoint> locus = wlref::ReadLocus(csv);
-    const LocusResults alongLocus = CompareAlongLocus(locus);
-    const RandomSet random = DrawRandomPoints(locus, samples, seed);
+int Run(uint64_t samples, uint64_t seed) {
+    const calc::ExactLocus exact(calc::kWhiteE);
+    const LocusResults alongLocus = CompareAlongLocus(exact);
+    const RandomSet random = DrawRandomPoints(exact, samples, seed);
     const RandomStats randomStats = SummariseRandomPoints(random.points);
 
     PrintIntroduction(samples, seed);
-    PrintMethod(locus);
+    PrintMethod();
     PrintLocusSection(alongLocus);
     PrintRandomSection(random, randomStats, samples, seed);
-    PrintFailures(locus, alongLocus, random, randomStats);
+    PrintFailures(alongLocus, random, randomStats);
     return 0;
 }
 
@@ -576,21 +611,12 @@ bool ParseCount(const char* text, uint64_t* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "%s\n", kUsage);
-        return 2;
-    }
     uint64_t samples = kDefaultSamples;
     uint64_t seed = kDefaultSeed;
-    if ((argc > 2 && (!ParseCount(argv[2], &samples) || samples == 0)) ||
-        (argc > 3 && !ParseCount(argv[3], &seed))) {
+    if (argc > 3 || (argc > 1 && (!ParseCount(argv[1], &samples) || samples == 0)) ||
+        (argc > 2 && !ParseCount(argv[2], &seed))) {
         std::fprintf(stderr, "%s\n", kUsage);
         return 2;
     }
-    try {
-        return Run(argv[1], samples, seed);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "wl_accuracy: %s\n", e.what());
-        return 1;
-    }
+    return Run(samples, seed);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,7 +52,8 @@ TEST(CommandLine, HelpVersionAndUnknownOptions) {
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.out.rfind("Aufruf: wellenlaenge [OPTION]...\n", 0), 0u) << help.out;
     for (const char* topic : {"farbtongleiche Wellenl\xC3\xA4nge", "KRGFX", "wellenlaenge.txt",
-                              "--batch [DATEI]", "x,y,z,wavelength_nm,kind", "Exit-Status"}) {
+                              "--batch [DATEI]", "x,y,z,wavelength_nm,kind", "--exact",
+                              "--white=WEISS", "excitation_purity", "Exit-Status"}) {
         EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
     }
     EXPECT_EQ(help.err, "");
@@ -209,6 +211,86 @@ TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
     EXPECT_EQ(folder.exitStatus, 2);
     EXPECT_EQ(folder.out, "");
     EXPECT_NE(folder.err.find("'ordner' l\x84sst sich nicht"), std::string::npos) << folder.err;
+}
+
+// The exact columns: a locus sample is its own wavelength at purity 1, a
+// purple point gets its complementary wavelength (worked out apart from the
+// program with exact fractions), and --white moves only these columns.
+TEST(BatchMode, ExactColumnsForAWhitePoint) {
+    const std::string input =
+        "0.07430242477337497,0.8338030913402279\n"  // the 520 nm sample
+        "0.4,0.2\n"
+        "0.3333333333333333,0.3333333333333333\n"
+        "1e400,0.3\n";
+    TempDir dir;
+    const ChildResult e = RunProgram(dir, {"--batch", "--exact"}, input);
+    EXPECT_EQ(e.exitStatus, 0);
+    EXPECT_EQ(e.err, "");
+    std::istringstream rows(e.out);
+    std::vector<std::string> row(6);
+    for (std::string& r : row) std::getline(rows, r);
+    EXPECT_EQ(row[0], "x,y,z,wavelength_nm,kind,exact_wavelength_nm,exact_kind,excitation_purity");
+    EXPECT_EQ(row[1],
+              "0.07430242477337497,0.8338030913402279,0.0918944838863971,520,dominant,"
+              "520,dominant,1");
+    const std::string table = "0.4,0.2,0.39999999999999997,521.152,complementary,";
+    ASSERT_EQ(row[2].substr(0, table.size()), table);
+    double nm = 0, purity = 0;
+    char kind[16] = {};
+    ASSERT_EQ(std::sscanf(row[2].c_str() + table.size(), "%lf,%15[a-z],%lf", &nm, kind, &purity),
+              3);
+    EXPECT_NEAR(nm, 521.1203913013654, 1e-9);
+    EXPECT_STREQ(kind, "complementary");
+    EXPECT_NEAR(purity, 0.6452915385296751, 1e-12);
+    EXPECT_EQ(row[3], "0.3333333333333333,0.3333333333333333,0.3333333333333334,,none,,none,0");
+    EXPECT_EQ(row[4], "inf,0.3,-inf,,none,,none,");
+    EXPECT_EQ(row[5], "");
+
+    const ChildResult d65 = RunProgram(dir, {"--batch", "--exact", "--white", "D65"}, input);
+    EXPECT_EQ(d65.exitStatus, 0);
+    std::istringstream d65Rows(d65.out);
+    for (size_t i = 0; i < row.size(); ++i) {
+        std::string other;
+        std::getline(d65Rows, other);
+        size_t table = 0;  // the first five fields
+        for (int commas = 0; table < other.size() && commas < 5; ++table) {
+            commas += other[table] == ',' ? 1 : 0;
+        }
+        EXPECT_EQ(other.substr(0, table), row[i].substr(0, table));
+        if (i == 1 || i == 4) {
+            EXPECT_EQ(other, row[i]);  // the sample, non-finite input
+        }
+    }
+    // E is no white point for D65: it has a dominant wavelength there.
+    EXPECT_NE(d65.out.find("0.3333333333333334,,none,5"), std::string::npos) << d65.out;
+}
+
+// A white point that cannot be used, and --exact or --white out of place: a
+// line on standard error, status 2, nothing else done.
+TEST(CommandLine, BadWhitePointsAndExactOutOfPlace) {
+    TempDir dir;
+    const std::string resultFile = dir.File("wellenlaenge.txt");
+    WriteFile(resultFile, "from an earlier run\r\n");
+    const struct {
+        std::vector<std::string> args;
+        const char* said;
+    } cases[] = {
+        {{"--batch", "--exact", "--white=D66"}, "'D66' ist kein Wei\xe1punkt"},
+        {{"--batch", "--exact", "--white", "0.3;0.3"}, "'0.3;0.3' ist kein"},
+        {{"--batch", "--exact", "--white"}, "'' ist kein"},
+        {{"--batch", "--exact", "--white=0.45,0.1"}, "'0.45,0.1' liegt nicht innerhalb"},
+        {{"--batch", "--white=D65"}, "--white gilt nur mit --exact"},
+        {{"--exact"}, "gelten nur mit --batch"},
+        {{"--white=E"}, "gelten nur mit --batch"},
+    };
+    for (const auto& c : cases) {
+        const ChildResult r = RunProgram(dir, c.args, "0.3127,0.329\n0.329\n\n\n");
+        EXPECT_EQ(r.exitStatus, 2) << c.said;
+        EXPECT_EQ(r.out, "") << c.said;
+        EXPECT_EQ(Count(r.err, '\n'), 1u) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadFileBytes(resultFile), "from an earlier run\r\n");
 }
 
 // A program at the other end of a pipe gets each row before it has to send
