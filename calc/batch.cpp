@@ -234,8 +234,8 @@ LineProblem LineToCp437(std::string_view utf8, std::string* scratch, std::string
 
 int RunBatch(const std::string& fileName, const ExactLocus* exact) {
     const bool standardInput = fileName.empty() || fileName == "-";
-    const std::string source =
-        standardInput ? ShownText(kStandardError, kStandardInputName) : fileName;
+    const std::string source = standardInput ? ShownText(kStandardError, kStandardInputName)
+                                             : ShownName(kStandardError, fileName);
     std::FILE* file = nullptr;
     if (!standardInput) {
         file = std::fopen(platform::NativeFileName(fileName).c_str(), "rb");
@@ -258,7 +258,7 @@ int RunBatch(const std::string& fileName, const ExactLocus* exact) {
     // as one that does not open.
     if (!standardInput && (file == nullptr || !reader.Start())) {
         if (file != nullptr) std::fclose(file);
-        WriteOut(kStandardError, "wellenlaenge: '" + fileName + "' " +
+        WriteOut(kStandardError, "wellenlaenge: '" + source + "' " +
                                      ShownText(kStandardError, kCannotOpen) + "\n");
         return 2;
     }

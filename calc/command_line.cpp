@@ -1,6 +1,10 @@
 #include "calc/command_line.h"
 
+#include <getopt.h>
+
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "calc/batch.h"
 #include "calc/command_line_texts.h"
@@ -15,11 +19,6 @@ namespace calc {
 
 namespace {
 
-// A long option given as "--" plus any non-empty prefix of its name.
-bool IsLongOption(std::string_view given, std::string_view name) {
-    return !given.empty() && given.size() <= name.size() && name.substr(0, given.size()) == given;
-}
-
 int Refuse(std::string_view problem) {
     WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + "\n");
     return 2;
@@ -33,7 +32,7 @@ int RunExactBatch(const CommandLine& commandLine) {
         const WhiteProblem problem = ParseWhite(*commandLine.white, &white);
         if (problem != WhiteProblem::kNone) {
             std::string line = "wellenlaenge: --white: '";
-            line += *commandLine.white;  // as the shell passed it, not re-encoded
+            line += ShownName(kStandardError, *commandLine.white);
             line += "' " +
                     ShownText(kStandardError,
                               problem == WhiteProblem::kMalformed ? kNotAWhite : kWhiteOutside) +
@@ -46,68 +45,95 @@ int RunExactBatch(const CommandLine& commandLine) {
     return RunBatch(commandLine.batchFile, &locus);
 }
 
-int UnknownOption(const std::string& argument) {
-    std::string line = "wellenlaenge: " + ShownText(kStandardError, kUnknownOption) + " '";
-    line += argument;  // as the shell passed it, not re-encoded
-    line += "' " + ShownText(kStandardError, kSeeHelp) + "\n";
-    WriteOut(kStandardError, line);
+int BadOption(const CommandLine& commandLine) {
+    const std::string_view problem = commandLine.problem == OptionProblem::kNeedsValue ? kNeedsValue
+                                     : commandLine.problem == OptionProblem::kTakesNoValue
+                                         ? kTakesNoValue
+                                         : kUnknownOption;
+    WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + " '" +
+                                 ShownName(kStandardError, commandLine.badOption) + "' " +
+                                 ShownText(kStandardError, kSeeHelp) + "\n");
     return 2;
+}
+
+// getopt_long's answers for the long options; the short ones answer with
+// their letter.
+enum LongOption : int { kOptionBatch = 256, kOptionExact, kOptionWhite };
+
+// Notes the option getopt_long found fault with (optopt, and `given`, the
+// argument it stood in); the first one is the one said.
+void NoteBadOption(std::string_view given, CommandLine* result) {
+    if (result->action == Action::kBadOption) return;
+    result->action = Action::kBadOption;
+    result->problem = OptionProblem::kUnknown;
+    if (optopt == kOptionWhite) {
+        result->problem = OptionProblem::kNeedsValue;
+        result->badOption = "--white";
+    } else if (optopt != 0 && given.substr(0, 2) == "--") {
+        result->problem = OptionProblem::kTakesNoValue;  // "--help=yes"
+        result->badOption = given.substr(0, given.find('='));
+    } else if (optopt != 0) {
+        result->badOption = std::string("-") + static_cast<char>(optopt);
+    } else {
+        result->badOption = given;
+    }
 }
 
 }  // namespace
 
 CommandLine ParseCommandLine(int argumentCount, char* const* arguments) {
-    CommandLine result;
-    auto stop = [&result](Action action, std::string_view argument = {}) {
-        result.action = action;
-        if (action == Action::kUnknownOption) result.unknownOption = argument;
-        return result;
+    static const option kLongOptions[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {"batch", optional_argument, nullptr, kOptionBatch},
+        {"exact", no_argument, nullptr, kOptionExact},
+        {"white", required_argument, nullptr, kOptionWhite},
+        {nullptr, 0, nullptr, 0},
     };
-    for (int i = 1; i < argumentCount; ++i) {
-        const std::string_view argument = arguments[i];
-        if (argument.size() < 2 || argument[0] != '-') continue;  // no option: ignored
-        if (argument == "--") break;
-        if (argument[1] == '-') {
-            const std::string_view body = argument.substr(2);
-            const size_t equals = body.find('=');
-            const std::string_view name = body.substr(0, equals);
-            // Help and version take no value: "--help=x" is no option of ours.
-            if (IsLongOption(name, "batch")) {
-                result.action = Action::kBatch;
-                if (equals != std::string_view::npos) {
-                    result.batchFile = body.substr(equals + 1);
-                } else if (i + 1 < argumentCount) {
-                    const std::string_view next = arguments[i + 1];
-                    if (next.size() < 2 || next[0] != '-') {
-                        result.batchFile = next;
-                        ++i;
-                    }
-                }
-            } else if (equals == std::string_view::npos && IsLongOption(name, "exact")) {
+    // getopt_long reorders what it is given: it gets a copy.
+    std::vector<char*> args(arguments, arguments + argumentCount);
+    args.push_back(nullptr);
+    CommandLine result;
+    bool help = false;
+    bool version = false;
+    bool batch = false;
+    std::optional<std::string> batchFile;
+    opterr = 0;  // the messages are ours, in German
+    optind = 0;  // a fresh scan
+    for (int got;
+         (got = getopt_long(argumentCount, args.data(), ":hV", kLongOptions, nullptr)) != -1;) {
+        switch (got) {
+            case 'h':
+                help = true;
+                break;
+            case 'V':
+                version = true;
+                break;
+            case kOptionBatch:
+                batch = true;
+                if (optarg != nullptr) batchFile = optarg;
+                break;
+            case kOptionExact:
                 result.exact = true;
-            } else if (IsLongOption(name, "white")) {
-                // A value is required: the next argument, whatever it is.
-                if (equals != std::string_view::npos) {
-                    result.white = std::string(body.substr(equals + 1));
-                } else {
-                    result.white = i + 1 < argumentCount ? arguments[++i] : "";
-                }
-            } else if (equals == std::string_view::npos && IsLongOption(name, "help")) {
-                return stop(Action::kHelp);
-            } else if (equals == std::string_view::npos && IsLongOption(name, "version")) {
-                return stop(Action::kVersion);
-            } else {
-                return stop(Action::kUnknownOption, argument);
-            }
-            continue;
+                break;
+            case kOptionWhite:
+                result.white = optarg;
+                break;
+            default:  // '?' or ':'
+                NoteBadOption(args[static_cast<size_t>(optind - 1)], &result);
+                break;
         }
-        // Short options take no argument and all end the scan, so in a group
-        // ("-hV") the first letter decides.
-        if (argument[1] == 'h') return stop(Action::kHelp);
-        if (argument[1] == 'V') return stop(Action::kVersion);
-        return stop(Action::kUnknownOption, std::string("-") + argument[1]);
     }
-    if (result.action == Action::kDialogue && (result.exact || result.white)) {
+    if (result.action == Action::kBadOption) return result;
+    if (help) {
+        result.action = Action::kHelp;
+    } else if (version) {
+        result.action = Action::kVersion;
+    } else if (batch) {
+        result.action = Action::kBatch;
+        if (!batchFile && optind < argumentCount) batchFile = args[static_cast<size_t>(optind)];
+        result.batchFile = batchFile.value_or("");
+    } else if (result.exact || result.white) {
         result.action = Action::kExactWithoutBatch;
     }
     return result;
@@ -128,8 +154,8 @@ int RunAction(const CommandLine& commandLine) {
             return RunBatch(commandLine.batchFile, nullptr);
         case Action::kExactWithoutBatch:
             return Refuse(kExactWithoutBatch);
-        case Action::kUnknownOption:
-            return UnknownOption(commandLine.unknownOption);
+        case Action::kBadOption:
+            return BadOption(commandLine);
         case Action::kDialogue:
             break;
     }

@@ -13,24 +13,29 @@ enum class Action {
     kHelp,
     kVersion,
     kBatch,
-    kUnknownOption,
+    kBadOption,          // an unknown option, or one with a value it may not have or lacks
     kExactWithoutBatch,  // --exact or --white given, --batch not
 };
+
+enum class OptionProblem { kUnknown, kNeedsValue, kTakesNoValue };
 
 struct CommandLine {
     Action action = Action::kDialogue;
     std::string batchFile;             // kBatch: empty or "-" for standard input
-    std::string unknownOption;         // kUnknownOption: the argument as given
+    std::string badOption;             // kBadOption: the argument as given
+    OptionProblem problem = OptionProblem::kUnknown;
     bool exact = false;                // --exact
     std::optional<std::string> white;  // --white's value as given
 };
 
-// Options, in order: -h/--help, -V/--version, --batch [FILE] (also
-// --batch=FILE; FILE is the next argument unless that starts with '-' and is
-// longer than "-"), --exact, --white=WHITE (also --white WHITE). Long names
-// may be shortened to any unambiguous prefix; short ones may be grouped
-// ("-hV"). "--" ends the options. The first help, version or unknown option
-// decides; --batch acts once all are read.
+// The options as getopt_long reads them: -h/--help, -V/--version,
+// --batch[=FILE], --exact, --white=WHITE (or --white WHITE). Long names may
+// be shortened to any unambiguous prefix, short ones grouped ("-hV"); options
+// and operands may come in any order, and "--" makes all that follow
+// operands. The first operand is the batch FILE when --batch has none;
+// operands mean nothing to the dialogue. Every argument is read before
+// anything is done: one bad option anywhere makes the command line bad, then
+// help goes before version, and version before batch mode.
 CommandLine ParseCommandLine(int argumentCount, char* const* arguments);
 
 // Carries out an action other than kDialogue and returns the exit status:

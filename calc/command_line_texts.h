@@ -33,6 +33,7 @@ inline constexpr std::string_view kHelpText =
     "      --white=WEISS    Wei\xe1punkt dieser drei Spalten: E (Vorgabe), D65, D50,\n"
     "                       A, C oder x,y (etwa 0.3127,0.329); die Spalten davor\n"
     "                       gelten immer f\x81r E\n"
+    "Nach -- ist jedes Argument eine DATEI, auch eines mit - am Anfang.\n"
     "\n"
     "Im Stapelbetrieb (--batch) h\x84lt jede Zeile x und y, gelesen wie eine Eingabe\n"
     "im Dialog: getrennt durch ein Komma oder Leerzeichen (0.3127,0.329), ein\n"
@@ -55,15 +56,19 @@ inline constexpr std::string_view kHelpText =
     "\n"
     "Exit-Status:\n"
     "  0  alles in Ordnung\n"
-    "  1  --batch: mindestens eine Zeile war nicht lesbar (Meldung mit der Nummer\n"
-    "     der Zeile auf der Standardfehlerausgabe), oder die Ausgabe lie\xe1 sich\n"
-    "     nicht schreiben\n"
-    "  2  unbekannte Option, ung\x81ltiger Wei\xe1punkt, --exact oder --white ohne\n"
-    "     --batch, --white ohne --exact, oder DATEI l\x84sst sich nicht \x94"
-    "ffnen\n";
+    "  1  eine Zeile von --batch war nicht lesbar, die Ausgabe lie\xe1 sich nicht\n"
+    "     schreiben, oder wellenlaenge.txt lie\xe1 sich nicht anlegen oder\n"
+    "     schreiben (jeweils mit einer Meldung auf der Standardfehlerausgabe)\n"
+    "  2  falscher Aufruf (unbekannte Option, fehlender oder unerlaubter Wert,\n"
+    "     ung\x81ltiger Wei\xe1punkt, --exact oder --white am falschen Platz), oder\n"
+    "     DATEI l\x84sst sich nicht \x94"
+    "ffnen\n"
+    "  128+n  beendet durch Signal n (Strg+C 130, SIGTERM 143, Auflegen 129)\n";
 inline constexpr std::string_view kLicenseLine =
     "Lizenz GPLv2+: GNU GPL Version 2 oder jede sp\x84tere, ohne jede Gew\x84hrleistung";
 inline constexpr std::string_view kUnknownOption = "unbekannte Option";
+inline constexpr std::string_view kNeedsValue = "Wert fehlt bei";
+inline constexpr std::string_view kTakesNoValue = "kein Wert erlaubt bei";
 inline constexpr std::string_view kExactWithoutBatch = "--exact und --white gelten nur mit --batch";
 inline constexpr std::string_view kWhiteWithoutExact = "--white gilt nur mit --exact";
 inline constexpr std::string_view kNotAWhite =

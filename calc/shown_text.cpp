@@ -4,6 +4,7 @@
 
 #include "calc/command_line_texts.h"
 #include "platform/terminal_io.h"
+#include "textio/cp437.h"
 #include "textio/interrupts.h"
 #include "textio/terminal.h"
 
@@ -16,6 +17,21 @@ void ReadyStandardStreams() {
 
 std::string ShownText(int fd, std::string_view cp437) {
     return textio::TextForStream(fd, cp437);
+}
+
+std::string ShownName(int fd, std::string_view name) {
+    const bool utf8 = textio::TerminalUtf8For(fd);
+    std::string out;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!textio::IsControlByte(byte)) {
+            out.push_back(c);
+            continue;
+        }
+        char picture[4];
+        out.append(picture, textio::ControlPicture(byte, utf8, picture));
+    }
+    return out;
 }
 
 platform::IoError WriteOut(int fd, std::string_view bytes) {

@@ -24,6 +24,11 @@ void ReadyStandardStreams();
 // terminal is UTF-8 while the CSV goes to a file.
 std::string ShownText(int fd, std::string_view cp437);
 
+// A name or an argument as the user gave it (in the system's character set,
+// not re-encoded) for a message on descriptor `fd`: its control bytes shown
+// as the echo shows them, so that they never act on a terminal.
+std::string ShownName(int fd, std::string_view name);
+
 // Writes all bytes to descriptor `fd`: kNone, or why it took no more (kClosed
 // for a closed pipe). Windows consoles get the bytes' characters.
 platform::IoError WriteOut(int fd, std::string_view bytes);

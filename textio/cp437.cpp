@@ -115,6 +115,13 @@ size_t Utf8ToCp437::Finish(unsigned char* out) {
     return 1;
 }
 
+size_t ControlPicture(unsigned char byte, bool utf8, char* out) {
+    const char32_t glyph = Cp437Glyph(byte);
+    if (utf8) return EncodeUtf8(glyph, out);
+    out[0] = glyph < 0x80 ? static_cast<char>(glyph) : '?';
+    return 1;
+}
+
 size_t EncodeUtf8(char32_t ch, char* out) {
     if (ch < 0x80) {
         out[0] = static_cast<char>(ch);

@@ -21,6 +21,15 @@ char32_t Cp437Glyph(unsigned char byte);
 // Appends the UTF-8 form of `ch` to out (at most 4 bytes); returns the count.
 size_t EncodeUtf8(char32_t ch, char* out);
 
+// True for the bytes that control a terminal: 0 to 31 and 127.
+inline bool IsControlByte(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F;
+}
+// What is written in place of a control byte, so that it shows and does not
+// act: its picture ("←" for Escape) in UTF-8 when `utf8`, else a blank for 0
+// and "?" for the others. Writes at most 4 bytes; returns the count.
+size_t ControlPicture(unsigned char byte, bool utf8, char* out);
+
 // Turns UTF-8 into code page 437 bytes, piece by piece. A character without a
 // code page 437 byte becomes "?", and so does every longest run of bytes that
 // starts a character but cannot go on (a stray or unexpected byte on its own).

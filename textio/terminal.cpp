@@ -263,19 +263,12 @@ void TerminalEcho(const char* bytes, size_t length) {
             do {
                 EmitText(' ');
             } while (gTerm.column % 8 != 0);
-        } else if (c < 0x20 || c == 0x7F) {
+        } else if (IsControlByte(c)) {
             // Never the control itself: its picture, or "?" where the output's
             // character set has none.
-            const char32_t glyph = Cp437Glyph(c);
             TrackCursor(' ');
-            char text[4] = {'?'};
-            size_t n = 1;
-            if (gTerm.utf8) {
-                n = EncodeUtf8(glyph, text);
-            } else if (glyph < 0x80) {
-                text[0] = static_cast<char>(glyph);
-            }
-            Emit(text, n);
+            char text[4];
+            Emit(text, ControlPicture(c, gTerm.utf8, text));
         } else {
             EmitText(c);
         }

@@ -70,13 +70,21 @@ TEST(CommandLine, HelpVersionAndUnknownOptions) {
     // Long names may be shortened.
     EXPECT_EQ(RunProgram(dir, {"--vers"}, "", "C.UTF-8").out, version.out);
 
-    for (const char* option : {"--frobnicate", "-x", "--help=yes"}) {
-        const ChildResult r = RunProgram(dir, {"0.3", option, "--version"}, "0.3\n0.3\n\n\n");
-        EXPECT_EQ(r.exitStatus, 2) << option;
-        EXPECT_EQ(r.out, "") << option;
-        EXPECT_EQ(Count(r.err, '\n'), 1u) << r.err;
-        EXPECT_NE(r.err.find(std::string("'") + option + "'"), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("wellenlaenge --help"), std::string::npos) << r.err;
+    // A bad option anywhere, before or after help or version, is the answer:
+    // every argument is read before anything is done.
+    const struct {
+        const char* option;
+        const char* said;
+    } bad[] = {{"--frobnicate", "unbekannte Option '--frobnicate'"},
+               {"-x", "unbekannte Option '-x'"},
+               {"-Vx", "unbekannte Option '-x'"},
+               {"--help=yes", "kein Wert erlaubt bei '--help'"},
+               {"--fehl\x1b[31m", "unbekannte Option '--fehl?[31m'"}};
+    for (const auto& b : bad) {
+        const ChildResult r = RunProgram(dir, {"0.3", b.option, "--version"}, "0.3\n0.3\n\n\n");
+        EXPECT_EQ(r.exitStatus, 2) << b.option;
+        EXPECT_EQ(r.out, "") << b.option;
+        EXPECT_EQ(r.err, std::string("wellenlaenge: ") + b.said + " (Hilfe: wellenlaenge --help)\n");
     }
     EXPECT_EQ(ReadFileBytes(resultFile), "from an earlier run\r\n");
 
@@ -201,10 +209,13 @@ TEST(BatchMode, SameResultsAsTheDialogueAndBadLinesLeftOut) {
         EXPECT_EQ(s.out, one);
         EXPECT_EQ(s.err, "");
     }
-    // A file that cannot be opened.
-    const ChildResult missing = RunProgram(dir, {"--batch=fehlt.txt"});
+    // A file that cannot be opened; the control bytes of its name do not act.
+    const ChildResult missing = RunProgram(dir, {"--batch=fehlt\x07.txt"});
     EXPECT_EQ(missing.exitStatus, 2);
-    EXPECT_NE(missing.err.find("'fehlt.txt'"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("'fehlt?.txt'"), std::string::npos) << missing.err;
+    // After "--" an argument is a file, even when it looks like an option.
+    WriteFile(dir.File("-x.csv"), "0.3127 0.329\n");
+    EXPECT_EQ(RunProgram(dir, {"--batch", "--", "-x.csv"}).out, one);
     // Nor can a folder, although it opens for reading on POSIX systems.
     std::filesystem::create_directory(dir.File("ordner"));
     const ChildResult folder = RunProgram(dir, {"--batch", "ordner"});
@@ -277,7 +288,7 @@ TEST(CommandLine, BadWhitePointsAndExactOutOfPlace) {
     } cases[] = {
         {{"--batch", "--exact", "--white=D66"}, "'D66' ist kein Wei\xe1punkt"},
         {{"--batch", "--exact", "--white", "0.3;0.3"}, "'0.3;0.3' ist kein"},
-        {{"--batch", "--exact", "--white"}, "'' ist kein"},
+        {{"--batch", "--exact", "--white"}, "Wert fehlt bei '--white'"},
         {{"--batch", "--exact", "--white=0.45,0.1"}, "'0.45,0.1' liegt nicht innerhalb"},
         {{"--batch", "--white=D65"}, "--white gilt nur mit --exact"},
         {{"--exact"}, "gelten nur mit --batch"},
