@@ -2,9 +2,13 @@
 // digits must read as snprintf("%.16g") and a single with 7 as "%.7g", with the
 // exponent widened to three digits; infinities and NaNs take the runtime's
 // forms. Also any digit count from 0 to 20, where a text of digits + 8 or
-// more bytes is refused, and the blank in the sign place.
+// more bytes is refused, and the blank in the sign place. The shortest form
+// must read back (strtod) as the same double, be no longer than the
+// scientific form with the fewest digits that read back ("%.*e"), and when it
+// is scientific itself, have those digits (or fewer).
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -63,6 +67,52 @@ void Check(double value, int digits) {
                   static_cast<unsigned long long>(bits), digits, blank ? blank : "(refused)");
 }
 
+// The significant digits of a number text, without leading or trailing zeros.
+std::string Digits(const std::string& text) {
+    std::string digits;
+    for (const char c : text.substr(0, text.find_first_of("eE"))) {
+        if (c >= '0' && c <= '9' && !(digits.empty() && c == '0')) digits.push_back(c);
+    }
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    return digits.empty() ? "0" : digits;
+}
+
+void CheckShortest(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    char buffer[textio::kShortestBufferSize + 1];
+    const size_t length = textio::FormatShortest(value, buffer);
+    buffer[length] = '\0';
+    const std::string got = buffer;
+    if ((bits & 0x7FF0000000000000u) == 0x7FF0000000000000u) {
+        const char* want = (bits & 0x000FFFFFFFFFFFFFu) != 0 ? "nan" : (bits >> 63) ? "-inf" : "inf";
+        WL_FUZZ_CHECK(got == want, "%016llx: %s, expected %s", static_cast<unsigned long long>(bits),
+                      got.c_str(), want);
+        return;
+    }
+    const double back = std::strtod(got.c_str(), nullptr);
+    WL_FUZZ_CHECK(std::memcmp(&back, &value, sizeof back) == 0, "%016llx: %s reads back otherwise",
+                  static_cast<unsigned long long>(bits), got.c_str());
+    char text[64];
+    for (int precision = 0; precision <= 16; ++precision) {
+        std::snprintf(text, sizeof text, "%.*e", precision, value);
+        if (std::strtod(text, nullptr) != value) continue;
+        // "%.*e" pads with zeros a form that to_chars writes without them.
+        const std::string fewest = Digits(text);
+        const std::string exponent = std::strchr(text, 'e');
+        const size_t scientific = (value < 0 ? 1 : 0) + fewest.size() + (fewest.size() > 1) +
+                                  exponent.size();
+        WL_FUZZ_CHECK(got.size() <= scientific, "%016llx: %s, longer than %s",
+                      static_cast<unsigned long long>(bits), got.c_str(), text);
+        const std::string mine = Digits(got);
+        WL_FUZZ_CHECK(got.find('e') == std::string::npos || mine.size() < fewest.size() ||
+                          mine == fewest,
+                      "%016llx: %s, printf %s", static_cast<unsigned long long>(bits),
+                      got.c_str(), text);
+        break;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -74,5 +124,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(d, textio::kDoubleDigits);
     Check(static_cast<double>(f), textio::kSingleDigits);
     Check(d, data[8] % 21);
+    CheckShortest(d);
     return 0;
 }
