@@ -330,6 +330,20 @@ constexpr size_t kStackCopy = 128;
 
 }  // namespace
 
+const char* ReadDecimal(const char* first, const char* last, double* value, ParseStatus* status) {
+    const bool negative = first < last && *first == '-';
+    const char* p = negative ? first + 1 : first;
+    const char* end = NumberExtent(p, last, 10);
+    if (end == p) {
+        *status = ParseStatus::kInvalid;
+        return first;
+    }
+    double magnitude = 0.0;
+    *status = ParseDouble(p, end, false, &magnitude);
+    if (*status == ParseStatus::kOk) *value = negative ? -magnitude : magnitude;
+    return end;
+}
+
 double StrtodC(const char* text) {
     return ParseC(text, text + std::strlen(text));
 }
