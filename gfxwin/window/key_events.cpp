@@ -69,6 +69,16 @@ uint8_t ControlCharacter(int virtualKey) {
     return CharacterOf(kControlChars, virtualKey);
 }
 
+bool TypesWithoutTheLayout(KeyFacts* facts, bool deadKey, bool ctrl, bool alt) {
+    facts->deadKey = deadKey;
+    if (deadKey) return true;
+    if (!ctrl || alt) return false;
+    facts->character = ControlCharacter(facts->virtualKey);
+    facts->hasChar = facts->character != 0;
+    facts->cp437 = facts->character;
+    return true;
+}
+
 KeyVks HeldVirtualKeys(const KeyFacts& facts, bool rightShift, bool altGr) {
     KeyVks vks;
     vks.vk[0] = static_cast<uint8_t>(facts.virtualKey);

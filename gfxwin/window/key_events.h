@@ -36,6 +36,11 @@ uint8_t OwnCharacter(int virtualKey);
 // 10, Ctrl+Backspace 127, Ctrl+Space 32, Ctrl+Esc 27).
 uint8_t ControlCharacter(int virtualKey);
 
+// What a key types before the layout has a say: nothing for a dead key, and
+// with Ctrl held without Alt its control character (or nothing). Fills the
+// facts (their virtual key set) and answers true when that settles it.
+bool TypesWithoutTheLayout(KeyFacts* facts, bool deadKey, bool ctrl, bool alt);
+
 // The virtual keys one key holds down: the key's own and, for Shift, Ctrl and
 // Alt, the side-specific form. AltGr holds Ctrl and right Alt, as the PC does.
 struct KeyVks {

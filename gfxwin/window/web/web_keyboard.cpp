@@ -158,15 +158,7 @@ KeyFacts DescribeWebKey(const WebKeyInput& in) {
         const PlaceRow* row = FindPlace(in.code);
         facts.unshiftedChar = row != nullptr ? static_cast<uint8_t>(row->plain) : 0;
     }
-    facts.deadKey = in.key == "Dead";
-    if (facts.deadKey) return facts;
-
-    if (in.ctrl && !in.alt) {
-        facts.character = ControlCharacter(facts.virtualKey);
-        facts.hasChar = facts.character != 0;
-        facts.cp437 = facts.character;
-        return facts;
-    }
+    if (TypesWithoutTheLayout(&facts, in.key == "Dead", in.ctrl, in.alt)) return facts;
     if (single) {
         facts.hasChar = true;
         facts.cp437 = typed[0];

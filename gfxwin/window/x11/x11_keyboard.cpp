@@ -256,15 +256,7 @@ KeyFacts DescribeKey(const KeyInput& in) {
         }
     }
     facts.unshiftedChar = UnshiftedCharacter(facts.virtualKey, in.level0);
-    facts.deadKey = IsDeadKeysym(typed);
-    if (facts.deadKey) return facts;
-
-    if (in.ctrl && !in.alt) {
-        facts.character = ControlCharacter(facts.virtualKey);
-        facts.hasChar = facts.character != 0;
-        facts.cp437 = facts.character;
-        return facts;
-    }
+    if (TypesWithoutTheLayout(&facts, IsDeadKeysym(typed), in.ctrl, in.alt)) return facts;
     const char32_t u = UnicodeOfKeysym(typed);
     if (u == 0) return facts;
     facts.character = u <= 0xFF ? static_cast<uint8_t>(u) : 0;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "gfxwin/keys/virtual_keys.h"
 
 namespace gfxwin::web {
@@ -25,11 +27,8 @@ class DescribeWebKeyTest : public ::testing::TestWithParam<WebKeyCase> {};
 TEST_P(DescribeWebKeyTest, FillsTheFacts) {
     const WebKeyCase& c = GetParam();
     const KeyFacts f = DescribeWebKey(c.input);
-    EXPECT_EQ(f.scanCode, c.scanCode);
-    EXPECT_EQ(f.extended, c.extended);
-    EXPECT_EQ(f.virtualKey, c.virtualKey);
-    EXPECT_EQ(f.hasChar, c.hasChar);
-    EXPECT_EQ(f.cp437, c.cp437);
+    EXPECT_EQ(std::make_tuple(f.scanCode, f.extended, f.virtualKey, f.hasChar, int{f.cp437}),
+              std::make_tuple(c.scanCode, c.extended, c.virtualKey, c.hasChar, c.cp437));
 }
 
 INSTANTIATE_TEST_SUITE_P(
