@@ -81,6 +81,13 @@ EM_JS(void, Beep, (), {
     tone.start();
     tone.stop(audio.currentTime + 0.12);
 });
+
+// The audio goes with the window: a page that starts the dialogue again gets
+// its own.
+EM_JS(void, CloseAudio, (), {
+    if (Module["wlAudio"]) Module["wlAudio"].close();
+    Module["wlAudio"] = null;
+});
 // clang-format on
 
 // One event of the canvas as it came.
@@ -157,6 +164,7 @@ bool WebHost::CreateWindow(const host::WindowRequest& request) {
 void WebHost::DestroyWindow() {
     // The canvas keeps the last picture; the page decides what follows.
     Listen(false);
+    CloseAudio();
     events_.clear();
     held_.ReleaseAll();
 }
