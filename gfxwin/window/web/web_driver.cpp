@@ -1,7 +1,8 @@
 // The "Web" window driver: the window layer on the browser host. There is no
 // window thread; the window is served on the program's thread before and after
 // each turn the program gives the browser (every key wait, line-editor poll,
-// pause and sleep). The lock has nothing to guard. The beep is the host's.
+// pause and sleep), and through the poll-events slot. The lock has nothing to
+// guard. The beep is the host's.
 #include "gfxwin/window/driver_entries.h"
 #include "gfxwin/window/refusal.h"
 #include "gfxwin/window/web/web_host.h"
@@ -31,24 +32,7 @@ void Exit() {
     textio::RemoveBeepService(QueueBell);
 }
 
-void Nothing() {}
-
-constexpr WindowDriver kWeb{
-    .name = "Web",
-    .init = Init,
-    .exit = Exit,
-    .lock = Nothing,
-    .unlock = Nothing,
-    .setPalette = QueuePaletteEntry,
-    .waitVBlank = WaitVerticalBlank,
-    .getMouse = GetMouse,
-    .setMouse = SetMouse,
-    .setTitle = SetWindowTitle,
-    .setPosition = SetWindowPosition,
-    .fetchModes = FetchModes,
-    .flip = nullptr,
-    .pollEvents = ServeWindowHere,
-};
+constexpr WindowDriver kWeb = WindowHereDriver("Web", Init, Exit, FetchModes);
 
 }  // namespace
 
