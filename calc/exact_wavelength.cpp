@@ -1,10 +1,10 @@
 #include "calc/exact_wavelength.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
-#include <system_error>
+
+#include "textio/text_to_number.h"
 
 namespace calc {
 
@@ -259,8 +259,9 @@ WhiteProblem ParseWhite(std::string_view text, Chromaticity* white) {
         const size_t last = part.find_last_not_of(' ');
         if (first == std::string_view::npos) return false;
         const char* end = part.data() + last + 1;
-        const auto [stop, error] = std::from_chars(part.data() + first, end, *value);
-        return error == std::errc() && stop == end && std::isfinite(*value);
+        textio::ParseStatus status;
+        const char* stop = textio::ReadDecimal(part.data() + first, end, value, &status);
+        return status == textio::ParseStatus::kOk && stop == end && std::isfinite(*value);
     };
     const size_t comma = text.find(',');
     Chromaticity given{};

@@ -69,7 +69,8 @@ class Thread {
     bool Running() const { return started_; }
 
   private:
-    alignas(16) unsigned char storage_[32] = {};
+    // Unused where no thread can start (a page).
+    [[maybe_unused]] alignas(16) unsigned char storage_[32] = {};
     bool started_ = false;
 };
 

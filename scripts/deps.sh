@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
-# Usage: scripts/deps.sh build|test|package|windows|fuzz
+# Usage: scripts/deps.sh build|test|package|windows|fuzz|web
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 # The X11 libraries give the program its window; without them it builds for
 # the terminal only.
@@ -31,6 +32,15 @@ if [ "${1:-build}" = windows ]; then
     want+=(g++-mingw-w64-x86-64 wine wine64)
 fi
 
+if [ "${1:-build}" = web ]; then
+    # The page: Debian's emscripten (its system libraries come prebuilt with
+    # it), and headless Chromium with Node.js for the browser tests. A Node.js
+    # from elsewhere does not look for Debian's node modules (emcc's acorn);
+    # the build hands emcc NODE_PATH=/usr/share/nodejs itself (CMakeLists.txt).
+    want+=(emscripten chromium nodejs python3)
+    command -v npm >/dev/null || want+=(npm)
+fi
+
 if [ "${1:-build}" = fuzz ]; then
     # The fuzz targets: clang with its sanitizer and libFuzzer runtimes.
     want+=(clang libclang-rt-dev)
@@ -58,4 +68,10 @@ if [ "${1:-build}" = test ] && ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?
     if [ "$(id -u)" -eq 0 ] && command -v localedef >/dev/null; then
         localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "could not build de_DE.UTF-8" >&2
     fi
+fi
+
+# The browser tests drive Chromium with puppeteer-core, at the version the
+# lockfile names.
+if [ "${1:-build}" = web ] && [ ! -d web/tests/node_modules/puppeteer-core ]; then
+    npm ci --prefix web/tests --no-audit --no-fund
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build (and the Debian package
-# made from it, scripts/test-packages.sh), then the same tests
+# made from it, scripts/test-packages.sh, and the page in the browser against
+# it, scripts/test-web.sh), then the same tests
 # under AddressSanitizer with UndefinedBehaviorSanitizer, then the window
 # tests (two threads sharing the screen) under ThreadSanitizer, and at last the
 # Windows program (scripts/test-windows.sh).
@@ -21,6 +22,7 @@ run_suite() {
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_BUILD_TESTS=ON -DWL_BUILD_BENCH=ON
 scripts/test-packages.sh build
+scripts/test-web.sh build
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWL_SANITIZE=address -DWL_BUILD_TESTS=ON \

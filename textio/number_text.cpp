@@ -1,12 +1,13 @@
-// Number text: decimal digits come from std::to_chars, which rounds the exact
+// Number text: decimal digits come from ScientificText, which rounds the exact
 // binary value correctly and is identical on every platform; the notation
 // around the digits (fixed or exponential, the three-digit exponent, the sign
 // place) is built here. Nothing in this file allocates.
 #include "textio/number_text.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstring>
+
+#include "textio/double_conversion.h"
 
 namespace textio {
 
@@ -39,13 +40,11 @@ struct Decimal {
     bool negative;
 };
 
-// Runs to_chars in scientific form and splits its "[-]d[.ddd]e±dd" output.
+// Writes the scientific form and splits its "[-]d[.ddd]e±dd" text.
 Decimal RoundToDigits(double value, int precision, char* scratch) {
     int generated = precision < kMaxGeneratedDigits ? precision : kMaxGeneratedDigits;
-    auto result = std::to_chars(scratch, scratch + kScratchSize, value,
-                                std::chars_format::scientific, generated - 1);
-    // The scratch buffer is sized for the longest possible output.
-    char* end = result.ptr;
+    // The scratch buffer is sized for the longest possible text.
+    char* end = ScientificText(value, generated - 1, scratch, scratch + kScratchSize);
 
     Decimal d{};
     char* p = scratch;
@@ -243,8 +242,7 @@ size_t FormatShortest(double value, char* buffer) {
         return length;
     }
     // At most 24 bytes: sign, 17 digits, point, "e-308".
-    return static_cast<size_t>(std::to_chars(buffer, buffer + kShortestBufferSize, value).ptr -
-                               buffer);
+    return static_cast<size_t>(ShortestText(value, buffer, buffer + kShortestBufferSize) - buffer);
 }
 
 size_t FormatInt64(int64_t value, unsigned mask, char* buffer, size_t size) {

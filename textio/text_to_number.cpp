@@ -1,18 +1,18 @@
 // Text to number: stored table items and typed items become doubles.
 //
 // The decimal reader never consults the process locale: it is built on
-// std::from_chars, which always uses "." as the decimal point, and adds what
-// from_chars leaves out of the C strtod grammar (leading white space, a "+"
-// sign, the "0x" prefix of hexadecimal floats, and the values strtod gives for
-// overflow and underflow).
+// ParseDouble (from_chars' rules), which always uses "." as the decimal
+// point, and adds what those rules leave out of the C strtod grammar (leading
+// white space, a "+" sign, the "0x" prefix of hexadecimal floats, and the
+// values strtod gives for overflow and underflow).
 #include "textio/text_to_number.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <system_error>
+
+#include "textio/double_conversion.h"
 
 namespace textio {
 namespace {
@@ -64,11 +64,11 @@ int64_t ReadExponent(const char* p, const char* end) {
     return negative ? -e : e;
 }
 
-// from_chars reports result_out_of_range both when the value is too large for
-// a double and when it rounds to zero, and then leaves the result untouched.
+// ParseDouble reports kOutOfRange both when the value is too large for a
+// double and when it rounds to zero, and then leaves the result untouched.
 // A number is only out of range far from 1, so a rough estimate of the
 // position of its leading digit is enough to tell the two cases apart:
-// returns true for overflow. [p, end) is the text from_chars accepted.
+// returns true for overflow. [p, end) is the text ParseDouble accepted.
 bool OutOfRangeIsOverflow(const char* p, const char* end, bool hex) {
     const int base = hex ? 16 : 10;
     const char exponent_mark = hex ? 'p' : 'e';
@@ -211,14 +211,13 @@ double ParseC(const char* p, const char* end) {
         hex = true;
         p = q;
     }
-    // from_chars gets exactly the number the C grammar allows, so its own
+    // ParseDouble gets exactly the number the C grammar allows, so its own
     // reading of signs and exponents cannot differ from strtod's.
     const char* last = NumberExtent(p, end, hex ? 16 : 10);
     if (last == p) return 0.0;  // nothing convertible
-    const std::from_chars_result r =
-        std::from_chars(p, last, value, hex ? std::chars_format::hex : std::chars_format::general);
-    if (r.ec == std::errc::invalid_argument) return 0.0;
-    if (r.ec == std::errc::result_out_of_range) {
+    const ParseStatus status = ParseDouble(p, last, hex, &value);
+    if (status == ParseStatus::kInvalid) return 0.0;
+    if (status == ParseStatus::kOutOfRange) {
         value = OutOfRangeIsOverflow(p, last, hex) ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
@@ -330,6 +329,20 @@ int64_t StrtollBase10(const char* p, const char* end) {
 constexpr size_t kStackCopy = 128;
 
 }  // namespace
+
+const char* ReadDecimal(const char* first, const char* last, double* value, ParseStatus* status) {
+    const bool negative = first < last && *first == '-';
+    const char* p = negative ? first + 1 : first;
+    const char* end = NumberExtent(p, last, 10);
+    if (end == p) {
+        *status = ParseStatus::kInvalid;
+        return first;
+    }
+    double magnitude = 0.0;
+    *status = ParseDouble(p, end, false, &magnitude);
+    if (*status == ParseStatus::kOk) *value = negative ? -magnitude : magnitude;
+    return end;
+}
 
 double StrtodC(const char* text) {
     return ParseC(text, text + std::strlen(text));

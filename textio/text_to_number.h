@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "textio/double_conversion.h"
+
 namespace textio {
 
 // Converts n bytes (no terminator needed): leading spaces, "&H/&O/&B/&" radix
@@ -23,5 +25,13 @@ int64_t RadixDigits(const char* text, int64_t count, int radix);
 
 // strtod of the C locale on a zero-terminated text, whatever the process locale is.
 double StrtodC(const char* text);
+
+// Reads a decimal number at the start of [first, last) as std::from_chars
+// does in its general format, numbers only (no "inf" or "nan"): an optional
+// "-", digits with an optional point, an optional exponent. Returns the end of
+// what it read (first when there is no number there) and whether the number
+// is a double: kOutOfRange (too large, or not zero and rounding to zero) leaves
+// *value alone.
+const char* ReadDecimal(const char* first, const char* last, double* value, ParseStatus* status);
 
 }  // namespace textio

@@ -21,3 +21,10 @@ const WindowDriver* GdiDriver();
 const WindowDriver* OpenGlDriver();
 
 }  // namespace gfxwin::win32
+
+namespace gfxwin::web {
+
+// "Web": the window layer on the page's canvas, without a window thread (web/).
+const WindowDriver* WebDriver();
+
+}  // namespace gfxwin::web

@@ -115,6 +115,9 @@ std::span<const WindowDriver* const> PlatformDrivers() {
         win32::GdiDriver(),
         win32::OpenGlDriver(),
 #endif
+#ifdef WL_HAVE_WEB
+        web::WebDriver(),
+#endif
         nullptr,
     };
     return {kList, std::size(kList) - 1};

@@ -131,6 +131,8 @@ void DriverUnlock() {
     WindowThread().driverLock.Unlock();
 }
 
+void NoDriverLock() {}
+
 bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
                  int32_t depth, int32_t refreshRate, int32_t flags) {
     WindowThreadState& wt = WindowThread();

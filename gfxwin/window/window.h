@@ -133,6 +133,9 @@ WindowThreadState& WindowThread();
 // thread no longer answers ends the program at once (textio::EndProgramNow).
 void DriverLock();
 void DriverUnlock();
+// The lock slots of a window without a window thread: there is no second
+// thread to keep out.
+void NoDriverLock();
 // True when the drawing thread holds the driver lock through LockScreen
 // (drawing thread only).
 bool DrawingThreadHoldsLock();
@@ -142,13 +145,14 @@ bool DrawingThreadHoldsLock();
 // not be made (the reason is recorded with RefuseStart).
 bool WindowStart(HostFactory openHost, const char* title, int32_t width, int32_t height,
                  int32_t depth, int32_t refreshRate, int32_t flags);
-// The start without a window thread (OpenGL): the window is created on the
+// The start without a window thread (OpenGL, Web): the window is created on the
 // calling thread, the drawing thread, which from then on is its window thread
 // too and serves it through ServeWindowHere. True once the window is up.
 bool WindowStartHere(HostFactory openHost, const char* title, int32_t width, int32_t height,
                      int32_t depth, int32_t refreshRate, int32_t flags);
 // One update pass on the calling thread, for a window started with
-// WindowStartHere: the key states and the window's messages.
+// WindowStartHere: the rows to show, the key states and the window's
+// messages.
 void ServeWindowHere();
 // Ends the window thread (which destroys the window) and waits for it; for a
 // window without a thread, destroys it here. Harmless when no window runs;
@@ -201,6 +205,18 @@ constexpr WindowDriver WindowLayerDriver(const char* name, decltype(WindowDriver
                         .setTitle = SetWindowTitle,
                         .setPosition = SetWindowPosition,
                         .fetchModes = fetchModes};
+}
+
+// The table of a driver whose window has no window thread (WindowStartHere):
+// the window layer's, with lock slots that do nothing and the window served
+// through the poll-events slot.
+constexpr WindowDriver WindowHereDriver(const char* name, decltype(WindowDriver::init) init,
+                                        decltype(WindowDriver::exit) exit,
+                                        decltype(WindowDriver::fetchModes) fetchModes) {
+    WindowDriver d = WindowLayerDriver(name, init, exit, fetchModes);
+    d.lock = d.unlock = NoDriverLock;
+    d.pollEvents = ServeWindowHere;
+    return d;
 }
 
 // Records an event in the screen's event queue; the oldest is dropped when it

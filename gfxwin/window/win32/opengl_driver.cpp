@@ -35,16 +35,12 @@ void Exit() {
     UseSystemBeep(false);
 }
 
-void Nothing() {}
-
-// The window layer's table, but without a lock (there is no second thread)
-// or a palette, and with the flip and the window served on the drawing thread.
+// The table of a window served on the drawing thread, without a palette and
+// with the flip.
 constexpr WindowDriver OpenGlTable() {
-    WindowDriver d = WindowLayerDriver("OpenGL", Init, Exit, EnumeratedDisplayModes);
-    d.lock = d.unlock = Nothing;
+    WindowDriver d = WindowHereDriver("OpenGL", Init, Exit, EnumeratedDisplayModes);
     d.setPalette = nullptr;
     d.flip = FlipOpenGl;
-    d.pollEvents = ServeWindowHere;
     return d;
 }
 

@@ -5,9 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 
 #include "gfxwin/keys/virtual_keys.h"
 #include "gfxwin/window/x11/x11_window.h"
@@ -21,20 +19,6 @@ using host::WindowMessage;
 
 constexpr unsigned long kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 4;  // picture pixels
-
-// The key message for a described key.
-WindowMessage KeyMessage(MessageKind kind, const KeyFacts& facts, bool previousDown, bool alt) {
-    WindowMessage m{kind};
-    m.scanCode = facts.scanCode;
-    m.virtualKey = facts.virtualKey;
-    m.extended = facts.extended;
-    m.previousDown = previousDown;
-    m.altHeld = alt;
-    m.character = facts.character;
-    m.deadKey = facts.deadKey;
-    m.unshiftedChar = facts.unshiftedChar;
-    return m;
-}
 
 // The button bit of an X button (1 left, 2 middle, 3 right, 8 and 9 the extra
 // buttons); 0 for the wheels and others.
@@ -81,18 +65,12 @@ void X11Host::Pump(host::MessageSink& sink) {
 }
 
 void X11Host::KeyboardState(uint8_t state[256]) {
-    for (int i = 0; i < 256; ++i) state[i] = vkCount_[i] > 0 ? 0x80 : 0;
+    held_.State(state);
 }
 
 bool X11Host::PointerInClient() {
     return pointerInside_ && pointerX_ >= 0 && pointerY_ >= 0 && pointerX_ < width_ &&
            pointerY_ < height_;
-}
-
-void X11Host::Press(const KeyVks& vks, int delta) {
-    for (uint8_t vk : vks.vk) {
-        if (vk != 0) vkCount_[vk] = std::max(0, vkCount_[vk] + delta);
-    }
 }
 
 KeyFacts X11Host::Describe(unsigned keycode, unsigned state, KeyVks* vks) {
@@ -111,32 +89,15 @@ KeyFacts X11Host::Describe(unsigned keycode, unsigned state, KeyVks* vks) {
     unsigned consumed = 0;
     if (!XkbLookupKeySym(dpy_, code, state, &consumed, &effective)) effective = NoSymbol;
     input.effective = effective;
-    input.shift = Held(vk::kShift);
-    input.ctrl = Held(vk::kControl);
-    input.alt = Held(vk::kMenu);
+    input.shift = held_.Held(vk::kShift);
+    input.ctrl = held_.Held(vk::kControl);
+    input.alt = held_.Held(vk::kMenu);
     input.numLock = (state & numLockMask_) != 0;
     const KeyFacts facts = DescribeKey(input);
     if (vks != nullptr) {
-        *vks = KeyVks{};
-        vks->vk[0] = static_cast<uint8_t>(facts.virtualKey);
-        switch (facts.virtualKey) {
-            case vk::kShift:
-                vks->vk[1] = input.level0 == XK_Shift_R ? vk::kRightShift : vk::kLeftShift;
-                break;
-            case vk::kControl:
-                vks->vk[1] = facts.extended ? vk::kRightControl : vk::kLeftControl;
-                break;
-            case vk::kMenu:
-                vks->vk[1] = facts.extended ? vk::kRightMenu : vk::kLeftMenu;
-                if (input.level0 == XK_ISO_Level3_Shift || input.level0 == XK_Mode_switch) {
-                    vks->vk[1] = vk::kRightMenu;
-                    vks->vk[2] = vk::kControl;
-                    vks->vk[3] = vk::kLeftControl;
-                }
-                break;
-            default:
-                break;
-        }
+        *vks =
+            HeldVirtualKeys(facts, input.level0 == XK_Shift_R,
+                            input.level0 == XK_ISO_Level3_Shift || input.level0 == XK_Mode_switch);
     }
     return facts;
 }
@@ -144,50 +105,28 @@ KeyFacts X11Host::Describe(unsigned keycode, unsigned state, KeyVks* vks) {
 void X11Host::HandleKey(XKeyEvent& e, bool press, host::MessageSink& sink) {
     const unsigned keycode = e.keycode & 0xFF;
     if (press) {
-        const bool repeat = keyVks_[keycode].vk[0] != 0;
+        const bool repeat = held_.Holds(static_cast<int>(keycode));
         // The key counts as held while its own message is handled, as with the
         // platform keyboard state.
         KeyVks vks;
         Describe(keycode, e.state, &vks);
-        if (!repeat) {
-            keyVks_[keycode] = vks;
-            Press(vks, +1);
-        }
-        const KeyFacts facts = Describe(keycode, e.state, nullptr);
-        const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
-        const bool system = (alt && !ctrl) || facts.virtualKey == vk::kF10;
-        sink.Deliver(KeyMessage(system ? MessageKind::kSysKeyDown : MessageKind::kKeyDown, facts,
-                                repeat, alt));
-        // Typed characters follow their key, as the platform's key translation
-        // does; keys typed with Alt held type nothing.
-        if (!system && facts.hasChar && !lost_) {
-            WindowMessage c{MessageKind::kChar};
-            c.cp437 = facts.cp437;
-            sink.Deliver(c);
-        }
+        if (!repeat) held_.Press(static_cast<int>(keycode), vks);
+        DeliverKeyDown(sink, Describe(keycode, e.state, nullptr), repeat, held_, &lost_);
         return;
     }
     const KeyFacts facts = Describe(keycode, e.state, nullptr);
-    Press(keyVks_[keycode], -1);
-    keyVks_[keycode] = KeyVks{};
-    const bool alt = Held(vk::kMenu), ctrl = Held(vk::kControl);
-    const bool system =
-        ((alt || facts.virtualKey == vk::kMenu) && !ctrl) || facts.virtualKey == vk::kF10;
-    sink.Deliver(
-        KeyMessage(system ? MessageKind::kSysKeyUp : MessageKind::kKeyUp, facts, true, alt));
+    held_.Release(static_cast<int>(keycode));
+    DeliverKeyUp(sink, facts, held_);
 }
 
 void X11Host::RebuildKeyState(const char keys[32]) {
-    std::fill(std::begin(vkCount_), std::end(vkCount_), 0);
-    for (KeyVks& k : keyVks_) k = KeyVks{};
+    held_.ReleaseAll();
     const unsigned state = 0;
     for (unsigned keycode = 8; keycode < 256; ++keycode) {
         if ((keys[keycode / 8] & (1 << (keycode % 8))) == 0) continue;
         KeyVks vks;
         Describe(keycode, state, &vks);
-        if (vks.vk[0] == 0) continue;
-        keyVks_[keycode] = vks;
-        Press(vks, +1);
+        if (vks.vk[0] != 0) held_.Press(static_cast<int>(keycode), vks);
     }
 }
 

@@ -156,33 +156,6 @@ constexpr KeysymChar kKeysymChars[] = {
     {XK_EuroSign, 0x20AC},
 };
 
-// A character by virtual key.
-struct VirtualKeyChar {
-    int virtualKey;
-    uint8_t character;
-};
-
-// The keys' own characters, where the keysym does not give it.
-constexpr VirtualKeyChar kUnshiftedChars[] = {
-    {vk::kMultiply, '*'}, {vk::kAdd, '+'},   {vk::kSubtract, '-'}, {vk::kDecimal, '.'},
-    {vk::kDivide, '/'},   {vk::kBack, 8},    {vk::kTab, 9},        {vk::kReturn, 13},
-    {vk::kEscape, 27},    {vk::kSpace, ' '},
-};
-
-// The control characters of keys other than letters, with Ctrl held.
-constexpr VirtualKeyChar kControlChars[] = {
-    {vk::kOem4, 27},   {vk::kEscape, 27}, {vk::kOem5, 28},  {vk::kOem6, 29},
-    {vk::kReturn, 10}, {vk::kBack, 127},  {vk::kSpace, 32},
-};
-
-template <size_t N>
-uint8_t CharacterOf(const VirtualKeyChar (&table)[N], int virtualKey) {
-    for (const VirtualKeyChar& e : table) {
-        if (e.virtualKey == virtualKey) return e.character;
-    }
-    return 0;
-}
-
 constexpr char32_t kReplacement = 0xFFFD;
 
 }  // namespace
@@ -247,24 +220,13 @@ char32_t UnicodeOfKeysym(Keysym keysym) {
 }
 
 uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted) {
-    if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
-        return static_cast<uint8_t>(virtualKey);
-    }
-    if (virtualKey >= vk::kNumpad0 && virtualKey <= vk::kNumpad0 + 9) {
-        return static_cast<uint8_t>('0' + virtualKey - vk::kNumpad0);
-    }
-    if (const uint8_t c = CharacterOf(kUnshiftedChars, virtualKey)) return c;
+    if (const uint8_t c = OwnCharacter(virtualKey)) return c;
     const char32_t u = UnicodeOfKeysym(unshifted);
     if (u >= 0x21 && u <= 0xFF && u != 0x7F) {
         if (u >= U'a' && u <= U'z') return static_cast<uint8_t>(u - 32);
         return static_cast<uint8_t>(u);
     }
     return 0;
-}
-
-uint8_t ControlCharacter(int virtualKey) {
-    if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<uint8_t>(virtualKey - 0x40);
-    return CharacterOf(kControlChars, virtualKey);
 }
 
 KeyFacts DescribeKey(const KeyInput& in) {
@@ -294,15 +256,7 @@ KeyFacts DescribeKey(const KeyInput& in) {
         }
     }
     facts.unshiftedChar = UnshiftedCharacter(facts.virtualKey, in.level0);
-    facts.deadKey = IsDeadKeysym(typed);
-    if (facts.deadKey) return facts;
-
-    if (in.ctrl && !in.alt) {
-        facts.character = ControlCharacter(facts.virtualKey);
-        facts.hasChar = facts.character != 0;
-        facts.cp437 = facts.character;
-        return facts;
-    }
+    if (TypesWithoutTheLayout(&facts, IsDeadKeysym(typed), in.ctrl, in.alt)) return facts;
     const char32_t u = UnicodeOfKeysym(typed);
     if (u == 0) return facts;
     facts.character = u <= 0xFF ? static_cast<uint8_t>(u) : 0;

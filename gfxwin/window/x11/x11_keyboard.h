@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfxwin/window/key_events.h"
+
 namespace gfxwin::x11 {
 
 using Keysym = unsigned long;
@@ -38,29 +40,10 @@ bool IsDeadKeysym(Keysym keysym);
 char32_t UnicodeOfKeysym(Keysym keysym);
 
 // The character of a virtual key without modifiers, as the key's own
-// character: uppercase for letters, the digit for keypad digits, 0 when none.
-// `unshifted` supplies the layout's character for keys other than letters,
-// digits and the keypad.
+// character (OwnCharacter): uppercase for letters, the digit for keypad
+// digits, 0 when none. `unshifted` supplies the layout's character for keys
+// other than letters, digits and the keypad.
 uint8_t UnshiftedCharacter(int virtualKey, Keysym unshifted);
-
-// The control character of Ctrl + a key, 0 when the combination types none
-// (Ctrl+A gives 1 ... Ctrl+Z 26, Ctrl+[ 27, Ctrl+\ 28, Ctrl+] 29, Ctrl+Enter
-// 10, Ctrl+Backspace 127, Ctrl+Space 32, Ctrl+Esc 27).
-uint8_t ControlCharacter(int virtualKey);
-
-// Everything the window layer needs from one key event.
-struct KeyFacts {
-    int scanCode = 0;
-    bool extended = false;
-    int virtualKey = 0;
-    uint8_t character = 0;  // Latin-1 (or control) character for the key path
-    bool deadKey = false;
-    uint8_t unshiftedChar = 0;
-    // The typed character for the character path; hasChar is false when the
-    // key types nothing. cp437 is '?' for characters outside code page 437.
-    bool hasChar = false;
-    uint8_t cp437 = 0;
-};
 
 struct KeyInput {
     int keycode = 0;       // X keycode

@@ -18,12 +18,6 @@
 
 namespace gfxwin::x11 {
 
-// The virtual keys one key holds down: the key's own and, for Shift, Ctrl and
-// Alt, the side-specific form. AltGr holds Ctrl and right Alt, as the PC does.
-struct KeyVks {
-    uint8_t vk[4] = {};
-};
-
 // The code of the last protocol error since the last ClearProtocolError (0:
 // none). Protocol errors are answered by the requests that can cause them.
 int LastProtocolError();
@@ -115,9 +109,8 @@ class X11Host final : public host::WindowHost {
     void HandleMaximize(host::MessageSink& sink);
     void PointerMoved(int x, int y, int rootX, int rootY, host::MessageSink& sink);
     void RebuildKeyState(const char keys[32]);
+    // The key's facts, and the virtual keys its press holds down.
     KeyFacts Describe(unsigned keycode, unsigned state, KeyVks* vks);
-    void Press(const KeyVks& vks, int delta);
-    bool Held(int vk) const { return vkCount_[vk] > 0; }
 
     // The connection and the window.
     Display* dpy_;
@@ -161,8 +154,7 @@ class X11Host final : public host::WindowHost {
     // The keyboard.
     bool evdev_ = false;
     unsigned numLockMask_ = 0;
-    int vkCount_[256] = {};
-    KeyVks keyVks_[256] = {};  // by keycode, what its press holds down
+    HeldKeys held_;  // by keycode
 
     // The pointer, in picture coordinates (the window's, less the centring
     // offset, divided by the scale).

@@ -133,6 +133,18 @@ class WindowDialogueTest : public ::testing::Test {
         ASSERT_TRUE(WaitForScreen(0, DialogueRows(x, y, result)));
     }
 
+    // The window's picture as it is now, kept as `name`.ppm in the folder that
+    // WL_WINDOW_PICTURES names (when it is set): the browser tests compare the
+    // page's canvas with it.
+    void KeepPicture(const std::string& name) {
+        const char* folder = std::getenv("WL_WINDOW_PICTURES");
+        if (folder == nullptr || *folder == '\0') return;
+        x11test::Screenshot shot;
+        std::string error;
+        ASSERT_TRUE(x11test::TakeScreenshot(Display(), window_, &shot, &error)) << error;
+        ASSERT_TRUE(WritePicture(shot, std::string(folder) + "/" + name + ".ppm")) << folder;
+    }
+
     // The first final key closes the result file, the second ends the program.
     void PressFinalKeys(size_t fileSize) {
         Keys({"a"});
@@ -219,6 +231,7 @@ TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
     Type("0.3289");
     Keys({"Left", "Left", "Right", "BackSpace", "Return"});
     ASSERT_TRUE(WaitForScreen(0, DialogueRows("0.3127", "0.329", " 488.997")));
+    ASSERT_NO_FATAL_FAILURE(KeepPicture("editing"));
     ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kSpectralFile));
 }
 
@@ -226,6 +239,7 @@ TEST_F(WindowDialogueTest, EditingKeysCorrectTypingMistakes) {
 TEST_F(WindowDialogueTest, PurpleInputWritesTheReflectedTriple) {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(EnterCoordinates("0.4", "0.2", " 521.152"));
+    ASSERT_NO_FATAL_FAILURE(KeepPicture("purple"));
     ASSERT_EQ(kPurpleFile.size(), 135u);
     ASSERT_NO_FATAL_FAILURE(FinishWithResultFile(kPurpleFile));
 }

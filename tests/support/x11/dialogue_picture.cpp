@@ -89,13 +89,9 @@ std::string PictureDifference(const x11test::Screenshot& shot, Origin client, in
     return std::to_string(mismatches) + " pixels differ; " + first;
 }
 
-std::string SavePicture(const x11test::Screenshot& shot) {
-    if (shot.pixels.empty()) return "";
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string path =
-        ::testing::TempDir() + test->test_suite_name() + "." + test->name() + ".ppm";
+bool WritePicture(const x11test::Screenshot& shot, const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return "";
+    if (f == nullptr) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", shot.width, shot.height);
     for (const uint32_t p : shot.pixels) {
         const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
@@ -103,7 +99,15 @@ std::string SavePicture(const x11test::Screenshot& shot) {
                                       static_cast<unsigned char>(p)};
         std::fwrite(rgb, 1, 3, f);
     }
-    std::fclose(f);
+    return std::fclose(f) == 0;
+}
+
+std::string SavePicture(const x11test::Screenshot& shot) {
+    if (shot.pixels.empty()) return "";
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string path =
+        ::testing::TempDir() + test->test_suite_name() + "." + test->name() + ".ppm";
+    if (!WritePicture(shot, path)) return "";
     return " (picture in " + path + ")";
 }
 

@@ -53,4 +53,7 @@ std::string PictureDifference(const x11test::Screenshot& shot, Origin client, in
 // at a failure; returns a note naming the file.
 std::string SavePicture(const x11test::Screenshot& shot);
 
+// Writes a screenshot as a binary PPM to `path`; false when it cannot.
+bool WritePicture(const x11test::Screenshot& shot, const std::string& path);
+
 }  // namespace dialoguetest

@@ -114,18 +114,6 @@ TEST(KeysymCharacterTest, UnshiftedCharactersAsTheKeyOwnCharacter) {
     EXPECT_EQ(UnshiftedCharacter(0x70, XK_F1), 0);
 }
 
-TEST(KeysymCharacterTest, ControlCharactersAsTheKeyboardGivesThem) {
-    EXPECT_EQ(ControlCharacter('A'), 1);
-    EXPECT_EQ(ControlCharacter('Z'), 26);
-    EXPECT_EQ(ControlCharacter(0xDB), 27);
-    EXPECT_EQ(ControlCharacter(0xDC), 28);
-    EXPECT_EQ(ControlCharacter(0xDD), 29);
-    EXPECT_EQ(ControlCharacter(0x0D), 10);
-    EXPECT_EQ(ControlCharacter(0x08), 127);
-    EXPECT_EQ(ControlCharacter('1'), 0);
-    EXPECT_EQ(ControlCharacter(0x70), 0);
-}
-
 // Whole key events on the evdev keycode set (X keycode = kernel number + 8).
 struct EventCase {
     const char* name;
