@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "calc/command_line_texts.h"
+#include "calc/exit_status.h"
 #include "calc/shown_text.h"
 #include "platform/file_io.h"
 #include "platform/terminal_io.h"
@@ -158,16 +159,13 @@ bool PlainAscii(std::string_view line) {
 }
 
 std::string_view ProblemText(LineProblem problem) {
-    static constexpr std::pair<LineProblem, std::string_view> kTexts[] = {
+    static constexpr TextTable<LineProblem> kTexts[] = {
         {LineProblem::kTooLong, kTooLong},
         {LineProblem::kNotUtf8, kNotUtf8},
         {LineProblem::kNotCp437, kNotCp437},
         {LineProblem::kZeroByte, kHasZeroByte},
     };
-    for (const auto& [known, text] : kTexts) {
-        if (known == problem) return text;
-    }
-    return {};
+    return TextFor(kTexts, problem, {});
 }
 
 }  // namespace
@@ -260,18 +258,18 @@ int RunBatch(const std::string& fileName, const ExactLocus* exact) {
         if (file != nullptr) std::fclose(file);
         WriteOut(kStandardError, "wellenlaenge: '" + source + "' " +
                                      ShownText(kStandardError, kCannotOpen) + "\n");
-        return 2;
+        return kExitUsage;
     }
 
     // A line that gives no row: a message with its number, and status 1.
-    int status = 0;
+    int status = kExitOk;
     auto lineFault = [&source, &status, &flushRows](unsigned long number,
                                                     std::string_view problem) {
         flushRows();  // the message follows the rows before its line
         WriteOut(kStandardError,
                  "wellenlaenge: " + source + ", " + ShownText(kStandardError, kLine) + " " +
                      std::to_string(number) + ": " + ShownText(kStandardError, problem) + "\n");
-        status = 1;
+        status = kExitFailed;
     };
     std::string_view line;
     std::string scratch;
@@ -308,7 +306,7 @@ int RunBatch(const std::string& fileName, const ExactLocus* exact) {
     // The line being read and all after it are lost.
     if (reader.Failed()) lineFault(number, kReadError);
     if (file != nullptr) std::fclose(file);
-    return writing ? status : 1;
+    return writing ? status : kExitFailed;
 }
 
 }  // namespace calc

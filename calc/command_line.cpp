@@ -9,6 +9,7 @@
 #include "calc/batch.h"
 #include "calc/command_line_texts.h"
 #include "calc/exact_wavelength.h"
+#include "calc/exit_status.h"
 #include "calc/shown_text.h"
 
 #ifndef WL_VERSION
@@ -21,7 +22,7 @@ namespace {
 
 int Refuse(std::string_view problem) {
     WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + "\n");
-    return 2;
+    return kExitUsage;
 }
 
 // Batch mode, with the exact columns for the white point asked for.
@@ -38,7 +39,7 @@ int RunExactBatch(const CommandLine& commandLine) {
                               problem == WhiteProblem::kMalformed ? kNotAWhite : kWhiteOutside) +
                     "\n";
             WriteOut(kStandardError, line);
-            return 2;
+            return kExitUsage;
         }
     }
     const ExactLocus locus(white);
@@ -53,7 +54,7 @@ int BadOption(const CommandLine& commandLine) {
     WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + " '" +
                                  ShownName(kStandardError, commandLine.badOption) + "' " +
                                  ShownText(kStandardError, kSeeHelp) + "\n");
-    return 2;
+    return kExitUsage;
 }
 
 // getopt_long's answers for the long options; the short ones answer with
@@ -143,11 +144,11 @@ int RunAction(const CommandLine& commandLine) {
     ReadyStandardStreams();
     switch (commandLine.action) {
         case Action::kHelp:
-            return WriteStandardOutput(ShownText(kStandardOutput, kHelpText)) ? 0 : 1;
+            return WriteStandardOutput(ShownText(kStandardOutput, kHelpText)) ? kExitOk : kExitFailed;
         case Action::kVersion: {
             const std::string text =
                 "wellenlaenge " WL_VERSION "\n" + ShownText(kStandardOutput, kLicenseLine) + "\n";
-            return WriteStandardOutput(text) ? 0 : 1;
+            return WriteStandardOutput(text) ? kExitOk : kExitFailed;
         }
         case Action::kBatch:
             if (commandLine.exact || commandLine.white) return RunExactBatch(commandLine);

@@ -1,5 +1,6 @@
-// The command line's texts, in code page 437 like the dialogue's ("\x84" is
-// the letter a-umlaut, "\x81" u-umlaut, "\x94" o-umlaut, "\xe1" sharp s).
+// The command line's texts and the program's messages, in code page 437 like
+// the dialogue's ("\x84" is the letter a-umlaut, "\x81" u-umlaut, "\x94"
+// o-umlaut, "\xe1" sharp s).
 #pragma once
 
 #include <string_view>
@@ -94,15 +95,8 @@ inline constexpr std::string_view kTooLong =
 inline constexpr std::string_view kReadError = "Lesefehler, Eingabe abgebrochen";
 inline constexpr std::string_view kWriteError = "Schreibfehler";
 inline constexpr std::string_view kStandardOutputName = "Standardausgabe";
-inline constexpr std::string_view kErrorClosed = "der Empf\x84nger ist nicht mehr da";
-inline constexpr std::string_view kErrorNoSpace = "kein Platz mehr auf dem Ger\x84t";
-inline constexpr std::string_view kErrorNoPermission = "keine Berechtigung";
-inline constexpr std::string_view kErrorReadOnly = "nur lesbares Dateisystem";
-inline constexpr std::string_view kErrorTooLarge = "Datei zu gro\xe1";
-inline constexpr std::string_view kErrorNotFound = "nicht gefunden";
-inline constexpr std::string_view kErrorInterrupted = "unterbrochen";
-inline constexpr std::string_view kErrorNotOpen = "nicht ge\x94"
-                                                 "ffnet";
+inline constexpr std::string_view kResultFileNotWritten = "l\x84sst sich nicht schreiben";
+inline constexpr std::string_view kNoMemoryForLine = "zu wenig Speicher f\x81r die Eingabezeile";
 inline constexpr std::string_view kErrorOther = "Ein-/Ausgabefehler";
 inline constexpr std::string_view kHasZeroByte =
     "Nullbyte im Text, \x81"

@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "calc/calculation.h"
+#include "calc/command_line_texts.h"
 #include "calc/dialogue_texts.h"
+#include "calc/exit_status.h"
 #include "calc/result_file.h"
 #include "gfxwin/screen_mode.h"
 #include "textio/console.h"
@@ -25,17 +27,13 @@ constexpr int kScreen = 0;
 constexpr int32_t kScreenMode = 18;
 constexpr int32_t kScreenDepth = 8;
 
-// The exit status when the result file could not be written, or a line could
-// not be read.
-constexpr int kStatusFailed = 1;
-
 // A line input with `prompt`, whose first item becomes `value`. A line that
 // found no memory ends the program: a coordinate of 0 would look valid.
 void ReadCoordinate(const std::string_view& prompt, double* value) {
     textio::LineInput(&prompt, textio::kWithQuestionMark, textio::kWithLineEnd);
     if (textio::LastError() == textio::kErrOutOfMemory) {
         textio::SayOnStandardError(kNoMemoryForLine);
-        textio::EndProgram(kStatusFailed);
+        textio::EndProgram(kExitFailed);
     }
     textio::InputReadDouble(value);
 }
@@ -77,9 +75,9 @@ void RunDialogue(int argumentCount, char** arguments) {
     textio::Pause(textio::kSleepUntilKey);
     if (!fileWritten) {
         SayResultFileNotWritten(fileProblem);
-        textio::EndProgram(kStatusFailed);
+        textio::EndProgram(kExitFailed);
     }
-    textio::EndProgram(0);
+    textio::EndProgram(kExitOk);
 }
 
 }  // namespace calc

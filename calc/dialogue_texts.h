@@ -13,10 +13,6 @@ inline constexpr std::string_view kPromptX = "     Farbwertanteil x = ";
 inline constexpr std::string_view kPromptY = "     Farbwertanteil y = ";
 inline constexpr std::string_view kResultCaption = "   farbtongleiche Wellenl\x84nge la= ";
 
-// Messages on standard error.
-inline constexpr std::string_view kResultFileNotWritten = "l\x84sst sich nicht schreiben";
-inline constexpr std::string_view kNoMemoryForLine = "zu wenig Speicher f\x81r die Eingabezeile";
-
 static_assert(kHeading.size() == 62);
 static_assert(kUnderline.size() == 62);
 static_assert(kPromptX.size() == 24 && kPromptY.size() == 24);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "calc/dialogue_texts.h"
+#include "calc/command_line_texts.h"
 #include "calc/shown_text.h"
 #include "textio/file_record.h"
 #include "textio/files.h"

@@ -51,20 +51,19 @@ bool WriteStandardOutput(std::string_view bytes) {
 
 std::string_view IoErrorText(platform::IoError error) {
     using platform::IoError;
-    static constexpr std::pair<IoError, std::string_view> kTexts[] = {
-        {IoError::kClosed, kErrorClosed},
-        {IoError::kNoSpace, kErrorNoSpace},
-        {IoError::kNoPermission, kErrorNoPermission},
-        {IoError::kReadOnly, kErrorReadOnly},
-        {IoError::kTooLarge, kErrorTooLarge},
-        {IoError::kNotFound, kErrorNotFound},
-        {IoError::kInterrupted, kErrorInterrupted},
-        {IoError::kNotOpen, kErrorNotOpen},
+    static constexpr TextTable<IoError> kTexts[] = {
+        {IoError::kClosed, "der Empf\x84nger ist nicht mehr da"},
+        {IoError::kNoSpace, "kein Platz mehr auf dem Ger\x84t"},
+        {IoError::kNoPermission, "keine Berechtigung"},
+        {IoError::kReadOnly, "nur lesbares Dateisystem"},
+        {IoError::kTooLarge, "Datei zu gro\xe1"},
+        {IoError::kNotFound, "nicht gefunden"},
+        {IoError::kInterrupted, "unterbrochen"},
+        {IoError::kNotOpen,
+         "nicht ge\x94"
+         "ffnet"},
     };
-    for (const auto& [known, text] : kTexts) {
-        if (known == error) return text;
-    }
-    return kErrorOther;
+    return TextFor(kTexts, error, kErrorOther);
 }
 
 }  // namespace calc

@@ -5,8 +5,10 @@
 // shows the dialogue. Each of the two streams is judged on its own.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/file_io.h"
 
@@ -37,6 +39,17 @@ platform::IoError WriteOut(int fd, std::string_view bytes);
 // standard error (a reader that went away, a closed pipe, gets no word, as
 // with other tools) and returns false.
 bool WriteStandardOutput(std::string_view bytes);
+
+// A text for each of some values of `Key`, and the lookup in such a table.
+template <typename Key>
+using TextTable = std::pair<Key, std::string_view>;
+template <typename Key, size_t N>
+std::string_view TextFor(const TextTable<Key> (&table)[N], Key key, std::string_view otherwise) {
+    for (const auto& [known, text] : table) {
+        if (known == key) return text;
+    }
+    return otherwise;
+}
 
 // Why a write or an open failed, as a German phrase in code page 437.
 std::string_view IoErrorText(platform::IoError error);

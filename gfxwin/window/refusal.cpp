@@ -23,30 +23,26 @@ Refusal& LastRefusal() {
     return refusal;
 }
 
-bool Record(bool quiet, const char* format, va_list arguments) {
+}  // namespace
+
+bool RefuseStart(const char* format, ...) {
     Refusal& r = LastRefusal();
     r.lock.Lock();
+    va_list arguments;
+    va_start(arguments, format);
     std::vsnprintf(r.reason, sizeof r.reason, format, arguments);
-    r.quiet = quiet;
+    va_end(arguments);
+    r.quiet = false;
     r.lock.Unlock();
     return false;
 }
 
-}  // namespace
-
-bool RefuseStart(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    Record(false, format, arguments);
-    va_end(arguments);
-    return false;
-}
-
-bool DeclineStart(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    Record(true, format, arguments);
-    va_end(arguments);
+bool DeclineStart(const char* reason) {
+    Refusal& r = LastRefusal();
+    r.lock.Lock();
+    std::snprintf(r.reason, sizeof r.reason, "%s", reason);
+    r.quiet = true;
+    r.lock.Unlock();
     return false;
 }
 

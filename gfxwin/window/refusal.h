@@ -15,7 +15,7 @@ bool RefuseStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The same for a driver that is not meant to start here (no display named, a
 // driver for other screens): when no driver starts, the driver choice says
 // nothing of such a reason.
-bool DeclineStart(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool DeclineStart(const char* reason);
 
 // Forgets the recorded reason (before a driver is tried).
 void ClearRefusal();
