@@ -17,7 +17,7 @@ namespace {
 int Init(const char* title, int32_t width, int32_t height, int32_t depth, int32_t refreshRate,
          int32_t flags) {
     if (flags & kScreenOpenGL) {
-        RefuseStart("OpenGL wird nicht angeboten");
+        DeclineStart("OpenGL wird nicht angeboten");
         return -1;
     }
     if (!WindowStartHere(OpenWebHost, title, width, height, depth, refreshRate, flags)) return -1;
