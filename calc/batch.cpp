@@ -256,8 +256,8 @@ int RunBatch(const std::string& fileName, const ExactLocus* exact) {
     // as one that does not open.
     if (!standardInput && (file == nullptr || !reader.Start())) {
         if (file != nullptr) std::fclose(file);
-        WriteOut(kStandardError, "wellenlaenge: '" + source + "' " +
-                                     ShownText(kStandardError, kCannotOpen) + "\n");
+        WriteOut(kStandardError,
+                 "wellenlaenge: '" + source + "' " + ShownText(kStandardError, kCannotOpen) + "\n");
         return kExitUsage;
     }
 
@@ -294,12 +294,9 @@ int RunBatch(const std::string& fileName, const ExactLocus* exact) {
         double x = 0.0;
         double y = 0.0;
         ReadPoint(text, &x, &y);
-        if (exact != nullptr) {
-            const ExactResult e = exact->Evaluate(x, y);
-            AppendCsvRow(Calculate(x, y, nullptr), &rows, &e);
-        } else {
-            AppendCsvRow(Calculate(x, y, nullptr), &rows);
-        }
+        ExactResult e{};
+        if (exact != nullptr) e = exact->Evaluate(x, y);
+        AppendCsvRow(Calculate(x, y, nullptr), &rows, exact != nullptr ? &e : nullptr);
         if (rows.size() >= kRowsFlushBytes) flushRows();
     }
     flushRows();

@@ -11,6 +11,7 @@
 #include "calc/exact_wavelength.h"
 #include "calc/exit_status.h"
 #include "calc/shown_text.h"
+#include "textio/terminal.h"
 
 #ifndef WL_VERSION
 #error "WL_VERSION comes from the project version in CMake"
@@ -21,7 +22,7 @@ namespace calc {
 namespace {
 
 int Refuse(std::string_view problem) {
-    WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, problem) + "\n");
+    textio::SayOnStandardError(problem);
     return kExitUsage;
 }
 
@@ -144,7 +145,8 @@ int RunAction(const CommandLine& commandLine) {
     ReadyStandardStreams();
     switch (commandLine.action) {
         case Action::kHelp:
-            return WriteStandardOutput(ShownText(kStandardOutput, kHelpText)) ? kExitOk : kExitFailed;
+            return WriteStandardOutput(ShownText(kStandardOutput, kHelpText)) ? kExitOk
+                                                                              : kExitFailed;
         case Action::kVersion: {
             const std::string text =
                 "wellenlaenge " WL_VERSION "\n" + ShownText(kStandardOutput, kLicenseLine) + "\n";

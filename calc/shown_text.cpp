@@ -42,9 +42,9 @@ bool WriteStandardOutput(std::string_view bytes) {
     const platform::IoError error = WriteOut(kStandardOutput, bytes);
     if (error == platform::IoError::kNone) return true;
     if (error != platform::IoError::kClosed) {
-        WriteOut(kStandardError, "wellenlaenge: " + ShownText(kStandardError, kStandardOutputName) +
-                                     ": " + ShownText(kStandardError, kWriteError) + " (" +
-                                     ShownText(kStandardError, IoErrorText(error)) + ")\n");
+        textio::SayOnStandardError(std::string(kStandardOutputName) + ": " +
+                                   std::string(kWriteError) + " (" +
+                                   std::string(IoErrorText(error)) + ")");
     }
     return false;
 }
